@@ -1,0 +1,101 @@
+// Number entry: the conversion of a field's text to a signed 64-bit number
+// and the keystroke rules of the number fields.
+#include "core/NumberEntry.h"
+
+#include "core/CommandError.h"
+
+#include <limits>
+
+namespace {
+
+int DigitValue(QChar c, int base)
+{
+    const char16_t u = c.unicode();
+    int v = -1;
+    if (u >= u'0' && u <= u'9')
+        v = u - u'0';
+    else if (base == 16 && u >= u'a' && u <= u'f')
+        v = u - u'a' + 10;
+    else if (base == 16 && u >= u'A' && u <= u'F')
+        v = u - u'A' + 10;
+    return v;
+}
+
+} // namespace
+
+std::optional<qint64> ParseInteger(const QString &text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && text[i] == u' ')
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    int base = 10;
+    if (i < n && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
+        base = 16;
+        ++i;
+    } else if (i + 1 < n && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == n)
+        return std::nullopt;
+
+    // Accumulate the magnitude unsigned; the negative side of the range is
+    // one larger than the positive side.
+    const quint64 limit = negative ? quint64(1) << 63 : (quint64(1) << 63) - 1;
+    quint64 magnitude = 0;
+    for (; i < n; ++i) {
+        const int digit = DigitValue(text[i], base);
+        if (digit < 0)
+            return std::nullopt;
+        if (magnitude > (limit - quint64(digit)) / quint64(base))
+            return std::nullopt;
+        magnitude = magnitude * quint64(base) + quint64(digit);
+    }
+    if (negative)
+        return magnitude == (quint64(1) << 63) ? std::numeric_limits<qint64>::min()
+                                               : -qint64(magnitude);
+    return qint64(magnitude);
+}
+
+qint64 ConvertirNombre(const QString &text)
+{
+    const std::optional<qint64> value = ParseInteger(text);
+    if (!value)
+        throw CommandError(QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(text));
+    return *value;
+}
+
+KeyVerdict FiltrerTouche(QChar key, bool hasSelection, int textLength)
+{
+    if (key == KeyEnter)
+        return KeyVerdict::Start;
+    const bool isBackspace = key == KeyBackspace;
+    const bool isDigit = key >= u'0' && key <= u'9';
+    // A character that is neither a digit nor Backspace is swallowed, yet
+    // still runs into the length test: a letter typed into a full field
+    // gets the same explanation as a digit.
+    if (!hasSelection && !isBackspace && textLength >= NombreChiffresMax)
+        return KeyVerdict::DiscardWithLimit;
+    return (isDigit || isBackspace) ? KeyVerdict::Accept : KeyVerdict::Discard;
+}
+
+QString MessageLimiteChiffres()
+{
+    return QStringLiteral("Vous ne pouvez pas saisir plus de %1 chiffres.").arg(NombreChiffresMax);
+}
+
+bool RangeHoldsAtLeast(qint64 first, qint64 last, quint64 count)
+{
+    if (count == 0)
+        return true;
+    if (last < first)
+        return false;
+    // last - first fits in an unsigned 64-bit value for any two signed ones.
+    return quint64(last) - quint64(first) >= count - 1;
+}

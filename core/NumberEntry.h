@@ -1,0 +1,39 @@
+// Number entry: the conversion of a field's text to a signed 64-bit number
+// and the keystroke rules of the number fields.
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+// Leading spaces, an optional sign, then decimal digits, or hexadecimal
+// digits behind "$", "x", "X", "0x" or "0X". Anything else, the empty text
+// included, and any value outside the signed 64-bit range is refused.
+std::optional<qint64> ParseInteger(const QString &text);
+
+// Like ParseInteger, but a refused text raises the CommandError
+// "'<text>' n'est pas une valeur entière correcte".
+qint64 ConvertirNombre(const QString &text);
+
+// Number of characters up to which a number field accepts typed digits.
+constexpr int NombreChiffresMax = 17;
+
+enum class KeyVerdict {
+    Start,            // Enter: start the run of the active page
+    Accept,           // let the field insert the character
+    Discard,          // swallow the keystroke
+    DiscardWithLimit, // swallow it and tell the user about the digit limit
+};
+
+// What a number field does with one typed character.
+KeyVerdict FiltrerTouche(QChar key, bool hasSelection, int textLength);
+
+constexpr QChar KeyEnter = QChar(13);
+constexpr QChar KeyBackspace = QChar(8);
+
+// Message shown when a digit would exceed the limit.
+QString MessageLimiteChiffres();
+
+// Whether last - first + 1 >= count, without overflowing at the ends of the
+// 64-bit range.
+bool RangeHoldsAtLeast(qint64 first, qint64 last, quint64 count);

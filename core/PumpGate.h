@@ -1,0 +1,33 @@
+// A cheap gate in front of the message pump, for loops that would pump at
+// every step: it pumps only when a few milliseconds have passed.
+#pragma once
+
+#include <QElapsedTimer>
+
+class RunHost;
+
+class PumpGate
+{
+public:
+    explicit PumpGate(RunHost &host, qint64 intervalNs = 4'000'000);
+
+    // Called at every step; true when pending messages were processed.
+    bool Tick()
+    {
+        if (--countdown_ > 0)
+            return false;
+        return Check();
+    }
+
+private:
+    bool Check();
+
+    // Steps between two looks at the clock: a step costs tens of
+    // nanoseconds, so the clock is read about every tenth of a millisecond.
+    static constexpr int kStride = 2048;
+
+    RunHost &host_;
+    qint64 intervalNs_;
+    int countdown_ = kStride;
+    QElapsedTimer sincePump_;
+};

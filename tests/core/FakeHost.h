@@ -1,0 +1,77 @@
+// A window stand-in for the computations: it records report lines, panel
+// texts, progress and pumps, and can ask for a stop at a chosen pump.
+#pragma once
+
+#include "core/RunHost.h"
+
+#include <QList>
+#include <QStringList>
+#include <QtGlobal>
+#include <functional>
+
+class FakeHost : public RunHost
+{
+public:
+    struct Line {
+        QString text;
+        LineStyle style;
+        ParagraphAlignment alignment;
+    };
+
+    void SetReportAlignment(ParagraphAlignment a) override { alignment = a; }
+    void AddReportLine(const QString &text, LineStyle style) override
+    {
+        lines.append({text, style, alignment});
+        log << QStringLiteral("line:") + text;
+    }
+    void SetPanelText(int panel, const QString &text) override
+    {
+        panels[panel] = text;
+        log << QStringLiteral("panel%1:%2").arg(panel).arg(text);
+    }
+    void UpdateProgressBar(qint64 p) override
+    {
+        position = int(qBound<qint64>(0, p, 100));
+        ++progressUpdates;
+        if (logProgress)
+            log << QStringLiteral("progress:%1").arg(position);
+    }
+    int ProgressPosition() const override { return position; }
+    void ProcessMessages() override
+    {
+        ++pumps;
+        pumpLog << QStringLiteral("%1|%2|%3").arg(panels[1], panels[2]).arg(position);
+        if (onPump)
+            onPump(*this);
+    }
+    bool ArretDemande() const override { return stop; }
+    void RazFin() override
+    {
+        ++razFinCalls;
+        stop = false;
+        panels[3].clear();
+        position = 0;
+        log << QStringLiteral("RazFin");
+    }
+
+    QStringList Texts() const
+    {
+        QStringList texts;
+        for (const Line &l : lines)
+            texts << l.text;
+        return texts;
+    }
+
+    QList<Line> lines;
+    ParagraphAlignment alignment = ParagraphAlignment::Left;
+    QString panels[5];
+    int position = 0;
+    int pumps = 0;
+    int progressUpdates = 0;
+    int razFinCalls = 0;
+    bool stop = false;
+    bool logProgress = true;
+    QStringList log;
+    QStringList pumpLog;
+    std::function<void(FakeHost &)> onPump;
+};

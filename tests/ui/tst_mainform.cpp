@@ -1,0 +1,426 @@
+// The main window driven as a user would: typing into the number fields,
+// Enter, the digit limit, starting, stopping, closing, and the status strip.
+#include "ModalAnswerer.h"
+
+#include "core/NumberText.h"
+#include "ui/ReMainForm.h"
+#include "ui/ReportView.h"
+#include "ui/StatusStrip.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QtTest>
+
+namespace {
+
+const QString kEnCours = QStringLiteral("Traitement en cours, patientez...");
+// A 17-digit prime: its verification runs through about 1 580 checkpoints.
+const QString kLongPrime = QStringLiteral("99999999999999997");
+
+} // namespace
+
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void namedControls();
+    void typingKeepsDigitsOnly();
+    void digitLimit();
+    void digitReplacesSelectionInFullField();
+    void enterStartsInEveryField_data();
+    void enterStartsInEveryField();
+    void reportLinesAndFormats();
+    void statusAfterRun();
+    void conversionErrorLeavesWindowIdle_data();
+    void conversionErrorLeavesWindowIdle();
+    void negativeNumberError();
+    void searchRangeTooSmall_data();
+    void searchRangeTooSmall();
+    void stopAnsweredNonThenOui();
+    void closeDuringRun();
+    void stopWhenIdleAsksNothing();
+    void pageSwitchDuringRunKeepsRunning();
+    void progressClamps_data();
+    void progressClamps();
+    void setProgressBarIgnoresNonPositiveMaximum();
+    void statusStripGeometry();
+
+private:
+    template <typename T> T *child(const char *name)
+    {
+        T *w = form_->findChild<T *>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("missing child %s", name);
+        return w;
+    }
+    TStatusStrip *strip() { return child<TStatusStrip>("StatusBar1"); }
+    QString panel(int i) { return strip()->PanelText(i); }
+    QStringList lines() { return child<TReportView>("Editeur")->Lines(); }
+    void startWithEnter(QLineEdit *field);
+    void verify(const QString &text);
+
+    TMainForm *form_ = nullptr;
+};
+
+void TestMainForm::init()
+{
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    ResetThousandsSeparator();
+    form_ = new TMainForm;
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_));
+}
+
+void TestMainForm::cleanup()
+{
+    delete form_;
+    form_ = nullptr;
+}
+
+void TestMainForm::startWithEnter(QLineEdit *field)
+{
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+void TestMainForm::verify(const QString &text)
+{
+    child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabVerification"));
+    child<QLineEdit>("EditVerification")->setText(text);
+    child<QPushButton>("ButtonDemarrer")->click();
+}
+
+void TestMainForm::namedControls()
+{
+    for (const char *name : {"EditVerification", "EditRechercheDebut", "EditRechercheFin", "EditDecomposition"})
+        QVERIFY(form_->findChild<QLineEdit *>(QLatin1String(name)));
+    for (const char *name : {"TabVerification", "TabRecherche", "TabDecomposition"})
+        QVERIFY(form_->findChild<QWidget *>(QLatin1String(name)));
+    QVERIFY(form_->findChild<QPushButton *>(QStringLiteral("ButtonDemarrer")));
+    QVERIFY(form_->findChild<QPushButton *>(QStringLiteral("ButtonStop")));
+    QVERIFY(form_->findChild<QTabWidget *>(QStringLiteral("PageControl1")));
+    QVERIFY(form_->findChild<QCheckBox *>(QStringLiteral("CBSepMilliers"))->isChecked());
+    QCOMPARE(child<QProgressBar>("ProgressBar1")->parentWidget(), strip());
+    QCOMPARE(child<QPushButton>("ButtonDemarrer")->text(), QStringLiteral("Démarrer"));
+    QCOMPARE(child<QLineEdit>("EditRechercheFin")->text(), QStringLiteral("10000"));
+    QCOMPARE(child<QTabWidget>("PageControl1")->currentWidget(), child<QWidget>("TabVerification"));
+}
+
+void TestMainForm::typingKeepsDigitsOnly()
+{
+    auto *field = child<QLineEdit>("EditVerification");
+    field->clear();
+    field->setFocus();
+    QTest::keyClicks(field, QStringLiteral("1a2-3 4.5"));
+    QCOMPARE(field->text(), QStringLiteral("12345"));
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QCOMPARE(field->text(), QStringLiteral("1234"));
+    QTest::keyClick(field, Qt::Key_Left);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QCOMPARE(field->text(), QStringLiteral("123"));
+}
+
+void TestMainForm::digitLimit()
+{
+    auto *field = child<QLineEdit>("EditDecomposition");
+    field->clear();
+    field->setFocus();
+    QTest::keyClicks(field, QStringLiteral("12345678901234567"));
+    QCOMPARE(field->text().size(), 17);
+    ModalAnswerer answerer;
+    QTest::keyClick(field, Qt::Key_8);
+    QCOMPARE(field->text(), QStringLiteral("12345678901234567"));
+    QTest::keyClick(field, Qt::Key_A);
+    QCOMPARE(field->text(), QStringLiteral("12345678901234567"));
+    QCOMPARE(answerer.boxes.size(), 2);
+    QCOMPARE(answerer.boxes[0].caption, QStringLiteral("Information"));
+    QCOMPARE(answerer.boxes[0].icon, QMessageBox::Information);
+    QVERIFY(answerer.boxes[0].text.contains(QStringLiteral("17")));
+    QCOMPARE(answerer.boxes[0].buttons, QStringList{QStringLiteral("OK")});
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QCOMPARE(field->text().size(), 16);
+}
+
+void TestMainForm::digitReplacesSelectionInFullField()
+{
+    auto *field = child<QLineEdit>("EditVerification");
+    field->setText(QStringLiteral("12345678901234567"));
+    field->setFocus();
+    field->selectAll();
+    ModalAnswerer answerer;
+    QTest::keyClick(field, Qt::Key_7);
+    QCOMPARE(field->text(), QStringLiteral("7"));
+    QVERIFY(answerer.boxes.isEmpty());
+}
+
+void TestMainForm::enterStartsInEveryField_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("verification") << "TabVerification" << "EditVerification";
+    QTest::newRow("search start") << "TabRecherche" << "EditRechercheDebut";
+    QTest::newRow("search end") << "TabRecherche" << "EditRechercheFin";
+    QTest::newRow("factorisation") << "TabDecomposition" << "EditDecomposition";
+}
+
+void TestMainForm::enterStartsInEveryField()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, field);
+    child<QTabWidget>("PageControl1")->setCurrentWidget(form_->findChild<QWidget *>(page));
+    // A range of nine numbers refuses with a box, which shows that Enter
+    // reached the start on the search page too.
+    child<QLineEdit>("EditRechercheDebut")->setText(QStringLiteral("1"));
+    child<QLineEdit>("EditRechercheFin")->setText(QStringLiteral("9"));
+    child<QLineEdit>("EditVerification")->setText(QStringLiteral("97"));
+    child<QLineEdit>("EditDecomposition")->setText(QStringLiteral("abc"));
+    ModalAnswerer answerer;
+    startWithEnter(form_->findChild<QLineEdit *>(field));
+    if (page == QLatin1String("TabVerification")) {
+        QCOMPARE(lines().value(5), QStringLiteral("Nombre premier : oui"));
+        QVERIFY(answerer.boxes.isEmpty());
+    } else {
+        QCOMPARE(answerer.boxes.size(), 1);
+    }
+    QVERIFY(!form_->TraitementEnCours());
+}
+
+void TestMainForm::reportLinesAndFormats()
+{
+    verify(QStringLiteral("99999999999999999"));
+    auto *view = child<TReportView>("Editeur");
+    QCOMPARE(view->Lines(), QStringList({"", "", "", "99 999 999 999 999 999", "", "Nombre premier : non", "", "", ""}));
+    QTextBlock block = view->document()->begin();
+    for (int i = 0; block.isValid(); ++i, block = block.next()) {
+        QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        const QTextCharFormat format = block.charFormat();
+        if (!block.text().isEmpty())
+            QCOMPARE(block.begin().fragment().charFormat().fontWeight() == QFont::Bold, i == 3);
+        QCOMPARE(format.fontItalic(), i == 7);
+    }
+    QVERIFY(view->isReadOnly());
+
+    verify(QStringLiteral("1"));
+    QCOMPARE(view->Lines().size(), 9);
+    QVERIFY(view->Lines()[7].startsWith(QStringLiteral("La définition")));
+}
+
+void TestMainForm::statusAfterRun()
+{
+    verify(QStringLiteral("97"));
+    QVERIFY(panel(1).startsWith(QStringLiteral("Temps : ")));
+    QVERIFY(panel(1).endsWith(QStringLiteral(" sec.")));
+    QCOMPARE(panel(2), QStringLiteral("100 %"));
+    QCOMPARE(panel(3), QStringLiteral("Terminé..."));
+    QCOMPARE(child<QProgressBar>("ProgressBar1")->value(), 100);
+    QVERIFY(panel(0).isEmpty());
+}
+
+void TestMainForm::conversionErrorLeavesWindowIdle_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("letters") << "abc";
+    QTest::newRow("empty") << "";
+    QTest::newRow("too large") << "9223372036854775808";
+}
+
+void TestMainForm::conversionErrorLeavesWindowIdle()
+{
+    QFETCH(QString, text);
+    ModalAnswerer answerer;
+    verify(text);
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].caption, QStringLiteral("Tavorin"));
+    QCOMPARE(answerer.boxes[0].icon, QMessageBox::Critical);
+    QCOMPARE(answerer.boxes[0].text, QStringLiteral("'%1' n'est pas une valeur entière correcte.").arg(text));
+    QCOMPARE(answerer.boxes[0].buttons, QStringList{QStringLiteral("OK")});
+    QVERIFY(!form_->TraitementEnCours());
+    QVERIFY(lines().join(QString()).isEmpty());
+    verify(QStringLiteral("97"));
+    QCOMPARE(panel(3), QStringLiteral("Terminé..."));
+}
+
+void TestMainForm::negativeNumberError()
+{
+    ModalAnswerer answerer;
+    verify(QStringLiteral("-5"));
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].caption, QStringLiteral("Tavorin"));
+    QCOMPARE(answerer.boxes[0].text, QStringLiteral("Opération en virgule flottante incorrecte."));
+    QCOMPARE(panel(3), kEnCours);
+    QVERIFY(!form_->TraitementEnCours());
+
+    verify(QStringLiteral("-1"));
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(panel(3), QStringLiteral("Terminé..."));
+    QVERIFY(lines().join(QString()).isEmpty());
+}
+
+void TestMainForm::searchRangeTooSmall_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("nine numbers") << "1" << "9";
+    QTest::newRow("reversed") << "100" << "1";
+    QTest::newRow("top of the range") << "9223372036854775800" << "9223372036854775807";
+    QTest::newRow("bottom of the range") << "-9223372036854775808" << "-9223372036854775800";
+}
+
+void TestMainForm::searchRangeTooSmall()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabRecherche"));
+    child<QLineEdit>("EditRechercheDebut")->setText(first);
+    child<QLineEdit>("EditRechercheFin")->setText(last);
+    ModalAnswerer answerer;
+    child<QPushButton>("ButtonDemarrer")->click();
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].caption, QStringLiteral("Information"));
+    QCOMPARE(answerer.boxes[0].text, QStringLiteral("Demandez au minimum 10 nombres premiers."));
+    QVERIFY(!form_->TraitementEnCours());
+}
+
+void TestMainForm::stopAnsweredNonThenOui()
+{
+    auto *stop = child<QPushButton>("ButtonStop");
+    ModalAnswerer answerer({QStringLiteral("&Non"), QStringLiteral("&Oui")});
+    int clicks = 0;
+    QTimer clicker;
+    connect(&clicker, &QTimer::timeout, this, [&] {
+        // Ask once, wait for the answer to come back, then ask again.
+        if (clicks < 2 && answerer.boxes.size() == clicks) {
+            ++clicks;
+            QMetaObject::invokeMethod(stop, &QPushButton::click, Qt::QueuedConnection);
+        }
+    });
+    clicker.start(20);
+    verify(kLongPrime);
+    QCOMPARE(answerer.boxes.size(), 2);
+    QCOMPARE(answerer.boxes[0].caption, QStringLiteral("Avertissement"));
+    QCOMPARE(answerer.boxes[0].icon, QMessageBox::Warning);
+    QCOMPARE(answerer.boxes[0].text, QStringLiteral("Processus en cours. Arrêter ?"));
+    QCOMPARE(answerer.boxes[0].buttons, QStringList({"&Oui", "&Non"}));
+    QCOMPARE(answerer.boxes[0].defaultButton, QStringLiteral("&Oui"));
+    QCOMPARE(answerer.boxes[0].escapeButton, QStringLiteral("&Non"));
+    // Stopped: nothing written, the state panel and the bar reset, the time
+    // and percentage of the last checkpoint kept.
+    QVERIFY(lines().join(QString()).isEmpty());
+    QVERIFY(panel(3).isEmpty());
+    QCOMPARE(child<QProgressBar>("ProgressBar1")->value(), 0);
+    QVERIFY(panel(1).startsWith(QStringLiteral("Temps : ")));
+    QVERIFY(panel(2).endsWith(QStringLiteral(" %")));
+    QVERIFY(!form_->TraitementEnCours());
+
+    verify(QStringLiteral("97"));
+    QCOMPARE(panel(3), QStringLiteral("Terminé..."));
+}
+
+void TestMainForm::closeDuringRun()
+{
+    ModalAnswerer answerer({QStringLiteral("&Non"), QStringLiteral("&Oui")});
+    int requests = 0;
+    bool visibleAfterNon = false;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (requests < 2 && answerer.boxes.size() == requests) {
+            if (requests == 1)
+                visibleAfterNon = form_->isVisible();
+            ++requests;
+            QMetaObject::invokeMethod(form_, &QWidget::close, Qt::QueuedConnection);
+        }
+    });
+    closer.start(20);
+    verify(kLongPrime);
+    QCOMPARE(answerer.boxes.size(), 2);
+    QCOMPARE(answerer.boxes[0].text, QStringLiteral("Processus en cours. Arrêter ?"));
+    QVERIFY(visibleAfterNon);
+    QVERIFY(!form_->isVisible());
+    QVERIFY(lines().join(QString()).isEmpty());
+    QVERIFY(!form_->TraitementEnCours());
+}
+
+void TestMainForm::stopWhenIdleAsksNothing()
+{
+    ModalAnswerer answerer;
+    child<QPushButton>("ButtonStop")->click();
+    QVERIFY(form_->close());
+    QVERIFY(answerer.boxes.isEmpty());
+}
+
+void TestMainForm::pageSwitchDuringRunKeepsRunning()
+{
+    auto *pages = child<QTabWidget>("PageControl1");
+    QTimer::singleShot(30, this, [&] { pages->setCurrentWidget(child<QWidget>("TabRecherche")); });
+    verify(kLongPrime);
+    // The run went on and wrote its report into the emptied view.
+    QCOMPARE(lines().value(5), QStringLiteral("Nombre premier : oui"));
+    QCOMPARE(panel(3), QStringLiteral("Terminé..."));
+    pages->setCurrentWidget(child<QWidget>("TabDecomposition"));
+    QVERIFY(lines().join(QString()).isEmpty());
+    QVERIFY(panel(1).isEmpty() && panel(2).isEmpty() && panel(3).isEmpty());
+    QCOMPARE(child<QProgressBar>("ProgressBar1")->value(), 0);
+}
+
+void TestMainForm::progressClamps_data()
+{
+    QTest::addColumn<qint64>("position");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("inside") << qint64(37) << 37;
+    QTest::newRow("above") << qint64(150) << 100;
+    QTest::newRow("below") << qint64(-3) << 0;
+    QTest::newRow("huge") << (qint64(1) << 40) << 100;
+}
+
+void TestMainForm::progressClamps()
+{
+    QFETCH(qint64, position);
+    QFETCH(int, kept);
+    form_->UpdateProgressBar(position);
+    QCOMPARE(form_->ProgressPosition(), kept);
+    QCOMPARE(child<QProgressBar>("ProgressBar1")->value(), kept);
+}
+
+void TestMainForm::setProgressBarIgnoresNonPositiveMaximum()
+{
+    auto *bar = child<QProgressBar>("ProgressBar1");
+    form_->SetProgressBar(0, 0);
+    form_->SetProgressBar(-5, 0);
+    QCOMPARE(bar->minimum(), 0);
+    QCOMPARE(bar->maximum(), 100);
+    form_->SetProgressBar(50, 10);
+    QCOMPARE(bar->minimum(), 10);
+    QCOMPARE(bar->maximum(), 50);
+}
+
+void TestMainForm::statusStripGeometry()
+{
+    TStatusStrip *bar = strip();
+    auto *progress = child<QProgressBar>("ProgressBar1");
+    QCOMPARE(bar->height(), 22);
+    const int lefts[] = {0, 5, 155, 205, 405};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(bar->PanelRect(i).left(), lefts[i]);
+    for (int width : {790, 1000, 600}) {
+        form_->resize(width, 500);
+        QTRY_COMPARE(bar->width(), form_->width());
+        QCOMPARE(progress->geometry().left(), 405);
+        QCOMPARE(progress->geometry().right() + 1, bar->width() - 12);
+        QCOMPARE(progress->geometry().top(), bar->PanelRect(4).top());
+        QCOMPARE(progress->geometry().bottom(), bar->PanelRect(4).bottom());
+    }
+    form_->resize(300, 400);
+    QTRY_VERIFY(bar->width() <= 400);
+    QVERIFY(progress->width() >= 0);
+}
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"

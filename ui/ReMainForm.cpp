@@ -1,0 +1,391 @@
+// The main window: the three task pages, the start and stop buttons, the
+// report view and the status strip, and the run control behind them.
+#include "ui/ReMainForm.h"
+
+#include "core/CommandError.h"
+#include "core/NumberEntry.h"
+#include "core/Verification.h"
+#include "ui/MessageBoxes.h"
+#include "ui/ReportView.h"
+#include "ui/StatusStrip.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+const QString kProcessusEnCours = QStringLiteral("Processus en cours. Arrêter ?");
+
+int ClampToInt(qint64 value)
+{
+    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Tavorine"));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(13);
+    setFont(font);
+
+    exeFolder_ = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    desktopFolder_ = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    helpFile_ = exeFolder_ + QStringLiteral("TVR.chm");
+
+    createCommandPanel();
+    createPages();
+    createReportView();
+    createStatusStrip();
+    createFocusOrder();
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(PanelCommandes);
+    layout->addWidget(Editeur, 1);
+    setCentralWidget(central);
+
+    resize(774, 531);
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::createCommandPanel()
+{
+    PanelCommandes = new QWidget(this);
+    PanelCommandes->setObjectName(QStringLiteral("PanelCommandes"));
+    PanelCommandes->setFixedHeight(61);
+
+    PanelCommandesLeft = new QFrame(PanelCommandes);
+    PanelCommandesLeft->setObjectName(QStringLiteral("PanelCommandesLeft"));
+    PanelCommandesLeft->setFixedWidth(201);
+    PanelCommandesLeft->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    PanelCommandesLeft->setLineWidth(1);
+    PanelCommandesLeft->setAutoFillBackground(true);
+    QPalette silver = PanelCommandesLeft->palette();
+    silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    PanelCommandesLeft->setPalette(silver);
+
+    ButtonDemarrer = new QPushButton(QIcon(QStringLiteral(":/images/demarrer.svg")),
+                                     QStringLiteral("Démarrer"), PanelCommandesLeft);
+    ButtonDemarrer->setObjectName(QStringLiteral("ButtonDemarrer"));
+    ButtonDemarrer->setGeometry(17, 12, 128, 38);
+    ButtonDemarrer->setIconSize(QSize(24, 24));
+    connect(ButtonDemarrer, &QPushButton::clicked, this, &TMainForm::ButtonDemarrerClick);
+
+    ButtonStop = new QPushButton(QIcon(QStringLiteral(":/images/stop.svg")), QString(), PanelCommandesLeft);
+    ButtonStop->setObjectName(QStringLiteral("ButtonStop"));
+    ButtonStop->setGeometry(145, 12, 40, 38);
+    ButtonStop->setIconSize(QSize(24, 24));
+    ButtonStop->setToolTip(QString());
+    connect(ButtonStop, &QPushButton::clicked, this, &TMainForm::ButtonStopClick);
+
+    PageControl1 = new QTabWidget(PanelCommandes);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setIconSize(QSize(16, 16));
+
+    auto *layout = new QHBoxLayout(PanelCommandes);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(PanelCommandesLeft);
+    layout->addWidget(PageControl1, 1);
+}
+
+QLabel *TMainForm::createLabel(QWidget *page, const QString &name, const QString &text, int left)
+{
+    auto *label = new QLabel(text, page);
+    label->setObjectName(name);
+    label->move(left, 8);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit *TMainForm::createNumberField(QWidget *page, const QString &name, const QString &text, int left)
+{
+    auto *field = new QLineEdit(text, page);
+    field->setObjectName(name);
+    field->setGeometry(left, 3, 140, 24);
+    field->installEventFilter(this);
+    return field;
+}
+
+void TMainForm::createPages()
+{
+    TabVerification = new QWidget;
+    TabVerification->setObjectName(QStringLiteral("TabVerification"));
+    createLabel(TabVerification, QStringLiteral("Label1"), QStringLiteral("Vérifier le nombre :"), 6);
+    EditVerification = createNumberField(TabVerification, QStringLiteral("EditVerification"), QStringLiteral("1"), 127);
+
+    TabRecherche = new QWidget;
+    TabRecherche->setObjectName(QStringLiteral("TabRecherche"));
+    createLabel(TabRecherche, QStringLiteral("LabelEdit1"), QStringLiteral("Chercher de :"), 6);
+    EditRechercheDebut = createNumberField(TabRecherche, QStringLiteral("EditRechercheDebut"), QStringLiteral("1"), 92);
+    createLabel(TabRecherche, QStringLiteral("LabelEdit2"), QStringLiteral("jusqu'à :"), 240);
+    EditRechercheFin = createNumberField(TabRecherche, QStringLiteral("EditRechercheFin"), QStringLiteral("10000"), 298);
+    EditRechercheFin->setToolTip(QStringLiteral("Entrez le nombre de fin de recherche"));
+    CBSepMilliers = new QCheckBox(QStringLiteral("Sep. milliers"), TabRecherche);
+    CBSepMilliers->setObjectName(QStringLiteral("CBSepMilliers"));
+    CBSepMilliers->setGeometry(456, 8, 97, 17);
+    CBSepMilliers->setChecked(true);
+
+    TabDecomposition = new QWidget;
+    TabDecomposition->setObjectName(QStringLiteral("TabDecomposition"));
+    createLabel(TabDecomposition, QStringLiteral("Label2"), QStringLiteral("Décomposer le nombre :"), 6);
+    EditDecomposition = createNumberField(TabDecomposition, QStringLiteral("EditDecomposition"), QStringLiteral("1"), 154);
+
+    PageControl1->addTab(TabVerification, QIcon(QStringLiteral(":/images/tab_verification.svg")),
+                         QStringLiteral("Vérification de primalité"));
+    PageControl1->addTab(TabRecherche, QIcon(QStringLiteral(":/images/tab_recherche.svg")),
+                         QStringLiteral("Recherche de nombres premiers"));
+    PageControl1->addTab(TabDecomposition, QIcon(QStringLiteral(":/images/tab_decomposition.svg")),
+                         QStringLiteral("Décomposition d'entiers"));
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::PageChanged);
+}
+
+void TMainForm::createReportView()
+{
+    Editeur = new TReportView(this);
+}
+
+void TMainForm::createStatusStrip()
+{
+    StatusBar1 = new TStatusStrip(this);
+    ProgressBar1 = StatusBar1->ProgressBar();
+    setStatusBar(StatusBar1);
+}
+
+void TMainForm::createFocusOrder()
+{
+    setTabOrder(PageControl1, EditVerification);
+    setTabOrder(EditVerification, EditRechercheDebut);
+    setTabOrder(EditRechercheDebut, EditRechercheFin);
+    setTabOrder(EditRechercheFin, CBSepMilliers);
+    setTabOrder(CBSepMilliers, EditDecomposition);
+    setTabOrder(EditDecomposition, ButtonDemarrer);
+    setTabOrder(ButtonDemarrer, ButtonStop);
+    setTabOrder(ButtonStop, Editeur);
+}
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TMainForm::FormShow()
+{
+    setAcceptDrops(true);
+    SetProgressBar(100, 0);
+    PageControl1->setCurrentWidget(TabVerification);
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+bool TMainForm::FormCloseQuery()
+{
+    if (!traitementEnCours_)
+        return true;
+    if (!DemanderConfirmation(mtWarning, kProcessusEnCours, this))
+        return false;
+    arretDemande_ = true;
+    ProgressBar1->setValue(0);
+    return true;
+}
+
+void TMainForm::FormClose()
+{
+    setAcceptDrops(false);
+}
+
+void TMainForm::PageChanged(int)
+{
+    // Each page's show handler resets the view and the status panels, also
+    // while a run goes on.
+    RazDebut();
+}
+
+void TMainForm::ButtonDemarrerClick()
+{
+    if (traitementEnCours_)
+        return;
+    RazDebut();
+    SetProgressBar(100, 0);
+    traitementEnCours_ = true;
+    try {
+        // Three successive tests: a page brought to the front while one
+        // computation pumps messages has its own run once that one returns.
+        if (PageControl1->currentWidget() == TabRecherche) {
+            const qint64 first = ConvertirNombre(EditRechercheDebut->text());
+            const qint64 last = ConvertirNombre(EditRechercheFin->text());
+            if (!RangeHoldsAtLeast(first, last, 10)) {
+                AfficherMessage(mtInformation, QStringLiteral("Demandez au minimum 10 nombres premiers."), this);
+                traitementEnCours_ = false;
+                return;
+            }
+            Generer(first, last);
+        }
+        if (PageControl1->currentWidget() == TabVerification)
+            Verifier(ConvertirNombre(EditVerification->text()));
+        if (PageControl1->currentWidget() == TabDecomposition)
+            Decomposer(ConvertirNombre(EditDecomposition->text()));
+    } catch (const CommandError &error) {
+        // The window is idle again before the box shows, so the next start
+        // is accepted.
+        traitementEnCours_ = false;
+        AfficherErreur(error.text(), this);
+        return;
+    }
+    traitementEnCours_ = false;
+}
+
+void TMainForm::ButtonStopClick()
+{
+    if (!traitementEnCours_)
+        return;
+    if (DemanderConfirmation(mtWarning, kProcessusEnCours, this)) {
+        arretDemande_ = true;
+        ProgressBar1->setValue(0);
+    }
+}
+
+void TMainForm::RazDebut()
+{
+    Editeur->Clear();
+    for (int panel = PanelTemps; panel <= PanelEtat; ++panel)
+        StatusBar1->SetPanelText(panel, QString());
+    ProgressBar1->setValue(0);
+}
+
+void TMainForm::RazFin()
+{
+    traitementEnCours_ = false;
+    ecrasementRefuse_ = false;
+    arretDemande_ = false;
+    StatusBar1->SetPanelText(PanelEtat, QString());
+    ProgressBar1->setValue(0);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        if (auto *field = qobject_cast<QLineEdit *>(watched))
+            return EditNombreKeyPress(field, static_cast<QKeyEvent *>(event));
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TMainForm::EditNombreKeyPress(QLineEdit *field, QKeyEvent *event)
+{
+    QChar key;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        key = KeyEnter;
+    } else if (event->key() == Qt::Key_Backspace) {
+        key = KeyBackspace;
+    } else {
+        // Keys that type no character (arrows, Delete, Tab, Escape) and
+        // editing shortcuts pass untouched.
+        if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            return false;
+        const QString text = event->text();
+        if (text.isEmpty() || text[0].category() == QChar::Other_Control)
+            return false;
+        key = text[0];
+    }
+
+    switch (FiltrerTouche(key, field->hasSelectedText(), int(field->text().size()))) {
+    case KeyVerdict::Start:
+        ButtonDemarrerClick();
+        return true;
+    case KeyVerdict::Accept:
+        return false;
+    case KeyVerdict::Discard:
+        return true;
+    case KeyVerdict::DiscardWithLimit:
+        AfficherMessage(mtInformation, MessageLimiteChiffres(), this);
+        return true;
+    }
+    return false;
+}
+
+void TMainForm::SetProgressBar(qint64 maximum, qint64 minimum)
+{
+    if (maximum <= 0)
+        return;
+    ProgressBar1->setMaximum(ClampToInt(maximum));
+    ProgressBar1->setMinimum(ClampToInt(minimum));
+}
+
+void TMainForm::UpdateProgressBar(qint64 position)
+{
+    // QProgressBar ignores a value outside its range; the bar this window
+    // stands for keeps it at the nearest end instead.
+    const qint64 kept = std::clamp<qint64>(position, ProgressBar1->minimum(), ProgressBar1->maximum());
+    if (ProgressBar1->value() != kept)
+        ProgressBar1->setValue(int(kept));
+}
+
+int TMainForm::ProgressPosition() const
+{
+    return ProgressBar1->value();
+}
+
+void TMainForm::SetReportAlignment(ParagraphAlignment alignment)
+{
+    Editeur->SetAlignment(alignment);
+}
+
+void TMainForm::AddReportLine(const QString &text, LineStyle style)
+{
+    Editeur->AddLine(text, style);
+}
+
+void TMainForm::SetPanelText(int panel, const QString &text)
+{
+    StatusBar1->SetPanelText(panel, text);
+}
+
+void TMainForm::ProcessMessages()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void TMainForm::Verifier(qint64 n)
+{
+    ::Verifier(*this, n);
+}
+
+void TMainForm::Decomposer(qint64)
+{
+}
+
+void TMainForm::Generer(qint64, qint64)
+{
+}

@@ -1,0 +1,98 @@
+// The main window: the three task pages, the start and stop buttons, the
+// report view and the status strip, and the run control behind them.
+#pragma once
+
+#include "core/RunHost.h"
+
+#include <QMainWindow>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QKeyEvent;
+class TReportView;
+class TStatusStrip;
+
+class TMainForm : public QMainWindow, public RunHost
+{
+    Q_OBJECT
+
+public:
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    bool TraitementEnCours() const { return traitementEnCours_; }
+
+    // Progress operations of the status strip.
+    void SetProgressBar(qint64 maximum, qint64 minimum);
+
+    // RunHost
+    void SetReportAlignment(ParagraphAlignment alignment) override;
+    void AddReportLine(const QString &text, LineStyle style = LineStyle::Normal) override;
+    void SetPanelText(int panel, const QString &text) override;
+    void UpdateProgressBar(qint64 position) override;
+    int ProgressPosition() const override;
+    void ProcessMessages() override;
+    bool ArretDemande() const override { return arretDemande_; }
+    void RazFin() override;
+
+public slots:
+    void ButtonDemarrerClick();
+    void ButtonStopClick();
+    void RazDebut();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createCommandPanel();
+    void createPages();
+    void createReportView();
+    void createStatusStrip();
+    void createFocusOrder();
+    QLineEdit *createNumberField(QWidget *page, const QString &name, const QString &text, int left);
+    QLabel *createLabel(QWidget *page, const QString &name, const QString &text, int left);
+
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+    void PageChanged(int index);
+    bool EditNombreKeyPress(QLineEdit *field, QKeyEvent *event);
+
+    void Verifier(qint64 n);
+    void Decomposer(qint64 n);
+    void Generer(qint64 first, qint64 last);
+
+    // Run state.
+    bool traitementEnCours_ = false;
+    bool arretDemande_ = false;
+    bool ecrasementRefuse_ = false;
+
+    // Identity and folders, determined at creation.
+    QString exeFolder_;
+    QString desktopFolder_;
+    QString helpFile_;
+
+    QWidget *PanelCommandes = nullptr;
+    QFrame *PanelCommandesLeft = nullptr;
+    QPushButton *ButtonDemarrer = nullptr;
+    QPushButton *ButtonStop = nullptr;
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *TabVerification = nullptr;
+    QWidget *TabRecherche = nullptr;
+    QWidget *TabDecomposition = nullptr;
+    QLineEdit *EditVerification = nullptr;
+    QLineEdit *EditRechercheDebut = nullptr;
+    QLineEdit *EditRechercheFin = nullptr;
+    QLineEdit *EditDecomposition = nullptr;
+    QCheckBox *CBSepMilliers = nullptr;
+    TReportView *Editeur = nullptr;
+    TStatusStrip *StatusBar1 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+};

@@ -1,0 +1,118 @@
+// The read-only rich-text report view: lines appended one paragraph at a
+// time, bold or italic per line, centred or left-aligned paragraphs.
+#include "ui/ReportView.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+Qt::Alignment ToQt(ParagraphAlignment alignment)
+{
+    return alignment == ParagraphAlignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
+}
+
+// Points to pixels at the 96 dots per inch the layout is drawn for.
+qreal PointsToPixels(qreal points)
+{
+    return points * 96.0 / 72.0;
+}
+
+} // namespace
+
+TReportView::TReportView(QWidget *parent)
+    : QTextEdit(parent)
+{
+    setObjectName(QStringLiteral("Editeur"));
+    setReadOnly(true);
+    setAcceptRichText(false);
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, Qt::white);
+    pal.setColor(QPalette::Text, Qt::black);
+    setPalette(pal);
+
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSize(14);
+    font.setBold(false);
+    font.setItalic(false);
+    font.setUnderline(false);
+    document()->setDefaultFont(font);
+    setFont(font);
+    setTabChangesFocus(true);
+}
+
+void TReportView::Clear()
+{
+    clear();
+    linesAdded_ = 0;
+    QTextCharFormat format;
+    format.setForeground(Qt::black);
+    QTextCursor cursor(document());
+    cursor.setBlockCharFormat(format);
+    setCurrentCharFormat(format);
+}
+
+void TReportView::SetAlignment(ParagraphAlignment alignment)
+{
+    alignment_ = ToQt(alignment);
+    // The paragraph being written takes the alignment too, as a caret at the
+    // end of the text would.
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    QTextBlockFormat format = cursor.blockFormat();
+    format.setAlignment(alignment_);
+    cursor.setBlockFormat(format);
+}
+
+QTextBlockFormat TReportView::BlockFormat() const
+{
+    QTextBlockFormat format;
+    format.setAlignment(alignment_);
+    return format;
+}
+
+void TReportView::AddLine(const QString &text, LineStyle style)
+{
+    QTextCharFormat format;
+    format.setForeground(Qt::black);
+    format.setFontWeight(style == LineStyle::Bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(style == LineStyle::Italic);
+
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    // The first line of an emptied view goes into its one empty paragraph.
+    if (linesAdded_ == 0 && document()->isEmpty()) {
+        cursor.setBlockFormat(BlockFormat());
+        cursor.setBlockCharFormat(format);
+    } else {
+        cursor.insertBlock(BlockFormat(), format);
+    }
+    cursor.insertText(text, format);
+    ++linesAdded_;
+}
+
+void TReportView::LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt)
+{
+    setPlainText(text);
+    linesAdded_ = document()->blockCount();
+    alignment_ = ToQt(alignment);
+    QTextBlockFormat format = BlockFormat();
+    format.setTextIndent(PointsToPixels(firstLineIndentPt));
+    QTextCursor cursor(document());
+    cursor.select(QTextCursor::Document);
+    cursor.mergeBlockFormat(format);
+}
+
+QStringList TReportView::Lines() const
+{
+    QStringList lines;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        lines << block.text();
+    return lines;
+}

@@ -1,0 +1,32 @@
+// The read-only rich-text report view: lines appended one paragraph at a
+// time, bold or italic per line, centred or left-aligned paragraphs.
+#pragma once
+
+#include "core/RunHost.h"
+
+#include <QTextEdit>
+
+class TReportView : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TReportView(QWidget *parent = nullptr);
+
+    // Empties the view and makes black the colour of the text added next.
+    void Clear();
+    void SetAlignment(ParagraphAlignment alignment);
+    void AddLine(const QString &text, LineStyle style = LineStyle::Normal);
+    // Replaces the whole content with plain text, each line a paragraph with
+    // the given alignment and first-line indent (in points).
+    void LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt = 0);
+
+    // The paragraphs as plain lines, for copying and for tests.
+    QStringList Lines() const;
+
+private:
+    QTextBlockFormat BlockFormat() const;
+
+    Qt::Alignment alignment_ = Qt::AlignRight;
+    int linesAdded_ = 0;
+};

@@ -1,0 +1,40 @@
+// The status strip along the bottom of the main window: four text panels
+// and a last panel that holds the progress bar.
+#pragma once
+
+#include <QStatusBar>
+
+class QLabel;
+class QProgressBar;
+
+class TStatusStrip : public QStatusBar
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kPanelCount = 5;
+    static constexpr int kHeight = 22;
+    // Pixels left free at the right end of the last panel for the size grip.
+    static constexpr int kGripMargin = 12;
+
+    explicit TStatusStrip(QWidget *parent = nullptr);
+
+    Q_INVOKABLE QString PanelText(int index) const;
+    Q_INVOKABLE void SetPanelText(int index, const QString &text);
+
+    // The rectangle of a panel in the strip's coordinates; the last one
+    // reaches the right end of the strip.
+    QRect PanelRect(int index) const;
+
+    QProgressBar *ProgressBar() const { return progressBar_; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void StatusBar1DrawPanel(int index, const QRect &rect);
+    void LayOutPanels();
+
+    QLabel *panels_[kPanelCount] = {};
+    QProgressBar *progressBar_ = nullptr;
+};
