@@ -1,0 +1,201 @@
+// List files on disk. Whole files are replaced through QSaveFile, so a full
+// disk while a completed list is rewritten with its header loses nothing.
+#include "listfiles/ListFile.h"
+
+#include "listfiles/DigitGroups.h"
+#include "listfiles/ListFileNames.h"
+#include "listfiles/Windows1252.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace ListFiles {
+
+namespace {
+
+using Operation = ListFileError::Operation;
+
+constexpr char kLineEnd[] = "\r\n";
+
+// Lines end at CR LF, at a lone CR or at a lone LF. Works on bytes (so that a
+// header can be added without re-encoding the numbers) and on text alike.
+template <typename View>
+QList<View> splitLines(View text)
+{
+    QList<View> lines;
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (text[i] != u'\r' && text[i] != u'\n')
+            continue;
+        lines.append(text.sliced(start, i - start));
+        if (text[i] == u'\r' && i + 1 < size && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        lines.append(text.sliced(start));
+    return lines;
+}
+
+QByteArray encodeLines(const QStringList &lines)
+{
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 2;
+    QByteArray bytes;
+    bytes.reserve(size);
+    for (const QString &line : lines) {
+        AppendWindows1252(bytes, line);
+        bytes.append(kLineEnd);
+    }
+    return bytes;
+}
+
+// The system may take only part of a write, for instance when the disk fills
+// up; writing the rest then fails with the reason the message needs.
+bool writeAll(QFileDevice &file, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+void checkWriteTarget(const QString &path)
+{
+    if (path.isEmpty())
+        throw ListFileError(Operation::Write, path, QStringLiteral("aucun nom de fichier n'a été donné"));
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw ListFileError(Operation::Write, path, QStringLiteral("ce chemin désigne un dossier"));
+    // A device or a pipe would be replaced by a plain file when the new
+    // content is renamed into place; such a path is not a list file anyway.
+    if (info.exists() && !info.isFile())
+        throw ListFileError(Operation::Write, path,
+                            QStringLiteral("ce chemin ne désigne pas un fichier ordinaire"));
+    if (info.exists() && !info.isWritable())
+        throw ListFileError(Operation::Write, path, QStringLiteral("le fichier est en lecture seule"));
+}
+
+// The one way a list file is written whole: the content goes to a temporary
+// file beside it, which takes the file's place only when it is complete.
+void replaceFileContent(const QString &path, const QByteArray &bytes)
+{
+    checkWriteTarget(path);
+    QSaveFile file(path);
+    // A folder that refuses new files may still hold a file the user may
+    // write; then it is written in place, as any editor would.
+    file.setDirectWriteFallback(true);
+    // Unbuffered: the bytes go out in one write, and its error is seen there.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw ListFileError::fromDevice(Operation::Write, path, file);
+    if (!writeAll(file, bytes) || !file.flush()) {
+        const ListFileError error = ListFileError::fromDevice(Operation::Write, path, file);
+        file.cancelWriting();
+        throw error;
+    }
+    if (!file.commit())
+        throw ListFileError::fromDevice(Operation::Write, path, file);
+}
+
+QByteArray readWholeFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw ListFileError(Operation::Read, path, QStringLiteral("le fichier n'existe pas"));
+    if (info.isDir())
+        throw ListFileError(Operation::Read, path, QStringLiteral("ce chemin désigne un dossier"));
+    // A pipe or a device could block or never end.
+    if (!info.isFile())
+        throw ListFileError(Operation::Read, path,
+                            QStringLiteral("ce chemin ne désigne pas un fichier ordinaire"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ListFileError::fromDevice(Operation::Read, path, file);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ListFileError::fromDevice(Operation::Read, path, file);
+    return bytes;
+}
+
+} // namespace
+
+void WriteWholeFile(const QString &path, const QStringList &lines)
+{
+    replaceFileContent(path, encodeLines(lines));
+}
+
+void EnregistrerLigneDansFichier(const QString &path, const QString &line)
+{
+    QFile file(path);
+    // ExistingOnly: appending must never create the file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly
+                   | QIODevice::Unbuffered))
+        throw ListFileError::fromDevice(Operation::Append, path, file);
+    if (!writeAll(file, encodeLines({line})) || !file.flush())
+        throw ListFileError::fromDevice(Operation::Append, path, file);
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        throw ListFileError::fromDevice(Operation::Append, path, file);
+}
+
+QStringList ReadLines(const QString &path)
+{
+    const QString text = DecodeListText(readWholeFile(path));
+    QStringList lines;
+    for (const QStringView line : splitLines(QStringView(text)))
+        lines.append(line.toString());
+    return lines;
+}
+
+QStringList HeaderLines(const QString &fileName, qint64 count, bool withSeparators,
+                        const QString &separator)
+{
+    const QString countText = withSeparators ? GroupDigits(count, separator) : QString::number(count);
+    return {fileName, QStringLiteral("Nombres premiers de cette liste : ") + countText,
+            QStringLiteral(" ")};
+}
+
+void IndiquerNombresContenus(const QString &path, bool withSeparators, const QString &separator)
+{
+    const QByteArray content = readWholeFile(path);
+    const QList<QByteArrayView> lines = splitLines(QByteArrayView(content));
+    QByteArray bytes = encodeLines(HeaderLines(QFileInfo(path).fileName(), lines.size(),
+                                               withSeparators, separator));
+    bytes.reserve(bytes.size() + content.size() + lines.size() * 2);
+    for (const QByteArrayView line : lines) {
+        bytes.append(line);
+        bytes.append(kLineEnd);
+    }
+    replaceFileContent(path, bytes);
+}
+
+QString CreationAutomatiqueFichierSuivant(const QString &firstFilePath, const QString &baseName,
+                                          int k, qint64 firstPrime)
+{
+    const QString path = ContinuationPath(firstFilePath, baseName, k);
+    WriteWholeFile(path, {});
+    EnregistrerLigneDansFichier(path, QString::number(firstPrime));
+    return path;
+}
+
+QString LoadListFileText(const QString &path)
+{
+    QString text = DecodeListText(readWholeFile(path));
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+bool FileExists(const QString &path)
+{
+    return QFileInfo(path).isFile();
+}
+
+} // namespace ListFiles

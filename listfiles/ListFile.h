@@ -1,0 +1,46 @@
+// Reading and writing list files: every line ended by CR LF, Windows-1252,
+// and every open, write, flush and close checked; failures throw ListFileError.
+#pragma once
+
+#include "listfiles/ListFileError.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace ListFiles {
+
+// Creates the file or replaces its content with the lines, each followed by
+// CR LF; no lines gives an empty file. The new content replaces the old one
+// only once it is completely on disk, so a failure leaves the old file whole.
+void WriteWholeFile(const QString &path, const QStringList &lines);
+
+// Appends the line and CR LF to a file that must already exist.
+void EnregistrerLigneDansFichier(const QString &path, const QString &line);
+
+// The file's lines, ended by CR LF, a lone CR or a lone LF; a line end at the
+// very end makes no extra empty line.
+QStringList ReadLines(const QString &path);
+
+// The three header lines of a list file holding count numbers.
+QStringList HeaderLines(const QString &fileName, qint64 count, bool withSeparators,
+                        const QString &separator);
+
+// Puts the header on the file as it is on disk now: its own name, the count
+// of its lines (grouped by three with the separator when withSeparators) and
+// a line holding one space. The number lines keep their bytes.
+void IndiquerNombresContenus(const QString &path, bool withSeparators, const QString &separator);
+
+// Starts file number k of a list, in the first file's folder: created (or
+// replaced silently) holding only firstPrime in plain digits. Returns its path.
+QString CreationAutomatiqueFichierSuivant(const QString &firstFilePath, const QString &baseName,
+                                          int k, qint64 firstPrime);
+
+// The whole text of a file for the report view, line ends turned into "\n".
+// Anything that is not a readable regular file (missing, a folder, a device)
+// throws.
+QString LoadListFileText(const QString &path);
+
+// True for an existing regular file (or a link to one).
+bool FileExists(const QString &path);
+
+} // namespace ListFiles

@@ -1,0 +1,38 @@
+// The one exception type of the list file library: a failed create, write,
+// append or read, carrying a finished French sentence that names the file.
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+class QFileDevice;
+
+namespace ListFiles {
+
+class ListFileError : public std::runtime_error
+{
+public:
+    // What the program was doing when the file let it down; each gives the
+    // sentence its opening words.
+    enum class Operation { Write, Append, Read };
+
+    ListFileError(Operation operation, const QString &path, const QString &reason);
+
+    // Builds the reason from the error the device reported.
+    static ListFileError fromDevice(Operation operation, const QString &path,
+                                    const QFileDevice &device);
+
+    // A whole sentence ready for a message box, for example
+    // Impossible d'écrire le fichier « /home/ana/NP_1-10_01.txt » : permission refusée.
+    QString message() const { return m_message; }
+    QString path() const { return m_path; }
+    QString reason() const { return m_reason; }
+
+private:
+    QString m_path;
+    QString m_reason;
+    QString m_message;
+};
+
+} // namespace ListFiles

@@ -1,0 +1,34 @@
+// Naming of list files. Continuation files always follow the pattern, so a
+// list stays findable as a series even when its first file was renamed.
+#include "listfiles/ListFileNames.h"
+
+namespace ListFiles {
+
+QString FormaterChiffre(int number)
+{
+    const QString digits = QString::number(number);
+    return number < 10 ? QLatin1Char('0') + digits : digits;
+}
+
+QString BaseName(const QString &startText, const QString &endText)
+{
+    return QStringLiteral("NP_") + startText + QLatin1Char('-') + endText + QLatin1Char('_');
+}
+
+QString ProposedFirstName(const QString &startText, const QString &endText)
+{
+    return BaseName(startText, endText) + FormaterChiffre(1);
+}
+
+QString ContinuationPath(const QString &firstFilePath, const QString &baseName, int k)
+{
+    const QString fileName = baseName + FormaterChiffre(k) + QStringLiteral(".txt");
+    // The folder exactly as the first path gives it, so a relative first path
+    // gives a relative continuation path in the same place.
+    const qsizetype slash = firstFilePath.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return fileName;
+    return firstFilePath.left(slash + 1) + fileName;
+}
+
+} // namespace ListFiles
