@@ -3,6 +3,7 @@
 #include "ui/ReMainForm.h"
 
 #include "core/CommandError.h"
+#include "core/Factorisation.h"
 #include "core/NumberEntry.h"
 #include "core/Verification.h"
 #include "ui/MessageBoxes.h"
@@ -382,8 +383,9 @@ void TMainForm::Verifier(qint64 n)
     ::Verifier(*this, n);
 }
 
-void TMainForm::Decomposer(qint64)
+void TMainForm::Decomposer(qint64 n)
 {
+    ::Decomposer(*this, n);
 }
 
 void TMainForm::Generer(qint64, qint64)

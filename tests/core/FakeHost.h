@@ -31,7 +31,7 @@ public:
     }
     void UpdateProgressBar(qint64 p) override
     {
-        position = int(qBound<qint64>(0, p, 100));
+        position = int(p < 0 ? 0 : p > 100 ? 100 : p);
         ++progressUpdates;
         if (logProgress)
             log << QStringLiteral("progress:%1").arg(position);
