@@ -27,7 +27,8 @@ QStringList HeaderLines(const QString &fileName, qint64 count, bool withSeparato
 
 // Puts the header on the file as it is on disk now: its own name, the count
 // of its lines (grouped by three with the separator when withSeparators) and
-// a line holding one space. The number lines keep their bytes.
+// a line holding one space. The number lines keep their bytes. The caller
+// then records the path as the last completed file.
 void IndiquerNombresContenus(const QString &path, bool withSeparators, const QString &separator);
 
 // Starts file number k of a list, in the first file's folder: created (or

@@ -89,8 +89,7 @@ QString sentence(ListFileError::Operation operation, const QString &path, const 
 ListFileError::ListFileError(Operation operation, const QString &path, const QString &reason)
     : std::runtime_error(sentence(operation, path, reason).toStdString()),
       m_path(path),
-      m_reason(reason),
-      m_message(sentence(operation, path, reason))
+      m_reason(reason)
 {
 }
 

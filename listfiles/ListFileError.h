@@ -25,14 +25,13 @@ public:
 
     // A whole sentence ready for a message box, for example
     // Impossible d'écrire le fichier « /home/ana/NP_1-10_01.txt » : permission refusée.
-    QString message() const { return m_message; }
+    QString message() const { return QString::fromUtf8(what()); }
     QString path() const { return m_path; }
     QString reason() const { return m_reason; }
 
 private:
     QString m_path;
     QString m_reason;
-    QString m_message;
 };
 
 } // namespace ListFiles
