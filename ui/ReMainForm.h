@@ -4,6 +4,7 @@
 
 #include "core/RunHost.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 class QCheckBox;
@@ -68,6 +69,9 @@ private:
     void Verifier(qint64 n);
     void Decomposer(qint64 n);
     void Generer(qint64 first, qint64 last);
+
+    static constexpr qint64 kPumpIntervalNs = 4'000'000;
+    QElapsedTimer pumpClock_;
 
     // Run state.
     bool traitementEnCours_ = false;

@@ -2,9 +2,10 @@
 // and a last panel that holds the progress bar.
 #include "ui/StatusStrip.h"
 
-#include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QResizeEvent>
+#include <qdrawutil.h>
 
 namespace {
 
@@ -22,15 +23,6 @@ TStatusStrip::TStatusStrip(QWidget *parent)
     setFixedHeight(kHeight);
     setSizeGripEnabled(true);
 
-    for (int i = 0; i < kPanelCount; ++i) {
-        auto *panel = new QLabel(this);
-        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panel->setAlignment((i == 2 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
-        panel->setIndent(2);
-        panels_[i] = panel;
-    }
-
     progressBar_ = new QProgressBar(this);
     progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
     progressBar_->setTextVisible(false);
@@ -44,14 +36,15 @@ QString TStatusStrip::PanelText(int index) const
 {
     if (index < 0 || index >= kPanelCount)
         return QString();
-    return panels_[index]->text();
+    return texts_[index];
 }
 
 void TStatusStrip::SetPanelText(int index, const QString &text)
 {
-    if (index < 0 || index >= kPanelCount || panels_[index]->text() == text)
+    if (index < 0 || index >= kPanelCount || texts_[index] == text)
         return;
-    panels_[index]->setText(text);
+    texts_[index] = text;
+    update(PanelRect(index));
 }
 
 QRect TStatusStrip::PanelRect(int index) const
@@ -71,11 +64,8 @@ void TStatusStrip::resizeEvent(QResizeEvent *event)
 
 void TStatusStrip::LayOutPanels()
 {
-    for (int i = 0; i < kPanelCount; ++i) {
-        const QRect rect = PanelRect(i);
-        panels_[i]->setGeometry(rect);
-        StatusBar1DrawPanel(i, rect);
-    }
+    for (int i = 0; i < kPanelCount; ++i)
+        StatusBar1DrawPanel(i, PanelRect(i));
 }
 
 void TStatusStrip::StatusBar1DrawPanel(int index, const QRect &rect)
@@ -86,4 +76,24 @@ void TStatusStrip::StatusBar1DrawPanel(int index, const QRect &rect)
     // too narrow for that gets an empty bar rather than a negative size.
     const int width = qMax(0, rect.width() - kGripMargin);
     progressBar_->setGeometry(rect.left(), rect.top(), width, rect.height());
+}
+
+void TStatusStrip::paintEvent(QPaintEvent *event)
+{
+    QStatusBar::paintEvent(event);
+    QPainter painter(this);
+    for (int i = 0; i < kPanelCount; ++i) {
+        const QRect rect = PanelRect(i);
+        if (!rect.intersects(event->rect()))
+            continue;
+        qDrawShadePanel(&painter, rect, palette(), true, 1);
+        if (texts_[i].isEmpty())
+            continue;
+        const Qt::Alignment alignment = (i == 2 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
+        const QRect textRect = rect.adjusted(3, 1, -2, -1);
+        painter.setClipRect(textRect);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(textRect, int(alignment), texts_[i]);
+        painter.setClipping(false);
+    }
 }

@@ -4,7 +4,6 @@
 
 #include <QStatusBar>
 
-class QLabel;
 class QProgressBar;
 
 class TStatusStrip : public QStatusBar
@@ -30,11 +29,15 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void StatusBar1DrawPanel(int index, const QRect &rect);
     void LayOutPanels();
 
-    QLabel *panels_[kPanelCount] = {};
+    // The panels are painted by the strip itself: setting a text only marks
+    // its panel for repainting, so a running computation may set texts at
+    // any rate.
+    QString texts_[kPanelCount];
     QProgressBar *progressBar_ = nullptr;
 };
