@@ -1,0 +1,513 @@
+// Tavorine's own help window: shows the pages of a compiled help file (CHM) with
+// its contents, index and search, opened on a topic or on a context number.
+#include "ui/HelpViewer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QPointer<HelpViewer> s_instance;
+
+// Pages are addressed inside the window as chm:/page.html, so that relative links
+// and image sources resolve against the page like on a web server.
+const QString Scheme = QStringLiteral("chm");
+constexpr int TargetRole = Qt::UserRole;
+
+// Case and accents are ignored by the index and the search: "decomposition"
+// finds "Décomposition".
+QString fold(const QString &text)
+{
+    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    QString folded;
+    folded.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            folded.append(c.toCaseFolded());
+    }
+    return folded;
+}
+
+void showHelpError(QWidget *owner, const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Avertissement"), text,
+                                QMessageBox::Ok, owner);
+    box->setObjectName(QStringLiteral("HelpError"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    box->open();
+}
+
+} // namespace
+
+HelpViewer *HelpViewer::htmlHelp(QWidget *owner, const QString &helpFile, Command command, quint32 data)
+{
+    if (command == HH_CLOSE_ALL) {
+        delete s_instance.data();
+        return nullptr;
+    }
+    if (command != HH_DISPLAY_TOPIC && command != HH_HELP_CONTEXT)
+        return nullptr;
+
+    const bool created = s_instance.isNull();
+    if (created)
+        s_instance = new HelpViewer;
+    HelpViewer *viewer = s_instance;
+    const bool shown = viewer->openFile(helpFile)
+                       && (command == HH_HELP_CONTEXT ? viewer->showContext(data)
+                                                      : viewer->showTopic(viewer->file().defaultTopic()));
+    if (!shown) {
+        showHelpError(owner, viewer->errorString());
+        if (created)
+            delete viewer;
+        return nullptr;
+    }
+    if (created)
+        viewer->placeBeside(owner);
+    viewer->setWindowState(viewer->windowState() & ~Qt::WindowMinimized);
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+    return viewer;
+}
+
+HelpViewer *HelpViewer::instance()
+{
+    return s_instance;
+}
+
+HelpViewer::HelpViewer(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("HelpViewer"));
+    setWindowTitle(QStringLiteral("Aide"));
+    // The help window never keeps the program alive once the main window has
+    // closed, and it releases its file when the user closes it.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setAttribute(Qt::WA_DeleteOnClose);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &QObject::deleteLater);
+
+    createActions();
+    createNavigation();
+    statusBar();
+    updateActions();
+}
+
+HelpViewer::~HelpViewer() = default;
+
+bool HelpViewer::openFile(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (m_file->isOpen() && !canonical.isEmpty()
+        && QFileInfo(m_file->fileName()).canonicalFilePath() == canonical)
+        return true;
+    auto next = std::make_unique<ChmFile>();
+    if (!next->open(path)) {
+        m_error = next->errorString();
+        return false;
+    }
+    m_file = std::move(next);
+    m_current.clear();
+    m_back.clear();
+    m_forward.clear();
+    m_searchIndex.clear();
+    fillFromFile();
+    updateActions();
+    return true;
+}
+
+bool HelpViewer::showContext(quint32 context)
+{
+    const QString topic = m_file->topicForContext(context);
+    if (topic.isEmpty()) {
+        m_error = QStringLiteral("La rubrique d'aide n° %1 n'existe pas dans « %2 ».")
+                      .arg(context)
+                      .arg(QFileInfo(m_file->fileName()).fileName());
+        return false;
+    }
+    return showTopic(topic);
+}
+
+bool HelpViewer::showTopic(const QString &target)
+{
+    return navigate(target, true);
+}
+
+QList<ChmTopic> HelpViewer::search(const QString &query)
+{
+    static const QRegularExpression separators(QStringLiteral("[^\\w]+"));
+    const QStringList words = fold(query).split(separators, Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return {};
+    if (m_searchIndex.isEmpty()) {
+        const QStringList pages = m_file->pages();
+        for (const QString &page : pages) {
+            QTextDocument document;
+            document.setHtml(ChmFile::decodeHtml(m_file->read(page)));
+            const QString title = document.metaInformation(QTextDocument::DocumentTitle).trimmed();
+            m_searchIndex.append({{title.isEmpty() ? page : title, page, 0},
+                                  fold(title + QLatin1Char('\n') + document.toPlainText())});
+        }
+    }
+    QList<ChmTopic> found;
+    for (const SearchEntry &entry : std::as_const(m_searchIndex)) {
+        const bool all = std::all_of(words.cbegin(), words.cend(),
+                                     [&](const QString &word) { return entry.foldedText.contains(word); });
+        if (all)
+            found.append(entry.page);
+    }
+    return found;
+}
+
+void HelpViewer::createActions()
+{
+    QToolBar *bar = addToolBar(QStringLiteral("Navigation"));
+    bar->setObjectName(QStringLiteral("HelpToolBar"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+    QAction *toggle = bar->addAction(QStringLiteral("Masquer"));
+    toggle->setObjectName(QStringLiteral("HelpToggleNavigation"));
+    toggle->setCheckable(true);
+    toggle->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
+    connect(toggle, &QAction::toggled, this, [this, toggle](bool hidden) {
+        m_tabs->setVisible(!hidden);
+        toggle->setText(hidden ? QStringLiteral("Afficher") : QStringLiteral("Masquer"));
+    });
+
+    m_backAction = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Précédent"));
+    m_backAction->setObjectName(QStringLiteral("HelpBack"));
+    m_backAction->setShortcut(QKeySequence::Back);
+    connect(m_backAction, &QAction::triggered, this, &HelpViewer::goBack);
+
+    m_forwardAction = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("Suivant"));
+    m_forwardAction->setObjectName(QStringLiteral("HelpForward"));
+    m_forwardAction->setShortcut(QKeySequence::Forward);
+    connect(m_forwardAction, &QAction::triggered, this, &HelpViewer::goForward);
+
+    m_homeAction = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Accueil"));
+    m_homeAction->setObjectName(QStringLiteral("HelpHome"));
+    m_homeAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
+    connect(m_homeAction, &QAction::triggered, this, &HelpViewer::goHome);
+}
+
+void HelpViewer::createNavigation()
+{
+    m_tabs = new QTabWidget;
+    m_tabs->setObjectName(QStringLiteral("HelpTabs"));
+    m_tabs->addTab(createContentsTab(), QStringLiteral("Sommaire"));
+    m_tabs->addTab(createIndexTab(), QStringLiteral("Index"));
+    m_tabs->addTab(createSearchTab(), QStringLiteral("Rechercher"));
+
+    m_browser = new QTextBrowser;
+    m_browser->setObjectName(QStringLiteral("HelpBrowser"));
+    m_browser->setOpenLinks(false);
+    m_browser->document()->setResourceProvider([this](const QUrl &url) { return loadResource(url); });
+    connect(m_browser, &QTextBrowser::anchorClicked, this, &HelpViewer::followLink);
+    connect(m_browser, &QTextBrowser::highlighted, this, [this](const QUrl &link) {
+        statusBar()->showMessage(link.toString());
+    });
+
+    auto *splitter = new QSplitter(Qt::Horizontal);
+    splitter->addWidget(m_tabs);
+    splitter->addWidget(m_browser);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({240, 580});
+    splitter->setChildrenCollapsible(false);
+    setCentralWidget(splitter);
+}
+
+QWidget *HelpViewer::createContentsTab()
+{
+    m_contents = new QTreeWidget;
+    m_contents->setObjectName(QStringLiteral("HelpContents"));
+    m_contents->setHeaderHidden(true);
+    m_contents->setColumnCount(1);
+    connect(m_contents, &QTreeWidget::currentItemChanged, this, &HelpViewer::openContentsItem);
+    return m_contents;
+}
+
+QWidget *HelpViewer::createIndexTab()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    auto *label = new QLabel(QStringLiteral("&Tapez le mot clé à rechercher :"));
+    m_indexFilter = new QLineEdit;
+    m_indexFilter->setObjectName(QStringLiteral("HelpIndexFilter"));
+    label->setBuddy(m_indexFilter);
+    m_index = new QListWidget;
+    m_index->setObjectName(QStringLiteral("HelpIndex"));
+    auto *display = new QPushButton(QStringLiteral("&Afficher"));
+    layout->addWidget(label);
+    layout->addWidget(m_indexFilter);
+    layout->addWidget(m_index, 1);
+    layout->addWidget(display, 0, Qt::AlignRight);
+
+    connect(m_indexFilter, &QLineEdit::textChanged, this, &HelpViewer::matchIndex);
+    connect(m_indexFilter, &QLineEdit::returnPressed, this, [this] { openListItem(m_index->currentItem()); });
+    connect(display, &QPushButton::clicked, this, [this] { openListItem(m_index->currentItem()); });
+    connect(m_index, &QListWidget::itemActivated, this, &HelpViewer::openListItem);
+    return page;
+}
+
+QWidget *HelpViewer::createSearchTab()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    auto *label = new QLabel(QStringLiteral("&Mots à rechercher :"));
+    m_searchText = new QLineEdit;
+    m_searchText->setObjectName(QStringLiteral("HelpSearchText"));
+    label->setBuddy(m_searchText);
+    auto *start = new QPushButton(QStringLiteral("&Rechercher"));
+    m_searchResults = new QListWidget;
+    m_searchResults->setObjectName(QStringLiteral("HelpSearchResults"));
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_searchText, 1);
+    row->addWidget(start);
+    layout->addWidget(label);
+    layout->addLayout(row);
+    layout->addWidget(m_searchResults, 1);
+
+    connect(m_searchText, &QLineEdit::returnPressed, this, &HelpViewer::runSearch);
+    connect(start, &QPushButton::clicked, this, &HelpViewer::runSearch);
+    connect(m_searchResults, &QListWidget::itemActivated, this, &HelpViewer::openListItem);
+    return page;
+}
+
+void HelpViewer::fillFromFile()
+{
+    setWindowTitle(m_file->title().isEmpty() ? QStringLiteral("Aide") : m_file->title());
+    const QSignalBlocker blocker(m_contents);
+    m_contents->clear();
+    QList<QTreeWidgetItem *> parents;
+    for (const ChmTopic &topic : m_file->contents()) {
+        parents.resize(std::min<qsizetype>(topic.depth, parents.size()));
+        auto *item = parents.isEmpty() ? new QTreeWidgetItem(m_contents) : new QTreeWidgetItem(parents.last());
+        item->setText(0, topic.name);
+        item->setData(0, TargetRole, topic.local);
+        parents.append(item);
+    }
+    for (QTreeWidgetItemIterator it(m_contents); *it; ++it) {
+        const bool book = (*it)->childCount() > 0;
+        (*it)->setIcon(0, style()->standardIcon(book ? QStyle::SP_DirIcon : QStyle::SP_FileIcon));
+    }
+    m_contents->expandAll();
+
+    m_index->clear();
+    for (const ChmTopic &topic : m_file->index()) {
+        auto *item = new QListWidgetItem(QString(topic.depth * 4, QLatin1Char(' ')) + topic.name, m_index);
+        item->setData(TargetRole, topic.local);
+    }
+    m_indexFilter->clear();
+    m_searchText->clear();
+    m_searchResults->clear();
+}
+
+void HelpViewer::placeBeside(QWidget *owner)
+{
+    resize(820, 600);
+    QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    QRect frame(QPoint(), size());
+    const QRect ownerFrame = owner ? owner->frameGeometry() : QRect();
+    // Beside the owner when the screen has room, so that both stay readable.
+    if (owner && ownerFrame.right() + frame.width() <= available.right())
+        frame.moveTopLeft(QPoint(ownerFrame.right() + 1, ownerFrame.top()));
+    else
+        frame.moveCenter(available.center());
+    frame.moveLeft(std::max(available.left(), std::min(frame.left(), available.right() - frame.width())));
+    frame.moveTop(std::max(available.top(), std::min(frame.top(), available.bottom() - frame.height())));
+    move(frame.topLeft());
+}
+
+bool HelpViewer::navigate(const QString &target, bool remember)
+{
+    const QString normalized = ChmFile::normalizePath(target);
+    const QString path = normalized.section(QLatin1Char('#'), 0, 0);
+    const QString fragment = normalized.section(QLatin1Char('#'), 1);
+    const QByteArray html = m_file->read(path);
+    if (html.isNull()) {
+        m_error = m_file->contains(path)
+                      ? QStringLiteral("La page « %1 » du fichier d'aide ne peut pas être lue : le fichier est endommagé.").arg(path)
+                      : QStringLiteral("La page « %1 » est introuvable dans le fichier d'aide.").arg(path);
+        statusBar()->showMessage(m_error);
+        return false;
+    }
+    if (remember && !m_current.isEmpty() && m_current != normalized) {
+        m_back.append(m_current);
+        m_forward.clear();
+    }
+    render(html, path, fragment);
+    m_current = normalized;
+    m_error.clear();
+    statusBar()->clearMessage();
+    selectInContents();
+    updateActions();
+    return true;
+}
+
+void HelpViewer::render(const QByteArray &html, const QString &path, const QString &fragment)
+{
+    const QString current = m_current.section(QLatin1Char('#'), 0, 0);
+    if (path != current) {
+        QUrl base;
+        base.setScheme(Scheme);
+        base.setPath(path);
+        m_browser->document()->setBaseUrl(base);
+        m_browser->setHtml(ChmFile::decodeHtml(html));
+    }
+    if (fragment.isEmpty())
+        m_browser->verticalScrollBar()->setValue(0);
+    else
+        m_browser->scrollToAnchor(fragment);
+}
+
+void HelpViewer::followLink(const QUrl &link)
+{
+    QUrl base;
+    base.setScheme(Scheme);
+    base.setPath(m_current.section(QLatin1Char('#'), 0, 0));
+    const QUrl target = base.resolved(link);
+    const QString scheme = target.scheme().toLower();
+    if (scheme == Scheme) {
+        QString page = target.path();
+        if (target.hasFragment())
+            page += QLatin1Char('#') + target.fragment();
+        navigate(page, true);
+    } else if (scheme == QLatin1String("mk") || scheme == QLatin1String("ms-its")) {
+        navigate(link.toString(), true);
+    } else {
+        QDesktopServices::openUrl(target);
+    }
+}
+
+void HelpViewer::goBack()
+{
+    if (m_back.isEmpty())
+        return;
+    const QString previous = m_back.takeLast();
+    m_forward.append(m_current);
+    navigate(previous, false);
+}
+
+void HelpViewer::goForward()
+{
+    if (m_forward.isEmpty())
+        return;
+    const QString next = m_forward.takeLast();
+    m_back.append(m_current);
+    navigate(next, false);
+}
+
+void HelpViewer::goHome()
+{
+    const QString home = m_file->defaultTopic().isEmpty() && !m_file->contents().isEmpty()
+                             ? m_file->contents().first().local
+                             : m_file->defaultTopic();
+    if (!home.isEmpty())
+        navigate(home, true);
+}
+
+void HelpViewer::updateActions()
+{
+    m_backAction->setEnabled(!m_back.isEmpty());
+    m_forwardAction->setEnabled(!m_forward.isEmpty());
+    m_homeAction->setEnabled(m_file->isOpen());
+}
+
+void HelpViewer::selectInContents()
+{
+    const QString page = m_current.section(QLatin1Char('#'), 0, 0);
+    QTreeWidgetItem *best = nullptr;
+    for (QTreeWidgetItemIterator it(m_contents); *it; ++it) {
+        const QString local = (*it)->data(0, TargetRole).toString();
+        if (local == m_current) {
+            best = *it;
+            break;
+        }
+        if (!best && local.section(QLatin1Char('#'), 0, 0) == page)
+            best = *it;
+    }
+    m_syncing = true;
+    m_contents->setCurrentItem(best);
+    m_syncing = false;
+    if (best)
+        m_contents->scrollToItem(best);
+}
+
+void HelpViewer::openContentsItem(QTreeWidgetItem *item)
+{
+    if (m_syncing || !item)
+        return;
+    const QString target = item->data(0, TargetRole).toString();
+    if (!target.isEmpty() && target != m_current)
+        navigate(target, true);
+}
+
+void HelpViewer::openListItem(QListWidgetItem *item)
+{
+    if (item && !item->data(TargetRole).toString().isEmpty())
+        navigate(item->data(TargetRole).toString(), true);
+}
+
+void HelpViewer::matchIndex(const QString &text)
+{
+    const QString wanted = fold(text.trimmed());
+    for (int row = 0; row < m_index->count(); ++row) {
+        QListWidgetItem *item = m_index->item(row);
+        if (fold(item->text().trimmed()).startsWith(wanted)) {
+            m_index->setCurrentItem(item);
+            m_index->scrollToItem(item, QAbstractItemView::PositionAtTop);
+            return;
+        }
+    }
+}
+
+void HelpViewer::runSearch()
+{
+    m_searchResults->clear();
+    const QList<ChmTopic> found = search(m_searchText->text());
+    for (const ChmTopic &page : found) {
+        auto *item = new QListWidgetItem(page.name, m_searchResults);
+        item->setData(TargetRole, page.local);
+    }
+    statusBar()->showMessage(found.isEmpty() ? QStringLiteral("Aucune rubrique trouvée.")
+                                             : QStringLiteral("%1 rubrique(s) trouvée(s).").arg(found.size()));
+}
+
+QVariant HelpViewer::loadResource(const QUrl &url) const
+{
+    if (url.scheme() != Scheme)
+        return {};
+    const QByteArray data = m_file->read(url.path());
+    if (data.isNull())
+        return {};
+    const QString path = url.path().toLower();
+    if (path.endsWith(QLatin1String(".css")) || path.endsWith(QLatin1String(".htm"))
+        || path.endsWith(QLatin1String(".html")))
+        return ChmFile::decodeHtml(data);
+    return data;
+}

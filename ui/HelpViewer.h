@@ -1,0 +1,102 @@
+// Tavorine's own help window: shows the pages of a compiled help file (CHM) with
+// its contents, index and search, opened on a topic or on a context number.
+#pragma once
+
+#include "ui/ChmFile.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <QUrl>
+
+#include <memory>
+
+class QAction;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QTabWidget;
+class QTextBrowser;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class HelpViewer : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Command codes of the HTML help call that Tavorine uses, with their classic values.
+    enum Command : quint32 {
+        HH_DISPLAY_TOPIC = 0x0000, // the default topic of the file
+        HH_HELP_CONTEXT = 0x000F,  // the topic mapped to the context number in data
+        HH_CLOSE_ALL = 0x0012,     // closes the help window
+    };
+
+    // The program's single entry to help. The process has one help window, created
+    // on first use and kept for the next request (on any file). Returns that window,
+    // or nullptr when the file or the topic cannot be shown; the user is then told
+    // why in a message box that does not block the caller. The owner, when given,
+    // is the window the help window first opens beside and the message's parent.
+    static HelpViewer *htmlHelp(QWidget *owner, const QString &helpFile, Command command, quint32 data = 0);
+    static HelpViewer *instance();
+
+    explicit HelpViewer(QWidget *parent = nullptr);
+    ~HelpViewer() override;
+
+    // Each returns false, with errorString() saying why in French, and leaves the
+    // window as it was when the file, the context or the page does not exist.
+    bool openFile(const QString &path);
+    bool showContext(quint32 context);
+    bool showTopic(const QString &target);
+
+    const ChmFile &file() const { return *m_file; }
+    QString currentTopic() const { return m_current; }
+    QString errorString() const { return m_error; }
+    // Pages whose text holds every word of the query, ignoring case and accents.
+    QList<ChmTopic> search(const QString &query);
+
+private:
+    void createActions();
+    void createNavigation();
+    QWidget *createContentsTab();
+    QWidget *createIndexTab();
+    QWidget *createSearchTab();
+    void fillFromFile();
+    void placeBeside(QWidget *owner);
+
+    bool navigate(const QString &target, bool remember);
+    void render(const QByteArray &html, const QString &path, const QString &fragment);
+    void followLink(const QUrl &link);
+    void goBack();
+    void goForward();
+    void goHome();
+    void updateActions();
+    void selectInContents();
+    void openContentsItem(QTreeWidgetItem *item);
+    void openListItem(QListWidgetItem *item);
+    void matchIndex(const QString &text);
+    void runSearch();
+    QVariant loadResource(const QUrl &url) const;
+
+    std::unique_ptr<ChmFile> m_file = std::make_unique<ChmFile>();
+    QString m_error;
+    QString m_current;
+    QStringList m_back;
+    QStringList m_forward;
+    bool m_syncing = false;
+    struct SearchEntry {
+        ChmTopic page;
+        QString foldedText;
+    };
+    QList<SearchEntry> m_searchIndex; // built on the first search of a file
+
+    QTextBrowser *m_browser = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    QTreeWidget *m_contents = nullptr;
+    QLineEdit *m_indexFilter = nullptr;
+    QListWidget *m_index = nullptr;
+    QLineEdit *m_searchText = nullptr;
+    QListWidget *m_searchResults = nullptr;
+    QAction *m_backAction = nullptr;
+    QAction *m_forwardAction = nullptr;
+    QAction *m_homeAction = nullptr;
+};
