@@ -1,0 +1,416 @@
+// Tests of the CHM reader against the committed TVR.chm and its sources in help/,
+// and of its parsers on hand-made context tables, sitemaps and damaged files.
+#include "ui/ChmFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What the project file says, read with a parser of its own: [FILES], and the
+// context numbers of [MAP] joined to the pages of [ALIAS].
+struct Project {
+    QStringList files;
+    QMap<quint32, QString> contexts;
+};
+
+Project readProject()
+{
+    Project project;
+    QMap<QString, QString> aliases;
+    QMap<QString, quint32> numbers;
+    QString section;
+    const QStringList lines = QString::fromUtf8(fileBytes(QStringLiteral(HELP_SOURCE_DIR "/TVR.hhp")))
+                                  .split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        line = line.trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            section = line;
+        } else if (line.isEmpty()) {
+            continue;
+        } else if (section == QLatin1String("[FILES]")) {
+            project.files.append(line);
+        } else if (section == QLatin1String("[ALIAS]")) {
+            aliases.insert(line.section(QLatin1Char('='), 0, 0), line.section(QLatin1Char('='), 1));
+        } else if (section == QLatin1String("[MAP]")) {
+            const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            numbers.insert(words.value(1), words.value(2).toUInt());
+        }
+    }
+    for (auto it = numbers.cbegin(); it != numbers.cend(); ++it)
+        project.contexts.insert(it.value(), QLatin1Char('/') + aliases.value(it.key()));
+    return project;
+}
+
+QByteArray word32(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+QByteArray ivb(std::initializer_list<std::pair<quint32, quint32>> pairs, qsizetype declared = -1)
+{
+    QByteArray body;
+    for (const auto &[context, offset] : pairs)
+        body += word32(context) + word32(offset);
+    return word32(quint32(declared < 0 ? body.size() : declared)) + body;
+}
+
+using ContextTable = QMap<quint32, QString>;
+using TopicList = QList<ChmTopic>;
+
+} // namespace
+
+class TestChmFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void committedFileMatchesSources_data();
+    void committedFileMatchesSources();
+    void contextsLeadToTheirPages_data();
+    void contextsLeadToTheirPages();
+    void unknownContextsHaveNoTopic();
+    void systemData();
+    void contentsAndIndexLeadToPages();
+    void linksOfEveryPageResolve();
+
+    void normalizePath_data();
+    void normalizePath();
+    void parseContextTable_data();
+    void parseContextTable();
+    void parseSiteMap_data();
+    void parseSiteMap();
+    void decodeHtml_data();
+    void decodeHtml();
+
+    void openRefusesWhatIsNoHelpFile_data();
+    void openRefusesWhatIsNoHelpFile();
+    void damagedFilesAreReadSafely();
+
+private:
+    ChmFile m_chm;
+    Project m_project;
+};
+
+void TestChmFile::initTestCase()
+{
+    QVERIFY2(m_chm.open(QStringLiteral(TVR_CHM_PATH)), qPrintable(m_chm.errorString()));
+    m_project = readProject();
+    QVERIFY(m_project.files.size() >= 10);
+    QVERIFY(!m_project.contexts.isEmpty());
+}
+
+void TestChmFile::committedFileMatchesSources_data()
+{
+    QTest::addColumn<QString>("name");
+    const QStringList names = m_project.files + QStringList{"TVR.hhc", "TVR.hhk"};
+    for (const QString &name : names)
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+// A page edited without recompiling would ship the old text.
+void TestChmFile::committedFileMatchesSources()
+{
+    QFETCH(QString, name);
+    const QByteArray source = fileBytes(QStringLiteral(HELP_SOURCE_DIR "/") + name);
+    QVERIFY2(!source.isEmpty(), "source file missing from help/");
+    QVERIFY2(m_chm.read(name) == source,
+             "help/TVR.chm is older than its sources: build the tvr_chm target and commit help/TVR.chm");
+}
+
+void TestChmFile::contextsLeadToTheirPages_data()
+{
+    QTest::addColumn<quint32>("context");
+    QTest::addColumn<QString>("page");
+    // The one number the program itself asks for, written out by hand.
+    QTest::newRow("1000 index of the help") << 1000u << "/index.html";
+    for (auto it = m_project.contexts.cbegin(); it != m_project.contexts.cend(); ++it)
+        QTest::newRow(qPrintable(QStringLiteral("%1 from TVR.hhp").arg(it.key()))) << it.key() << it.value();
+}
+
+void TestChmFile::contextsLeadToTheirPages()
+{
+    QFETCH(quint32, context);
+    QFETCH(QString, page);
+    QCOMPARE(m_chm.topicForContext(context), page);
+    QVERIFY(!m_chm.read(page).isEmpty());
+}
+
+void TestChmFile::unknownContextsHaveNoTopic()
+{
+    for (quint32 context : {0u, 1u, 999u, 1001u, 1009u, 0xFFFFFFFFu})
+        QVERIFY2(m_chm.topicForContext(context).isEmpty(), qPrintable(QString::number(context)));
+    QCOMPARE(m_chm.contextTable().size(), m_project.contexts.size());
+}
+
+void TestChmFile::systemData()
+{
+    QCOMPARE(m_chm.title(), QStringLiteral("Aide de Tavorine"));
+    QCOMPARE(m_chm.defaultTopic(), QStringLiteral("/index.html"));
+    QCOMPARE(m_chm.fileName(), QStringLiteral(TVR_CHM_PATH));
+    QStringList pages = m_chm.pages();
+    QStringList expected;
+    for (const QString &file : std::as_const(m_project.files)) {
+        if (file.endsWith(QLatin1String(".html")))
+            expected.append(QLatin1Char('/') + file);
+    }
+    pages.sort();
+    expected.sort();
+    QCOMPARE(pages, expected);
+}
+
+void TestChmFile::contentsAndIndexLeadToPages()
+{
+    const TopicList contents = m_chm.contents();
+    QVERIFY(contents.size() >= 10);
+    QCOMPARE(contents.first(), (ChmTopic{"Aide de Tavorine", "/index.html", 0}));
+    QVERIFY(contents.contains(ChmTopic{"La fenêtre principale", "/fenetre.html", 1}));
+    QVERIFY(contents.contains(ChmTopic{"Les trois tâches", "", 0}));
+    QVERIFY(contents.contains(ChmTopic{"Décomposition d'entiers", "/decomposition.html", 1}));
+
+    const TopicList index = m_chm.index();
+    QVERIFY(index.size() >= 30);
+    QVERIFY(index.contains(ChmTopic{"Arrêter un calcul", "/fenetre.html#arret", 0}));
+    for (const ChmTopic &topic : contents + index) {
+        if (!topic.local.isEmpty())
+            QVERIFY2(m_chm.contains(topic.local.section('#', 0, 0)), qPrintable(topic.name + " -> " + topic.local));
+    }
+}
+
+// Every href and src of every page names an object of the file, and every
+// #anchor one that its page defines.
+void TestChmFile::linksOfEveryPageResolve()
+{
+    static const QRegularExpression link(QStringLiteral(R"re((?:href|src)="([^"]+)")re"));
+    const QStringList pages = m_chm.pages();
+    for (const QString &page : pages) {
+        const QString html = QString::fromUtf8(m_chm.read(page));
+        auto it = link.globalMatch(html);
+        while (it.hasNext()) {
+            const QString target = it.next().captured(1);
+            if (target.startsWith(QLatin1String("http")) || target.startsWith(QLatin1String("mailto:")))
+                continue;
+            const QUrl resolved = QUrl(QStringLiteral("chm:") + page).resolved(QUrl(target));
+            const QString context = page + " -> " + target;
+            QVERIFY2(m_chm.contains(resolved.path()), qPrintable(context));
+            if (resolved.hasFragment()) {
+                const QString anchor = QStringLiteral("name=\"%1\"").arg(resolved.fragment());
+                QVERIFY2(QString::fromUtf8(m_chm.read(resolved.path())).contains(anchor), qPrintable(context));
+            }
+        }
+    }
+}
+
+void TestChmFile::normalizePath_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("plain name") << "page.html" << "/page.html";
+    QTest::newRow("already rooted") << "/page.html" << "/page.html";
+    QTest::newRow("dot slash") << "./images/a.png" << "/images/a.png";
+    QTest::newRow("backslashes") << "aide\\page.htm" << "/aide/page.htm";
+    QTest::newRow("fragment kept") << "recherche.html#arret" << "/recherche.html#arret";
+    QTest::newRow("spaces around") << "  index.html " << "/index.html";
+    QTest::newRow("mk storage url") << "mk:@MSITStore:C:\\Prog\\TVR.chm::/saisie.html" << "/saisie.html";
+    QTest::newRow("ms-its url") << "ms-its:TVR.chm::/fichiers.html#ouvrir" << "/fichiers.html#ouvrir";
+}
+
+void TestChmFile::normalizePath()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, path);
+    QCOMPARE(ChmFile::normalizePath(target), path);
+}
+
+void TestChmFile::parseContextTable_data()
+{
+    QTest::addColumn<QByteArray>("ivb");
+    QTest::addColumn<QByteArray>("strings");
+    QTest::addColumn<ContextTable>("expected");
+    const QByteArray strings("\0a.html\0dir/b.htm\0c.html", 25);
+    QTest::newRow("two pairs") << ivb({{1000, 1}, {1010, 8}}) << strings
+                               << ContextTable{{1000, "a.html"}, {1010, "dir/b.htm"}};
+    QTest::newRow("name without final nul") << ivb({{7, 18}}) << strings << ContextTable{{7, "c.html"}};
+    QTest::newRow("offset past the strings") << ivb({{1, 1}, {2, 400}}) << strings << ContextTable{{1, "a.html"}};
+    QTest::newRow("offset of an empty name") << ivb({{1, 0}}) << strings << ContextTable{};
+    QTest::newRow("count longer than the data") << ivb({{1, 1}}, 800) << strings << ContextTable{{1, "a.html"}};
+    QTest::newRow("count cuts the second pair") << ivb({{1, 1}, {2, 8}}, 12) << strings << ContextTable{{1, "a.html"}};
+    QTest::newRow("half a pair at the end") << ivb({{1, 1}}) + QByteArray("\x05\0", 2) << strings
+                                            << ContextTable{{1, "a.html"}};
+    QTest::newRow("same number twice, first wins") << ivb({{5, 1}, {5, 8}}) << strings << ContextTable{{5, "a.html"}};
+    QTest::newRow("largest number") << ivb({{0xFFFFFFFFu, 1}}) << strings << ContextTable{{0xFFFFFFFFu, "a.html"}};
+    QTest::newRow("empty table") << ivb({}) << strings << ContextTable{};
+    QTest::newRow("shorter than its count") << QByteArray("\x08\0", 2) << strings << ContextTable{};
+    QTest::newRow("no strings") << ivb({{1, 0}}) << QByteArray() << ContextTable{};
+    QTest::newRow("windows-1252 name") << ivb({{3, 1}}) << QByteArray("\0r\xe9sum\xe9.htm\0", 13)
+                                       << ContextTable{{3, "résumé.htm"}};
+}
+
+void TestChmFile::parseContextTable()
+{
+    QFETCH(QByteArray, ivb);
+    QFETCH(QByteArray, strings);
+    QFETCH(ContextTable, expected);
+    QCOMPARE(ChmFile::parseContextTable(ivb, strings), expected);
+}
+
+void TestChmFile::parseSiteMap_data()
+{
+    QTest::addColumn<QByteArray>("sitemap");
+    QTest::addColumn<TopicList>("expected");
+    QTest::newRow("nested lists")
+        << QByteArray("<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"A\">"
+                      "<param name=\"Local\" value=\"a.html\"></OBJECT>"
+                      "<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"B\">"
+                      "<param name=\"Local\" value=\"b.html#x\"></OBJECT></UL>"
+                      "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"C\"></OBJECT></UL>")
+        << TopicList{{"A", "/a.html", 0}, {"B", "/b.html#x", 1}, {"C", "", 0}};
+    QTest::newRow("entities decoded")
+        << QByteArray("<ul><li><object type=\"text/sitemap\"><param name=\"Name\" value=\"D&#233;but &amp; fin\">"
+                      "<param name=\"Local\" value=\"d.html\"></object>"
+                      "<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"&Eacute;t&eacute;\">"
+                      "</object></ul>")
+        << TopicList{{"Début & fin", "/d.html", 0}, {"Été", "", 0}};
+    QTest::newRow("other quoting and case")
+        << QByteArray("<Ul><li><Object TYPE='Text/Sitemap'><PARAM NAME=name VALUE='Quoted x'>"
+                      "<param name=LOCAL value=q.htm></Object></uL>")
+        << TopicList{{"Quoted x", "/q.htm", 0}};
+    QTest::newRow("properties object skipped")
+        << QByteArray("<OBJECT type=\"text/site properties\"><param name=\"Name\" value=\"no\"></OBJECT>"
+                      "<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"yes\">"
+                      "<param name=\"Local\" value=\"y.html\"></OBJECT></UL>")
+        << TopicList{{"yes", "/y.html", 0}};
+    QTest::newRow("first name and page of a keyword")
+        << QByteArray("<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"k\">"
+                      "<param name=\"Name\" value=\"second\"><param name=\"Local\" value=\"1.html\">"
+                      "<param name=\"Local\" value=\"2.html\"></OBJECT></UL>")
+        << TopicList{{"k", "/1.html", 0}};
+    QTest::newRow("empty entries skipped")
+        << QByteArray("<UL><LI><OBJECT type=\"text/sitemap\"></OBJECT></UL>") << TopicList{};
+    QTest::newRow("unbalanced lists")
+        << QByteArray("</UL></UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"top\"></OBJECT>")
+        << TopicList{{"top", "", 0}};
+    QTest::newRow("windows-1252 text")
+        << QByteArray("<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"Ann\xe9\x65\"></OBJECT></UL>")
+        << TopicList{{"Année", "", 0}};
+    QTest::newRow("not a sitemap") << QByteArray("\x00\x01garbage<<>>", 12) << TopicList{};
+}
+
+void TestChmFile::parseSiteMap()
+{
+    QFETCH(QByteArray, sitemap);
+    QFETCH(TopicList, expected);
+    QCOMPARE(ChmFile::parseSiteMap(sitemap), expected);
+}
+
+void TestChmFile::decodeHtml_data()
+{
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("declared windows-1252")
+        << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\xe9\x80")
+        << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">é€";
+    QTest::newRow("declared utf-8") << QByteArray("<meta charset=\"utf-8\">\xc3\xa9") << "<meta charset=\"utf-8\">é";
+    QTest::newRow("undeclared valid utf-8") << QByteArray("caf\xc3\xa9") << "café";
+    QTest::newRow("undeclared other bytes") << QByteArray("caf\xe9 \x80") << "café €";
+    QTest::newRow("unknown charset falls back")
+        << QByteArray("<meta charset=nonesuch-42>caf\xc3\xa9") << "<meta charset=nonesuch-42>café";
+}
+
+void TestChmFile::decodeHtml()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(QString, text);
+    QCOMPARE(ChmFile::decodeHtml(html), text);
+}
+
+void TestChmFile::openRefusesWhatIsNoHelpFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing file") << "missing.chm" << QByteArray() << "est introuvable";
+    QTest::newRow("folder") << "folder.chm" << QByteArray() << "est un dossier";
+    QTest::newRow("empty file") << "empty.chm" << QByteArray("") << "n'est pas un fichier d'aide compilé valide";
+    QTest::newRow("text file") << "text.chm" << QByteArray("<html>aide</html>") << "n'est pas un fichier d'aide";
+    QTest::newRow("signature alone") << "short.chm" << QByteArray("ITSF") << "n'est pas un fichier d'aide";
+    QTest::newRow("signature and noise") << "noise.chm" << QByteArray("ITSF") + QByteArray(4096, '\x5a')
+                                         << "n'est pas un fichier d'aide";
+}
+
+void TestChmFile::openRefusesWhatIsNoHelpFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    if (name == QLatin1String("folder.chm")) {
+        QVERIFY(QDir().mkdir(path));
+    } else if (!content.isNull()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(content), content.size());
+    }
+    ChmFile chm;
+    QVERIFY(!chm.open(path));
+    QVERIFY(!chm.isOpen());
+    QVERIFY2(chm.errorString().contains(reason), qPrintable(chm.errorString()));
+    QVERIFY(chm.errorString().contains(path));
+    QVERIFY(chm.read(QStringLiteral("/index.html")).isNull());
+    QVERIFY(chm.topicForContext(1000).isEmpty());
+}
+
+// A damaged copy either fails to open or yields, for each page, its exact bytes
+// or nothing: never a crash, never a page cut short.
+void TestChmFile::damagedFilesAreReadSafely()
+{
+    const QByteArray good = fileBytes(QStringLiteral(TVR_CHM_PATH));
+    QMap<QString, QByteArray> pages;
+    for (const QString &page : m_chm.pages())
+        pages.insert(page, m_chm.read(page));
+    QList<QByteArray> variants;
+    for (qsizetype cut : {qsizetype(100), qsizetype(600), good.size() / 3, good.size() / 2, good.size() - 1})
+        variants.append(good.left(cut));
+    for (qsizetype step : {qsizetype(7), qsizetype(61), qsizetype(499)}) {
+        QByteArray damaged = good;
+        for (qsizetype pos = 0x60; pos < damaged.size(); pos += step)
+            damaged[pos] = char(damaged[pos] ^ 0x5A);
+        variants.append(damaged);
+    }
+    QTemporaryDir dir;
+    for (int i = 0; i < variants.size(); ++i) {
+        const QString path = dir.filePath(QStringLiteral("damaged%1.chm").arg(i));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(variants[i]);
+        file.close();
+        ChmFile chm;
+        if (!chm.open(path))
+            continue;
+        for (auto it = pages.cbegin(); it != pages.cend(); ++it) {
+            const QByteArray read = chm.read(it.key());
+            QVERIFY2(read.isNull() || read == it.value() || read.size() == it.value().size(),
+                     qPrintable(QStringLiteral("variant %1, %2").arg(i).arg(it.key())));
+        }
+        for (quint32 context : chm.contextTable().keys())
+            QVERIFY(!chm.topicForContext(context).isEmpty());
+    }
+}
+
+QTEST_MAIN(TestChmFile)
+#include "tst_chmfile.moc"
