@@ -6,6 +6,7 @@
 #include "core/Factorisation.h"
 #include "core/NumberEntry.h"
 #include "core/Verification.h"
+#include "ui/Fonts.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ReportView.h"
 #include "ui/StatusStrip.h"
@@ -19,8 +20,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -30,6 +33,17 @@
 namespace {
 
 const QString kProcessusEnCours = QStringLiteral("Processus en cours. Arrêter ?");
+
+class TightTabStyle : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_TabBarTabHSpace)
+            return 12;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 int ClampToInt(qint64 value)
 {
@@ -43,9 +57,7 @@ TMainForm::TMainForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Tavorine"));
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(13);
-    setFont(font);
+    setFont(TahomaFont(13));
 
     exeFolder_ = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     desktopFolder_ = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
@@ -103,6 +115,11 @@ void TMainForm::createCommandPanel()
     PageControl1 = new QTabWidget(PanelCommandes);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setIconSize(QSize(16, 16));
+    // Tabs as tight as a classic tab control, so the three captions fit the
+    // width the window opens with.
+    auto *tightTabs = new TightTabStyle;
+    tightTabs->setParent(PageControl1);
+    PageControl1->tabBar()->setStyle(tightTabs);
 
     auto *layout = new QHBoxLayout(PanelCommandes);
     layout->setContentsMargins(0, 0, 0, 0);

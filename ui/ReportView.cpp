@@ -2,6 +2,8 @@
 // time, bold or italic per line, centred or left-aligned paragraphs.
 #include "ui/ReportView.h"
 
+#include "ui/Fonts.h"
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -37,8 +39,7 @@ TReportView::TReportView(QWidget *parent)
     pal.setColor(QPalette::Text, Qt::black);
     setPalette(pal);
 
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPointSize(14);
+    QFont font = TimesNewRomanFont(14);
     font.setBold(false);
     font.setItalic(false);
     font.setUnderline(false);
