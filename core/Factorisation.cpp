@@ -12,6 +12,8 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
+
 namespace {
 
 const QString kEnCours = QStringLiteral("Traitement en cours, patientez...");
@@ -42,9 +44,11 @@ public:
     // After the counter restarts, the first count brings the bar back.
     void Restarted() { nextChange_ = 1; }
 
+    quint32 NextChange() const { return nextChange_; }
+
 private:
     RunHost &host_;
-    quint32 nextChange_ = 0;
+    quint32 nextChange_ = 1; // the first count sets the bar
 };
 
 quint32 ElapsedMs(const QElapsedTimer &clock)
@@ -113,17 +117,32 @@ void Decomposer(RunHost &host, qint64 n)
     };
 
     while (d <= limit) {
-        if (x % d != 0) {
-            ++d;
-            // Every divisor would pump; the gate pumps every few
-            // milliseconds, and only a pump can bring a stop request.
+        // The divisors up to the next one that has more to do than being
+        // counted (the gate's look at the clock, a new bar position, the end
+        // of a counter lap) are tried in a tight loop of their own.
+        const quint64 events = std::min({quint64(gate.StepsToCheck()), quint64(progress.NextChange() - counter),
+                                          quint64(kDiviseursParTour) + 1 - counter});
+        // Every count reaches the next event at the latest, so events >= 1.
+        const quint64 end = d + std::min(events, limit - d + 1);
+        quint64 next = d;
+        while (next < end && x % next != 0)
+            ++next;
+        const quint64 failed = next - d;
+        d = next;
+        if (failed > 0) {
+            counter += quint32(failed - 1);
+            gate.Skip(int(failed - 1));
+            // The last of them has its full share: at most it pumps (every
+            // divisor would, the gate lets one through every few
+            // milliseconds, and only a pump can bring a stop request).
             const bool pumped = gate.Tick();
             countDivisor(pumped);
             if (pumped && host.ArretDemande()) {
                 host.RazFin();
                 return;
             }
-        } else {
+        }
+        if (next < end) {
             quint32 exponent = 0;
             while (x % d == 0) {
                 host.ProcessMessages();

@@ -19,6 +19,12 @@ public:
         return Check();
     }
 
+    // Steps left until the next call of Tick looks at the clock, and a way
+    // to count steps a loop took without calling Tick for each (fewer than
+    // StepsToCheck).
+    int StepsToCheck() const { return countdown_; }
+    void Skip(int steps) { countdown_ -= steps; }
+
 private:
     bool Check();
 
