@@ -67,6 +67,49 @@ QByteArray ivb(std::initializer_list<std::pair<quint32, quint32>> pairs, qsizety
     return word32(quint32(declared < 0 ? body.size() : declared)) + body;
 }
 
+quint64 encodedInteger(const QByteArray &data, qsizetype &pos)
+{
+    quint64 value = 0;
+    while (true) {
+        const auto byte = quint8(data[pos++]);
+        value = (value << 7) | (byte & 0x7F);
+        if (!(byte & 0x80))
+            return value;
+    }
+}
+
+// Where the parts of the committed file lie, found the way the ITSF layout
+// describes them: the header, the first directory chunk, and the objects of
+// the uncompressed space by their directory entries.
+struct Layout {
+    QByteArray bytes;
+    qsizetype chunk = 0;
+    qsizetype dataOffset = 0;
+
+    qsizetype entryTail(const QByteArray &name) const { return bytes.indexOf(name, chunk) + name.size(); }
+    qsizetype objectAt(const QByteArray &name) const
+    {
+        qsizetype pos = entryTail(name);
+        encodedInteger(bytes, pos);
+        return dataOffset + qsizetype(encodedInteger(bytes, pos));
+    }
+    void put32(qsizetype at, quint32 value) { qToLittleEndian(value, bytes.data() + at); }
+    void put64(qsizetype at, quint64 value) { qToLittleEndian(value, bytes.data() + at); }
+};
+
+Layout layoutOf(const QByteArray &bytes)
+{
+    Layout layout{bytes};
+    const auto directory = qsizetype(qFromLittleEndian<quint64>(bytes.constData() + 0x48));
+    layout.chunk = directory + qsizetype(qFromLittleEndian<quint32>(bytes.constData() + directory + 8));
+    layout.dataOffset = qsizetype(qFromLittleEndian<quint64>(bytes.constData() + 0x58));
+    return layout;
+}
+
+const QByteArray ControlData = "::DataSpace/Storage/MSCompressed/ControlData";
+const QByteArray Content = "::DataSpace/Storage/MSCompressed/Content";
+const QByteArray ResetTable = "/InstanceData/ResetTable";
+
 using ContextTable = QMap<quint32, QString>;
 using TopicList = QList<ChmTopic>;
 
@@ -99,6 +142,9 @@ private slots:
 
     void openRefusesWhatIsNoHelpFile_data();
     void openRefusesWhatIsNoHelpFile();
+    void openWithoutPathIsRefused();
+    void damagedStructuresAreRefused_data();
+    void damagedStructuresAreRefused();
     void damagedFilesAreReadSafely();
 
 private:
@@ -347,9 +393,9 @@ void TestChmFile::openRefusesWhatIsNoHelpFile_data()
     QTest::newRow("folder") << "folder.chm" << QByteArray() << "est un dossier";
     QTest::newRow("empty file") << "empty.chm" << QByteArray("") << "n'est pas un fichier d'aide compilé valide";
     QTest::newRow("text file") << "text.chm" << QByteArray("<html>aide</html>") << "n'est pas un fichier d'aide";
-    QTest::newRow("signature alone") << "short.chm" << QByteArray("ITSF") << "n'est pas un fichier d'aide";
+    QTest::newRow("signature alone") << "short.chm" << QByteArray("ITSF") << "est endommagé";
     QTest::newRow("signature and noise") << "noise.chm" << QByteArray("ITSF") + QByteArray(4096, '\x5a')
-                                         << "n'est pas un fichier d'aide";
+                                         << "est endommagé";
 }
 
 void TestChmFile::openRefusesWhatIsNoHelpFile()
@@ -373,6 +419,82 @@ void TestChmFile::openRefusesWhatIsNoHelpFile()
     QVERIFY(chm.errorString().contains(path));
     QVERIFY(chm.read(QStringLiteral("/index.html")).isNull());
     QVERIFY(chm.topicForContext(1000).isEmpty());
+}
+
+void TestChmFile::openWithoutPathIsRefused()
+{
+    ChmFile chm;
+    QVERIFY(!chm.open(QString()));
+    QCOMPARE(chm.errorString(), QStringLiteral("Aucun fichier d'aide n'est indiqué."));
+}
+
+// Each row damages one structure that chmlib would trust (and crash, loop or
+// read out of bounds on); the file must be refused as damaged.
+void TestChmFile::damagedStructuresAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("opens");
+    const Layout good = layoutOf(fileBytes(QStringLiteral(TVR_CHM_PATH)));
+    const qsizetype control = good.objectAt(ControlData);
+    const qsizetype reset = good.objectAt(ResetTable);
+    QTest::newRow("intact copy") << good.bytes << true;
+
+    Layout damaged = good;
+    damaged.put32(control + 16, 0);
+    QTest::newRow("LZX window of size zero") << damaged.bytes << false;
+    damaged = good;
+    damaged.put32(control + 16, 3);
+    QTest::newRow("LZX window not a power of two") << damaged.bytes << false;
+    damaged = good;
+    damaged.put32(control + 12, 0);
+    QTest::newRow("LZX reset interval zero") << damaged.bytes << false;
+    damaged = good;
+    damaged.bytes[damaged.entryTail(ControlData)] = 7;
+    QTest::newRow("object in a third storage space") << damaged.bytes << false;
+    damaged = good;
+    damaged.put64(reset + 32, 0);
+    QTest::newRow("reset table frames of length zero") << damaged.bytes << false;
+    damaged = good;
+    const auto frames = qFromLittleEndian<quint32>(good.bytes.constData() + reset + 4);
+    const auto table = qFromLittleEndian<quint32>(good.bytes.constData() + reset + 12);
+    damaged.put64(reset + table + (frames - 1) * 8, 0xFFFFFFFFull);
+    QTest::newRow("frame past the compressed content") << damaged.bytes << false;
+    damaged = good;
+    damaged.put32(good.chunk + 16, 0);
+    QTest::newRow("listing chunk linked to itself") << damaged.bytes << false;
+    damaged = good;
+    damaged.put32(good.chunk + 4, 0x2000);
+    QTest::newRow("free space larger than the chunk") << damaged.bytes << false;
+    damaged = good;
+    damaged.bytes.replace(good.chunk + 20, 3, "\xff\xff\x7f");
+    QTest::newRow("name longer than any path") << damaged.bytes << false;
+    damaged = good;
+    qsizetype pos = good.entryTail(Content) + 1;
+    encodedInteger(good.bytes, pos);
+    damaged.bytes.replace(pos, 3, "\xff\xff\x7f");
+    QTest::newRow("object past the end of the file") << damaged.bytes << false;
+    damaged = good;
+    damaged.put64(0x50, quint64(good.bytes.size()));
+    QTest::newRow("directory past the end of the file") << damaged.bytes << false;
+    QTest::newRow("cut inside the directory") << good.bytes.left(good.chunk + 100) << false;
+}
+
+void TestChmFile::damagedStructuresAreRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, opens);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("TVR.chm"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+    file.close();
+    ChmFile chm;
+    QCOMPARE(chm.open(path), opens);
+    if (opens)
+        QCOMPARE(chm.read(QStringLiteral("/index.html")), m_chm.read(QStringLiteral("/index.html")));
+    else
+        QCOMPARE(chm.errorString(), QStringLiteral("Le fichier d'aide « %1 » est endommagé.").arg(path));
 }
 
 // A damaged copy either fails to open or yields, for each page, its exact bytes
