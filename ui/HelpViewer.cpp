@@ -233,7 +233,7 @@ void HelpViewer::createNavigation()
     splitter->addWidget(m_tabs);
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({240, 580});
+    splitter->setSizes({270, 550});
     splitter->setChildrenCollapsible(false);
     setCentralWidget(splitter);
 }
