@@ -54,7 +54,10 @@ QString decodeEntities(const QString &value)
 {
     if (!value.contains(QLatin1Char('&')))
         return value;
-    return QTextDocumentFragment::fromHtml(value).toPlainText();
+    // Only the character references are wanted: markup inside a value stays text.
+    QString escaped = value;
+    escaped.replace(QLatin1Char('<'), QLatin1String("&lt;")).replace(QLatin1Char('>'), QLatin1String("&gt;"));
+    return QTextDocumentFragment::fromHtml(escaped).toPlainText();
 }
 
 QMap<QString, QString> attributesOf(const QString &tagBody)
@@ -441,7 +444,7 @@ QMap<quint32, QString> ChmFile::parseContextTable(const QByteArray &ivb, const Q
 
 QList<ChmTopic> ChmFile::parseSiteMap(const QByteArray &sitemap)
 {
-    static const QRegularExpression tag(QStringLiteral(R"re(<\s*(/?)\s*(ul|object|param)\b([^>]*)>)re"),
+    static const QRegularExpression tag(QStringLiteral(R"re(<\s*(/?)\s*(ul|object|param)\b((?:[^>"']|"[^"]*"|'[^']*')*)>)re"),
                                         QRegularExpression::CaseInsensitiveOption);
     QList<ChmTopic> topics;
     int listDepth = 0;

@@ -164,6 +164,9 @@ QList<ChmTopic> HelpViewer::search(const QString &query)
         const QStringList pages = m_file->pages();
         for (const QString &page : pages) {
             QTextDocument document;
+            // Under the chm: scheme the page's images and style sheet are not
+            // looked for on disk; the text is all the search needs.
+            document.setBaseUrl(QUrl(Scheme + QLatin1Char(':') + page));
             document.setHtml(ChmFile::decodeHtml(m_file->read(page)));
             const QString title = document.metaInformation(QTextDocument::DocumentTitle).trimmed();
             m_searchIndex.append({{title.isEmpty() ? page : title, page, 0},

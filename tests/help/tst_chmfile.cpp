@@ -331,6 +331,10 @@ void TestChmFile::parseSiteMap_data()
                       "<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"&Eacute;t&eacute;\">"
                       "</object></ul>")
         << TopicList{{"Début & fin", "/d.html", 0}, {"Été", "", 0}};
+    QTest::newRow("markup in a value stays text")
+        << QByteArray("<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"a &lt; <b>b</b> &amp; c\">"
+                      "</OBJECT></UL>")
+        << TopicList{{"a < <b>b</b> & c", "", 0}};
     QTest::newRow("other quoting and case")
         << QByteArray("<Ul><li><Object TYPE='Text/Sitemap'><PARAM NAME=name VALUE='Quoted x'>"
                       "<param name=LOCAL value=q.htm></Object></uL>")
