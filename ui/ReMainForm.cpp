@@ -7,21 +7,29 @@
 #include "core/NumberEntry.h"
 #include "core/Verification.h"
 #include "ui/Fonts.h"
+#include "ui/HelpViewer.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ReAbout.h"
 #include "ui/ReportView.h"
 #include "ui/StatusStrip.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
@@ -33,6 +41,9 @@
 namespace {
 
 const QString kProcessusEnCours = QStringLiteral("Processus en cours. Arrêter ?");
+// The window's help context, and the code of a context request.
+constexpr unsigned kHelpContext = 1000;
+constexpr unsigned kHelpContextCommand = 1;
 
 class TightTabStyle : public QProxyStyle
 {
@@ -61,12 +72,20 @@ TMainForm::TMainForm(QWidget *parent)
 
     exeFolder_ = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     desktopFolder_ = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    productName_ = QStringLiteral("Tavorine");
+    version_ = QStringLiteral("2.0");
     helpFile_ = exeFolder_ + QStringLiteral("TVR.chm");
+    helpOpener_ = [](const QString &file, unsigned command, unsigned context, QWidget *owner) {
+        HelpViewer::htmlHelp(owner, file, HelpViewer::Command(command), context);
+    };
 
+    createActions();
+    createMenus();
     createCommandPanel();
     createPages();
     createReportView();
     createStatusStrip();
+    createPopupMenu1();
     createFocusOrder();
 
     auto *central = new QWidget(this);
@@ -78,6 +97,85 @@ TMainForm::TMainForm(QWidget *parent)
     setCentralWidget(central);
 
     resize(774, 531);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(790 / 2, 570 / 2));
+}
+
+QAction *TMainForm::createAction(const QString &name, const QString &text, const QString &icon)
+{
+    auto *action = new QAction(text, this);
+    action->setObjectName(name);
+    if (!icon.isEmpty())
+        action->setIcon(QIcon(QStringLiteral(":/images/%1.svg").arg(icon)));
+    return action;
+}
+
+void TMainForm::createActions()
+{
+    MenuOuvrir = createAction(QStringLiteral("MenuOuvrir"), QStringLiteral("Ouvrir un fichier de nombres premiers"),
+                              QStringLiteral("ouvrir"));
+    MenuQuitter = createAction(QStringLiteral("MenuQuitter"), QStringLiteral("Quitter"), QStringLiteral("quitter"));
+    connect(MenuQuitter, &QAction::triggered, this, &TMainForm::ButtonFermerClick);
+    MenuIndexAide = createAction(QStringLiteral("MenuIndexAide"), QStringLiteral("Index de l'aide"), QStringLiteral("aide"));
+    connect(MenuIndexAide, &QAction::triggered, this, &TMainForm::ButtonAideClick);
+    MenuAbout = createAction(QStringLiteral("MenuAbout"), QStringLiteral("A propos de..."), QStringLiteral("apropos"));
+    connect(MenuAbout, &QAction::triggered, this, &TMainForm::AboutButtonClick);
+
+    // The pop-up menu's keys work anywhere in the window, before the
+    // focused control's own clipboard keys (see eventFilter).
+    MenuCopier = createAction(QStringLiteral("MenuCopier"), QStringLiteral("Copier"), QStringLiteral("copier"));
+    MenuCopier->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(MenuCopier, &QAction::triggered, this, &TMainForm::MenuCopierClick);
+    MenuColler = createAction(QStringLiteral("MenuColler"), QStringLiteral("Coller"), QStringLiteral("coller"));
+    MenuColler->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    connect(MenuColler, &QAction::triggered, this, &TMainForm::MenuCollerClick);
+    addAction(MenuCopier);
+    addAction(MenuColler);
+
+    // F1 anywhere in the window asks for the window's help context.
+    HelpKey = createAction(QStringLiteral("HelpKey"), QString(), QString());
+    HelpKey->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(HelpKey, &QAction::triggered, this, [this] { HelpChm(kHelpContextCommand, kHelpContext); });
+    addAction(HelpKey);
+}
+
+void TMainForm::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu *fichier = bar->addMenu(QStringLiteral("Fichier"));
+    fichier->setObjectName(QStringLiteral("MenuFichier"));
+    fichier->addAction(MenuOuvrir);
+    fichier->addSeparator()->setObjectName(QStringLiteral("N1"));
+    fichier->addAction(MenuQuitter);
+    QMenu *aide = bar->addMenu(QStringLiteral("Aide"));
+    aide->setObjectName(QStringLiteral("MenuAide"));
+    aide->addAction(MenuIndexAide);
+    aide->addSeparator()->setObjectName(QStringLiteral("N2"));
+    aide->addAction(MenuAbout);
+}
+
+void TMainForm::createPopupMenu1()
+{
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->addAction(MenuCopier);
+    PopupMenu1->addAction(MenuColler);
+    const QList<QWidget *> owners = {this, Editeur, EditVerification, EditRechercheDebut, EditRechercheFin,
+                                     EditDecomposition};
+    for (QWidget *owner : owners) {
+        owner->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(owner, &QWidget::customContextMenuRequested, this,
+                [this, owner](const QPoint &position) { ShowPopupMenu(owner, position); });
+    }
+    Editeur->installEventFilter(this);
+}
+
+void TMainForm::ShowPopupMenu(QWidget *control, const QPoint &position)
+{
+    // The text view's viewport reports the click; both map the same way.
+    const QWidget *origin = control == Editeur ? Editeur->viewport() : control;
+    PopupMenu1->popup(origin->mapToGlobal(position));
 }
 
 TMainForm::~TMainForm() = default;
@@ -313,7 +411,16 @@ void TMainForm::RazFin()
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Line edits and the text view claim Ctrl+C and Ctrl+V for their
+        // selection; left unclaimed, the keys reach Copier and Coller.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QKeyCombination combination = key->keyCombination();
+        if (combination == QKeyCombination(Qt::ControlModifier, Qt::Key_C)
+            || combination == QKeyCombination(Qt::ControlModifier, Qt::Key_V))
+            return true;
+    }
+    if (event->type() == QEvent::KeyPress && watched != Editeur) {
         if (auto *field = qobject_cast<QLineEdit *>(watched))
             return EditNombreKeyPress(field, static_cast<QKeyEvent *>(event));
     }
@@ -413,4 +520,58 @@ void TMainForm::Decomposer(qint64 n)
 
 void TMainForm::Generer(qint64, qint64)
 {
+}
+
+QWidget *TMainForm::ClipboardControl() const
+{
+    QWidget *focused = focusWidget();
+    const QList<QWidget *> controls = {Editeur, EditVerification, EditRechercheDebut, EditRechercheFin,
+                                       EditDecomposition};
+    return controls.contains(focused) ? focused : nullptr;
+}
+
+void TMainForm::MenuCopierClick()
+{
+    QWidget *control = ClipboardControl();
+    if (!control)
+        return;
+    const QString text = control == Editeur ? Editeur->toPlainText() : static_cast<QLineEdit *>(control)->text();
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void TMainForm::MenuCollerClick()
+{
+    QWidget *control = ClipboardControl();
+    if (!control)
+        return;
+    // Pasted text is taken as it is: neither the digit filter nor the
+    // digit limit applies to it.
+    const QString text = QGuiApplication::clipboard()->text();
+    if (control == Editeur)
+        Editeur->ReplaceText(text);
+    else
+        static_cast<QLineEdit *>(control)->setText(text);
+}
+
+bool TMainForm::HelpChm(unsigned command, unsigned data)
+{
+    if (command == kHelpContextCommand)
+        helpOpener_(helpFile_, HelpViewer::HH_HELP_CONTEXT, data, nullptr);
+    return true;
+}
+
+void TMainForm::ButtonAideClick()
+{
+    helpOpener_(helpFile_, HelpViewer::HH_HELP_CONTEXT, kHelpContext, this);
+}
+
+void TMainForm::AboutButtonClick()
+{
+    TAboutBox box(productName_, version_, this);
+    box.exec();
+}
+
+void TMainForm::ButtonFermerClick()
+{
+    close();
 }

@@ -7,7 +7,11 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 
+#include <functional>
+
+class QAction;
 class QCheckBox;
+class QMenu;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -28,6 +32,20 @@ public:
 
     bool TraitementEnCours() const { return traitementEnCours_; }
 
+    // How a help request reaches the help viewer: the help file, the HTML
+    // help command, the context number and the owner window (none for
+    // requests that come from a key). Tests put a recorder here.
+    using HelpOpener = std::function<void(const QString &helpFile, unsigned command, unsigned context, QWidget *owner)>;
+    void SetHelpOpener(HelpOpener opener) { helpOpener_ = std::move(opener); }
+    QString HelpFile() const { return helpFile_; }
+
+    // The application-wide help handler: a context request (command 1)
+    // opens the topic of that context number; other requests show nothing.
+    bool HelpChm(unsigned command, unsigned data);
+
+    QString ProductName() const { return productName_; }
+    QString Version() const { return version_; }
+
     // Progress operations of the status strip.
     void SetProgressBar(qint64 maximum, qint64 minimum);
 
@@ -45,6 +63,11 @@ public slots:
     void ButtonDemarrerClick();
     void ButtonStopClick();
     void RazDebut();
+    void ButtonAideClick();
+    void AboutButtonClick();
+    void ButtonFermerClick();
+    void MenuCopierClick();
+    void MenuCollerClick();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -57,6 +80,12 @@ private:
     void createReportView();
     void createStatusStrip();
     void createFocusOrder();
+    void createActions();
+    void createMenus();
+    void createPopupMenu1();
+    QAction *createAction(const QString &name, const QString &text, const QString &icon);
+    QWidget *ClipboardControl() const;
+    void ShowPopupMenu(QWidget *control, const QPoint &position);
     QLineEdit *createNumberField(QWidget *page, const QString &name, const QString &text, int left);
     QLabel *createLabel(QWidget *page, const QString &name, const QString &text, int left);
 
@@ -82,6 +111,9 @@ private:
     QString exeFolder_;
     QString desktopFolder_;
     QString helpFile_;
+    QString productName_;
+    QString version_;
+    HelpOpener helpOpener_;
 
     QWidget *PanelCommandes = nullptr;
     QFrame *PanelCommandesLeft = nullptr;
@@ -99,4 +131,13 @@ private:
     TReportView *Editeur = nullptr;
     TStatusStrip *StatusBar1 = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
+
+    QAction *MenuOuvrir = nullptr;
+    QAction *MenuQuitter = nullptr;
+    QAction *MenuIndexAide = nullptr;
+    QAction *MenuAbout = nullptr;
+    QAction *MenuCopier = nullptr;
+    QAction *MenuColler = nullptr;
+    QAction *HelpKey = nullptr;
+    QMenu *PopupMenu1 = nullptr;
 };

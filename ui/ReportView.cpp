@@ -117,3 +117,13 @@ QStringList TReportView::Lines() const
         lines << block.text();
     return lines;
 }
+
+void TReportView::ReplaceText(const QString &text)
+{
+    const QTextBlockFormat format = BlockFormat();
+    setPlainText(text);
+    linesAdded_ = document()->blockCount();
+    QTextCursor cursor(document());
+    cursor.select(QTextCursor::Document);
+    cursor.mergeBlockFormat(format);
+}

@@ -21,6 +21,9 @@ public:
     // the given alignment and first-line indent (in points).
     void LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt = 0);
 
+    // Replaces the whole report with plain text, as a paste does.
+    void ReplaceText(const QString &text);
+
     // The paragraphs as plain lines, for copying and for tests.
     QStringList Lines() const;
 

@@ -2,13 +2,37 @@
 // main window and the message loop.
 #include "ui/Startup.h"
 
+#include "ui/InstanceGuard.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ReMainForm.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <cstdio>
+
+void RefuserSecondeInstance()
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tavorine"), QStringLiteral("TVR is already in use."));
+    QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+}
 
 int RunTavorine(int argc, char *argv[])
 {
+    const InstanceGuard guard("TVR");
+    if (guard.AnotherInstance()) {
+        // Also said on the standard error, for whoever started the program
+        // from a terminal or a script.
+        std::fputs("TVR is already in use.\n", stderr);
+        std::fflush(stderr);
+        QApplication app(argc, argv);
+        RefuserSecondeInstance();
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(ApplicationTitle());
     TMainForm mainForm;

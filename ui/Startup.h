@@ -3,3 +3,6 @@
 #pragma once
 
 int RunTavorine(int argc, char *argv[]);
+
+// The box a second start shows before it ends.
+void RefuserSecondeInstance();
