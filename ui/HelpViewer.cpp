@@ -1,5 +1,5 @@
-// Tavorine's own help window: shows the pages of a compiled help file (CHM) with
-// its contents, index and search, opened on a topic or on a context number.
+// Tavorine's own help window, THelpViewer: shows the pages of a compiled help file
+// (CHM) with its contents, index and search, opened on a topic or a context number.
 #include "ui/HelpViewer.h"
 
 #include <QAction>
@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -28,12 +27,14 @@
 
 namespace {
 
-QPointer<HelpViewer> s_instance;
+QPointer<THelpViewer> s_instance;
 
 // Pages are addressed inside the window as chm:/page.html, so that relative links
 // and image sources resolve against the page like on a web server.
 const QString Scheme = QStringLiteral("chm");
 constexpr int TargetRole = Qt::UserRole;
+// The window's title while the page shown has none of its own.
+const QString DefaultTitle = QStringLiteral("Aide de Tavorine");
 
 // Case and accents are ignored by the index and the search: "decomposition"
 // finds "Décomposition".
@@ -49,19 +50,15 @@ QString fold(const QString &text)
     return folded;
 }
 
-void showHelpError(QWidget *owner, const QString &text)
-{
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Avertissement"), text,
-                                QMessageBox::Ok, owner);
-    box->setObjectName(QStringLiteral("HelpError"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
-    box->open();
-}
-
 } // namespace
 
-HelpViewer *HelpViewer::htmlHelp(QWidget *owner, const QString &helpFile, Command command, quint32 data)
+bool ShowHelpContext(const QString &chmPath, int context, QWidget *owner)
+{
+    return context >= 0
+           && THelpViewer::htmlHelp(owner, chmPath, THelpViewer::HH_HELP_CONTEXT, quint32(context)) != nullptr;
+}
+
+THelpViewer *THelpViewer::htmlHelp(QWidget *owner, const QString &helpFile, Command command, quint32 data)
 {
     if (command == HH_CLOSE_ALL) {
         delete s_instance.data();
@@ -72,13 +69,12 @@ HelpViewer *HelpViewer::htmlHelp(QWidget *owner, const QString &helpFile, Comman
 
     const bool created = s_instance.isNull();
     if (created)
-        s_instance = new HelpViewer;
-    HelpViewer *viewer = s_instance;
+        s_instance = new THelpViewer;
+    THelpViewer *viewer = s_instance;
     const bool shown = viewer->openFile(helpFile)
                        && (command == HH_HELP_CONTEXT ? viewer->showContext(data)
                                                       : viewer->showTopic(viewer->file().defaultTopic()));
     if (!shown) {
-        showHelpError(owner, viewer->errorString());
         if (created)
             delete viewer;
         return nullptr;
@@ -92,16 +88,16 @@ HelpViewer *HelpViewer::htmlHelp(QWidget *owner, const QString &helpFile, Comman
     return viewer;
 }
 
-HelpViewer *HelpViewer::instance()
+THelpViewer *THelpViewer::instance()
 {
     return s_instance;
 }
 
-HelpViewer::HelpViewer(QWidget *parent)
+THelpViewer::THelpViewer(QWidget *parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("HelpViewer"));
-    setWindowTitle(QStringLiteral("Aide"));
+    setWindowTitle(DefaultTitle);
     // The help window never keeps the program alive once the main window has
     // closed, and it releases its file when the user closes it.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -114,9 +110,9 @@ HelpViewer::HelpViewer(QWidget *parent)
     updateActions();
 }
 
-HelpViewer::~HelpViewer() = default;
+THelpViewer::~THelpViewer() = default;
 
-bool HelpViewer::openFile(const QString &path)
+bool THelpViewer::openFile(const QString &path)
 {
     const QString canonical = QFileInfo(path).canonicalFilePath();
     if (m_file->isOpen() && !canonical.isEmpty()
@@ -137,7 +133,7 @@ bool HelpViewer::openFile(const QString &path)
     return true;
 }
 
-bool HelpViewer::showContext(quint32 context)
+bool THelpViewer::showContext(quint32 context)
 {
     const QString topic = m_file->topicForContext(context);
     if (topic.isEmpty()) {
@@ -149,12 +145,12 @@ bool HelpViewer::showContext(quint32 context)
     return showTopic(topic);
 }
 
-bool HelpViewer::showTopic(const QString &target)
+bool THelpViewer::showTopic(const QString &target)
 {
     return navigate(target, true);
 }
 
-QList<ChmTopic> HelpViewer::search(const QString &query)
+QList<ChmTopic> THelpViewer::search(const QString &query)
 {
     static const QRegularExpression separators(QStringLiteral("[^\\w]+"));
     const QStringList words = fold(query).split(separators, Qt::SkipEmptyParts);
@@ -183,7 +179,7 @@ QList<ChmTopic> HelpViewer::search(const QString &query)
     return found;
 }
 
-void HelpViewer::createActions()
+void THelpViewer::createActions()
 {
     QToolBar *bar = addToolBar(QStringLiteral("Navigation"));
     bar->setObjectName(QStringLiteral("HelpToolBar"));
@@ -202,20 +198,20 @@ void HelpViewer::createActions()
     m_backAction = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Précédent"));
     m_backAction->setObjectName(QStringLiteral("HelpBack"));
     m_backAction->setShortcut(QKeySequence::Back);
-    connect(m_backAction, &QAction::triggered, this, &HelpViewer::goBack);
+    connect(m_backAction, &QAction::triggered, this, &THelpViewer::goBack);
 
     m_forwardAction = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("Suivant"));
     m_forwardAction->setObjectName(QStringLiteral("HelpForward"));
     m_forwardAction->setShortcut(QKeySequence::Forward);
-    connect(m_forwardAction, &QAction::triggered, this, &HelpViewer::goForward);
+    connect(m_forwardAction, &QAction::triggered, this, &THelpViewer::goForward);
 
     m_homeAction = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Accueil"));
     m_homeAction->setObjectName(QStringLiteral("HelpHome"));
     m_homeAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
-    connect(m_homeAction, &QAction::triggered, this, &HelpViewer::goHome);
+    connect(m_homeAction, &QAction::triggered, this, &THelpViewer::goHome);
 }
 
-void HelpViewer::createNavigation()
+void THelpViewer::createNavigation()
 {
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("HelpTabs"));
@@ -227,7 +223,7 @@ void HelpViewer::createNavigation()
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
     m_browser->setOpenLinks(false);
     m_browser->document()->setResourceProvider([this](const QUrl &url) { return loadResource(url); });
-    connect(m_browser, &QTextBrowser::anchorClicked, this, &HelpViewer::followLink);
+    connect(m_browser, &QTextBrowser::anchorClicked, this, &THelpViewer::followLink);
     connect(m_browser, &QTextBrowser::highlighted, this, [this](const QUrl &link) {
         statusBar()->showMessage(link.toString());
     });
@@ -241,17 +237,17 @@ void HelpViewer::createNavigation()
     setCentralWidget(splitter);
 }
 
-QWidget *HelpViewer::createContentsTab()
+QWidget *THelpViewer::createContentsTab()
 {
     m_contents = new QTreeWidget;
     m_contents->setObjectName(QStringLiteral("HelpContents"));
     m_contents->setHeaderHidden(true);
     m_contents->setColumnCount(1);
-    connect(m_contents, &QTreeWidget::currentItemChanged, this, &HelpViewer::openContentsItem);
+    connect(m_contents, &QTreeWidget::currentItemChanged, this, &THelpViewer::openContentsItem);
     return m_contents;
 }
 
-QWidget *HelpViewer::createIndexTab()
+QWidget *THelpViewer::createIndexTab()
 {
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
@@ -267,14 +263,14 @@ QWidget *HelpViewer::createIndexTab()
     layout->addWidget(m_index, 1);
     layout->addWidget(display, 0, Qt::AlignRight);
 
-    connect(m_indexFilter, &QLineEdit::textChanged, this, &HelpViewer::matchIndex);
+    connect(m_indexFilter, &QLineEdit::textChanged, this, &THelpViewer::matchIndex);
     connect(m_indexFilter, &QLineEdit::returnPressed, this, [this] { openListItem(m_index->currentItem()); });
     connect(display, &QPushButton::clicked, this, [this] { openListItem(m_index->currentItem()); });
-    connect(m_index, &QListWidget::itemActivated, this, &HelpViewer::openListItem);
+    connect(m_index, &QListWidget::itemActivated, this, &THelpViewer::openListItem);
     return page;
 }
 
-QWidget *HelpViewer::createSearchTab()
+QWidget *THelpViewer::createSearchTab()
 {
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
@@ -292,15 +288,14 @@ QWidget *HelpViewer::createSearchTab()
     layout->addLayout(row);
     layout->addWidget(m_searchResults, 1);
 
-    connect(m_searchText, &QLineEdit::returnPressed, this, &HelpViewer::runSearch);
-    connect(start, &QPushButton::clicked, this, &HelpViewer::runSearch);
-    connect(m_searchResults, &QListWidget::itemActivated, this, &HelpViewer::openListItem);
+    connect(m_searchText, &QLineEdit::returnPressed, this, &THelpViewer::runSearch);
+    connect(start, &QPushButton::clicked, this, &THelpViewer::runSearch);
+    connect(m_searchResults, &QListWidget::itemActivated, this, &THelpViewer::openListItem);
     return page;
 }
 
-void HelpViewer::fillFromFile()
+void THelpViewer::fillFromFile()
 {
-    setWindowTitle(m_file->title().isEmpty() ? QStringLiteral("Aide") : m_file->title());
     const QSignalBlocker blocker(m_contents);
     m_contents->clear();
     QList<QTreeWidgetItem *> parents;
@@ -327,7 +322,7 @@ void HelpViewer::fillFromFile()
     m_searchResults->clear();
 }
 
-void HelpViewer::placeBeside(QWidget *owner)
+void THelpViewer::placeBeside(QWidget *owner)
 {
     resize(820, 600);
     QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
@@ -346,7 +341,7 @@ void HelpViewer::placeBeside(QWidget *owner)
     move(frame.topLeft());
 }
 
-bool HelpViewer::navigate(const QString &target, bool remember)
+bool THelpViewer::navigate(const QString &target, bool remember)
 {
     const QString normalized = ChmFile::normalizePath(target);
     const QString path = normalized.section(QLatin1Char('#'), 0, 0);
@@ -364,6 +359,8 @@ bool HelpViewer::navigate(const QString &target, bool remember)
         m_forward.clear();
     }
     render(html, path, fragment);
+    const QString title = m_browser->documentTitle().trimmed();
+    setWindowTitle(title.isEmpty() ? DefaultTitle : title);
     m_current = normalized;
     m_error.clear();
     statusBar()->clearMessage();
@@ -372,7 +369,7 @@ bool HelpViewer::navigate(const QString &target, bool remember)
     return true;
 }
 
-void HelpViewer::render(const QByteArray &html, const QString &path, const QString &fragment)
+void THelpViewer::render(const QByteArray &html, const QString &path, const QString &fragment)
 {
     const QString current = m_current.section(QLatin1Char('#'), 0, 0);
     if (path != current) {
@@ -388,7 +385,7 @@ void HelpViewer::render(const QByteArray &html, const QString &path, const QStri
         m_browser->scrollToAnchor(fragment);
 }
 
-void HelpViewer::followLink(const QUrl &link)
+void THelpViewer::followLink(const QUrl &link)
 {
     QUrl base;
     base.setScheme(Scheme);
@@ -407,7 +404,7 @@ void HelpViewer::followLink(const QUrl &link)
     }
 }
 
-void HelpViewer::goBack()
+void THelpViewer::goBack()
 {
     if (m_back.isEmpty())
         return;
@@ -416,7 +413,7 @@ void HelpViewer::goBack()
     navigate(previous, false);
 }
 
-void HelpViewer::goForward()
+void THelpViewer::goForward()
 {
     if (m_forward.isEmpty())
         return;
@@ -425,7 +422,7 @@ void HelpViewer::goForward()
     navigate(next, false);
 }
 
-void HelpViewer::goHome()
+void THelpViewer::goHome()
 {
     const QString home = m_file->defaultTopic().isEmpty() && !m_file->contents().isEmpty()
                              ? m_file->contents().first().local
@@ -434,14 +431,14 @@ void HelpViewer::goHome()
         navigate(home, true);
 }
 
-void HelpViewer::updateActions()
+void THelpViewer::updateActions()
 {
     m_backAction->setEnabled(!m_back.isEmpty());
     m_forwardAction->setEnabled(!m_forward.isEmpty());
     m_homeAction->setEnabled(m_file->isOpen());
 }
 
-void HelpViewer::selectInContents()
+void THelpViewer::selectInContents()
 {
     const QString page = m_current.section(QLatin1Char('#'), 0, 0);
     QTreeWidgetItem *best = nullptr;
@@ -461,7 +458,7 @@ void HelpViewer::selectInContents()
         m_contents->scrollToItem(best);
 }
 
-void HelpViewer::openContentsItem(QTreeWidgetItem *item)
+void THelpViewer::openContentsItem(QTreeWidgetItem *item)
 {
     if (m_syncing || !item)
         return;
@@ -470,13 +467,13 @@ void HelpViewer::openContentsItem(QTreeWidgetItem *item)
         navigate(target, true);
 }
 
-void HelpViewer::openListItem(QListWidgetItem *item)
+void THelpViewer::openListItem(QListWidgetItem *item)
 {
     if (item && !item->data(TargetRole).toString().isEmpty())
         navigate(item->data(TargetRole).toString(), true);
 }
 
-void HelpViewer::matchIndex(const QString &text)
+void THelpViewer::matchIndex(const QString &text)
 {
     const QString wanted = fold(text.trimmed());
     for (int row = 0; row < m_index->count(); ++row) {
@@ -489,7 +486,7 @@ void HelpViewer::matchIndex(const QString &text)
     }
 }
 
-void HelpViewer::runSearch()
+void THelpViewer::runSearch()
 {
     m_searchResults->clear();
     const QList<ChmTopic> found = search(m_searchText->text());
@@ -501,7 +498,7 @@ void HelpViewer::runSearch()
                                              : QStringLiteral("%1 rubrique(s) trouvée(s).").arg(found.size()));
 }
 
-QVariant HelpViewer::loadResource(const QUrl &url) const
+QVariant THelpViewer::loadResource(const QUrl &url) const
 {
     if (url.scheme() != Scheme)
         return {};

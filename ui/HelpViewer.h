@@ -1,5 +1,5 @@
-// Tavorine's own help window: shows the pages of a compiled help file (CHM) with
-// its contents, index and search, opened on a topic or on a context number.
+// Tavorine's own help window, THelpViewer: shows the pages of a compiled help file
+// (CHM) with its contents, index and search, opened on a topic or a context number.
 #pragma once
 
 #include "ui/ChmFile.h"
@@ -19,7 +19,7 @@ class QTextBrowser;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class HelpViewer : public QMainWindow
+class THelpViewer : public QMainWindow
 {
     Q_OBJECT
 
@@ -31,16 +31,17 @@ public:
         HH_CLOSE_ALL = 0x0012,     // closes the help window
     };
 
-    // The program's single entry to help. The process has one help window, created
-    // on first use and kept for the next request (on any file). Returns that window,
-    // or nullptr when the file or the topic cannot be shown; the user is then told
-    // why in a message box that does not block the caller. The owner, when given,
-    // is the window the help window first opens beside and the message's parent.
-    static HelpViewer *htmlHelp(QWidget *owner, const QString &helpFile, Command command, quint32 data = 0);
-    static HelpViewer *instance();
+    // The program's entry to help, after the classic HTML help call. The process
+    // has one help window, created on first use and kept for the next request (on
+    // any file). Returns that window, shown and raised, or nullptr when the file
+    // or the topic cannot be shown; nothing is then shown to the user, as the
+    // program does not check what help gives back. The owner, when given, is the
+    // window the help window first opens beside.
+    static THelpViewer *htmlHelp(QWidget *owner, const QString &helpFile, Command command, quint32 data = 0);
+    static THelpViewer *instance();
 
-    explicit HelpViewer(QWidget *parent = nullptr);
-    ~HelpViewer() override;
+    explicit THelpViewer(QWidget *parent = nullptr);
+    ~THelpViewer() override;
 
     // Each returns false, with errorString() saying why in French, and leaves the
     // window as it was when the file, the context or the page does not exist.
@@ -100,3 +101,12 @@ private:
     QAction *m_forwardAction = nullptr;
     QAction *m_homeAction = nullptr;
 };
+
+// The name the window had before it took the T of the program's other windows;
+// callers still written with it keep compiling.
+using HelpViewer = THelpViewer;
+
+// Shows the topic of a context number of a compiled help file in the help window
+// (htmlHelp with HH_HELP_CONTEXT). Returns false, and shows nothing, when the file
+// is missing or unreadable or the context number is not in its context table.
+bool ShowHelpContext(const QString &chmPath, int context, QWidget *owner);
