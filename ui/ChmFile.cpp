@@ -215,6 +215,11 @@ bool compressionIsSound(QFile &file, quint64 dataOffset, const QMap<QByteArray, 
     if ((version != 1 && version != 2) || windowSize < (1u << 15) || windowSize > (1u << 21)
         || (windowSize & (windowSize - 1)) != 0 || resetInterval < windowSize / 2 || windowsPerReset == 0)
         return false;
+    // chmlib works out the frames between resets in 32 bits and divides by that
+    // count: a product that wraps to 0 would crash it on the first page read.
+    const quint64 framesPerReset = resetInterval / (windowSize / 2) * windowsPerReset;
+    if (resetInterval > 0xFFFFFFFFu || framesPerReset > 0xFFFFFFFFu)
+        return false;
 
     const QByteArray table = readAt(file, dataOffset + reset.offset, reset.length);
     if (quint64(table.size()) != reset.length)
