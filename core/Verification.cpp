@@ -7,10 +7,9 @@
 #include "core/ElapsedText.h"
 #include "core/NumberText.h"
 #include "core/RunHost.h"
+#include "core/TrialDivision.h"
 
 #include <QElapsedTimer>
-
-#include <algorithm>
 
 namespace {
 
@@ -59,50 +58,21 @@ void Verifier(RunHost &host, qint64 n)
     const quint64 step = RoundSqrtOverHundred(nPlusOne) + 1;
 
     bool found = false;
-    quint64 d = 2;
-    quint32 counter = 0;
-    const auto checkpoint = [&] {
-        counter = 0;
-        host.ProcessMessages();
-        host.SetPanelText(PanelTemps, SecondsText(ElapsedMs(clock)));
-        host.UpdateProgressBar(qint64(RoundHalfEven(d, step)));
-        host.SetPanelText(PanelPourcentage, PercentText(host.ProgressPosition()));
-        if (!host.ArretDemande())
-            return false;
-        host.RazFin();
-        return true;
-    };
-
-    if (n >= 2 && d <= bound) {
-        const quint64 value = quint64(n);
-        // The divisors are 2, then every odd number up to the bound, and
-        // every division counts towards the next checkpoint.
-        ++counter;
-        if (value % 2 == 0)
-            found = true;
-        else
-            d = 3;
-        while (!found && d <= bound) {
-            // The run of odd divisors up to the next checkpoint is a loop of
-            // its own, so the hot loop holds only the remainder and the test.
-            const quint64 room = kDivisionsParPointDeControle - counter;
-            quint64 last = std::min(bound, d + 2 * (room - 1));
-            if ((last - d) % 2 != 0)
-                --last;
-            quint64 divisor = d;
-            while (divisor <= last && value % divisor != 0)
-                divisor += 2;
-            if (divisor <= last) {
-                found = true;
-                counter += quint32((divisor - d) / 2 + 1);
-                d = divisor;
-            } else {
-                counter += quint32((last - d) / 2 + 1);
-                d = last + 2;
-            }
-            if (counter == kDivisionsParPointDeControle && checkpoint())
-                return;
+    if (n >= 2) {
+        quint32 counter = 0;
+        quint64 d = 2;
+        const TrialOutcome outcome = DiviserParEssais(quint64(n), bound, counter, d, [&](quint64 next) {
+            host.ProcessMessages();
+            host.SetPanelText(PanelTemps, SecondsText(ElapsedMs(clock)));
+            host.UpdateProgressBar(qint64(RoundHalfEven(next, step)));
+            host.SetPanelText(PanelPourcentage, PercentText(host.ProgressPosition()));
+            return host.ArretDemande();
+        });
+        if (outcome == TrialOutcome::Stopped) {
+            host.RazFin();
+            return;
         }
+        found = outcome == TrialOutcome::DivisorFound;
     }
 
     if (n > 2)

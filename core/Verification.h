@@ -7,9 +7,6 @@
 
 class RunHost;
 
-// Trial divisions between two checkpoints (message pump, status, stop check).
-constexpr quint32 kDivisionsParPointDeControle = 100'000;
-
 // Tests n and writes the report; returns when finished or stopped. A number
 // below -1 raises CommandError before any report line is written.
 void Verifier(RunHost &host, qint64 n);

@@ -35,6 +35,9 @@ public:
 private:
     void Poll()
     {
+        // A dialog kept by its owner comes back as the same object.
+        if (current_ && !current_->isVisible())
+            current_ = nullptr;
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || box == current_ || !box->isVisible())
             return;

@@ -4,6 +4,8 @@
 
 #include "core/CommandError.h"
 #include "core/Factorisation.h"
+#include "core/NumberText.h"
+#include "listfiles/ListFile.h"
 #include "core/NumberEntry.h"
 #include "core/Verification.h"
 #include "ui/Fonts.h"
@@ -17,6 +19,12 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -76,7 +84,7 @@ TMainForm::TMainForm(QWidget *parent)
     version_ = QStringLiteral("2.0");
     helpFile_ = exeFolder_ + QStringLiteral("TVR.chm");
     helpOpener_ = [](const QString &file, unsigned command, unsigned context, QWidget *owner) {
-        HelpViewer::htmlHelp(owner, file, HelpViewer::Command(command), context);
+        THelpViewer::htmlHelp(owner, file, THelpViewer::Command(command), context);
     };
 
     createActions();
@@ -86,6 +94,7 @@ TMainForm::TMainForm(QWidget *parent)
     createReportView();
     createStatusStrip();
     createPopupMenu1();
+    createDialogs();
     createFocusOrder();
 
     auto *central = new QWidget(this);
@@ -114,6 +123,7 @@ void TMainForm::createActions()
 {
     MenuOuvrir = createAction(QStringLiteral("MenuOuvrir"), QStringLiteral("Ouvrir un fichier de nombres premiers"),
                               QStringLiteral("ouvrir"));
+    connect(MenuOuvrir, &QAction::triggered, this, &TMainForm::ButtonOuvrirClick);
     MenuQuitter = createAction(QStringLiteral("MenuQuitter"), QStringLiteral("Quitter"), QStringLiteral("quitter"));
     connect(MenuQuitter, &QAction::triggered, this, &TMainForm::ButtonFermerClick);
     MenuIndexAide = createAction(QStringLiteral("MenuIndexAide"), QStringLiteral("Index de l'aide"), QStringLiteral("aide"));
@@ -169,6 +179,29 @@ void TMainForm::createPopupMenu1()
                 [this, owner](const QPoint &position) { ShowPopupMenu(owner, position); });
     }
     Editeur->installEventFilter(this);
+}
+
+void TMainForm::createDialogs()
+{
+    const QStringList filters = {QStringLiteral("Fichiers texte (*.txt)"), QStringLiteral("Tous les fichiers (*)")};
+
+    SaveDialog1 = new QFileDialog(this);
+    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+    SaveDialog1->setOption(QFileDialog::DontUseNativeDialog);
+    // The program asks its own question before replacing a file.
+    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    SaveDialog1->setNameFilters(filters);
+    SaveDialog1->setDefaultSuffix(QStringLiteral("txt"));
+
+    OpenDialog1 = new QFileDialog(this);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
+    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog1->setNameFilters(filters);
+    OpenDialog1->setDefaultSuffix(QStringLiteral("txt"));
 }
 
 void TMainForm::ShowPopupMenu(QWidget *control, const QPoint &position)
@@ -353,6 +386,7 @@ void TMainForm::ButtonDemarrerClick()
     if (traitementEnCours_)
         return;
     RazDebut();
+    SaveDialog1->selectFile(QString());
     SetProgressBar(100, 0);
     traitementEnCours_ = true;
     try {
@@ -518,8 +552,144 @@ void TMainForm::Decomposer(qint64 n)
     ::Decomposer(*this, n);
 }
 
-void TMainForm::Generer(qint64, qint64)
+void TMainForm::Generer(qint64 first, qint64 last)
 {
+    ::Generer(*this, first, last, EditRechercheDebut->text(), EditRechercheFin->text());
+}
+
+bool TMainForm::SepMilliers() const
+{
+    return CBSepMilliers->isChecked();
+}
+
+std::optional<QString> TMainForm::ChoisirPremierFichier(const QString &proposedName)
+{
+    SaveDialog1->setDirectory(desktopFolder_);
+    SaveDialog1->selectFile(proposedName);
+    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
+        return std::nullopt;
+    return SaveDialog1->selectedFiles().constFirst();
+}
+
+bool TMainForm::VerifierSiEcrasementFichier(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return false;
+    const QString question = QStringLiteral("%1 existe déjà. Voulez-vous le remplacer ?").arg(QDir::toNativeSeparators(path));
+    ecrasementRefuse_ = !DemanderRemplacement(question, this);
+    return ecrasementRefuse_;
+}
+
+void TMainForm::EcrireFichier(const QString &path, const QStringList &lines)
+{
+    try {
+        ListFiles::WriteWholeFile(path, lines);
+    } catch (const ListFiles::ListFileError &error) {
+        throw CommandError(error.message());
+    }
+}
+
+void TMainForm::IndiquerNombresContenus(const QString &path)
+{
+    try {
+        ListFiles::IndiquerNombresContenus(path, CBSepMilliers->isChecked(), ThousandsSeparator());
+    } catch (const ListFiles::ListFileError &error) {
+        throw CommandError(error.message());
+    }
+    dernierFichierTermine_ = path;
+}
+
+QString TMainForm::CreationAutomatiqueFichierSuivant(const QString &firstFile, const QString &baseName, int k,
+                                                     qint64 firstPrime)
+{
+    Editeur->Clear();
+    QString path;
+    try {
+        path = ListFiles::CreationAutomatiqueFichierSuivant(firstFile, baseName, k, firstPrime);
+    } catch (const ListFiles::ListFileError &error) {
+        throw CommandError(error.message());
+    }
+    AfficherFichier(dernierFichierTermine_);
+    return path;
+}
+
+void TMainForm::AfficherFichier(const QString &path)
+{
+    try {
+        Editeur->LoadPlainText(ListFiles::LoadListFileText(path), ParagraphAlignment::Centre);
+    } catch (const ListFiles::ListFileError &error) {
+        throw CommandError(error.message());
+    }
+}
+
+void TMainForm::Informer(const QString &text)
+{
+    AfficherMessage(mtInformation, text, this);
+}
+
+bool TMainForm::RefuserPendantTraitement()
+{
+    if (!traitementEnCours_)
+        return false;
+    AfficherMessage(mtInformation, QStringLiteral("Vous devez arrêter le processus en cours d'abord (bouton \"Arrêter\")"),
+                    this);
+    return true;
+}
+
+void TMainForm::ButtonOuvrirClick()
+{
+    if (RefuserPendantTraitement())
+        return;
+    RazDebut();
+    // The dialog keeps the file chosen the time before.
+    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+        return;
+    ChargerFichier(OpenDialog1->selectedFiles().constFirst());
+}
+
+void TMainForm::OuvrirFichierDirect(const QString &path)
+{
+    if (RefuserPendantTraitement())
+        return;
+    RazDebut();
+    ChargerFichier(path);
+}
+
+void TMainForm::ChargerFichier(const QString &path)
+{
+    Editeur->Clear();
+    try {
+        Editeur->LoadPlainText(ListFiles::LoadListFileText(path), ParagraphAlignment::Left, 5);
+    } catch (const ListFiles::ListFileError &) {
+        // Nothing but the failure to read decides the file type.
+        Editeur->Clear();
+        AfficherMessage(mtInformation, QStringLiteral("Type de fichier incorrect."), this);
+    }
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!event->mimeData()->hasUrls())
+        return;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void TMainForm::dropEvent(QDropEvent *event)
+{
+    // The paths are taken whole, and every dropped file is handled in turn,
+    // each with its own refusal or error.
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    event->acceptProposedAction();
+    for (const QString &path : paths)
+        OuvrirFichierDirect(path);
 }
 
 QWidget *TMainForm::ClipboardControl() const
@@ -556,13 +726,13 @@ void TMainForm::MenuCollerClick()
 bool TMainForm::HelpChm(unsigned command, unsigned data)
 {
     if (command == kHelpContextCommand)
-        helpOpener_(helpFile_, HelpViewer::HH_HELP_CONTEXT, data, nullptr);
+        helpOpener_(helpFile_, THelpViewer::HH_HELP_CONTEXT, data, nullptr);
     return true;
 }
 
 void TMainForm::ButtonAideClick()
 {
-    helpOpener_(helpFile_, HelpViewer::HH_HELP_CONTEXT, kHelpContext, this);
+    helpOpener_(helpFile_, THelpViewer::HH_HELP_CONTEXT, kHelpContext, this);
 }
 
 void TMainForm::AboutButtonClick()

@@ -2,7 +2,7 @@
 // report view and the status strip, and the run control behind them.
 #pragma once
 
-#include "core/RunHost.h"
+#include "core/Generation.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -11,6 +11,7 @@
 
 class QAction;
 class QCheckBox;
+class QFileDialog;
 class QMenu;
 class QFrame;
 class QLabel;
@@ -22,7 +23,7 @@ class QKeyEvent;
 class TReportView;
 class TStatusStrip;
 
-class TMainForm : public QMainWindow, public RunHost
+class TMainForm : public QMainWindow, public ListHost
 {
     Q_OBJECT
 
@@ -59,6 +60,23 @@ public:
     bool ArretDemande() const override { return arretDemande_; }
     void RazFin() override;
 
+    // ListHost
+    bool SepMilliers() const override;
+    std::optional<QString> ChoisirPremierFichier(const QString &proposedName) override;
+    bool VerifierSiEcrasementFichier(const QString &path) override;
+    void EcrireFichier(const QString &path, const QStringList &lines) override;
+    void IndiquerNombresContenus(const QString &path) override;
+    QString CreationAutomatiqueFichierSuivant(const QString &firstFile, const QString &baseName, int k,
+                                              qint64 firstPrime) override;
+    void AfficherFichier(const QString &path) override;
+    void Informer(const QString &text) override;
+
+    QString DernierFichierTermine() const { return dernierFichierTermine_; }
+    bool EcrasementRefuse() const { return ecrasementRefuse_; }
+
+    // Opening a list file without a dialog, as a drop does.
+    void OuvrirFichierDirect(const QString &path);
+
 public slots:
     void ButtonDemarrerClick();
     void ButtonStopClick();
@@ -68,11 +86,14 @@ public slots:
     void ButtonFermerClick();
     void MenuCopierClick();
     void MenuCollerClick();
+    void ButtonOuvrirClick();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createCommandPanel();
@@ -83,6 +104,9 @@ private:
     void createActions();
     void createMenus();
     void createPopupMenu1();
+    void createDialogs();
+    void ChargerFichier(const QString &path);
+    bool RefuserPendantTraitement();
     QAction *createAction(const QString &name, const QString &text, const QString &icon);
     QWidget *ClipboardControl() const;
     void ShowPopupMenu(QWidget *control, const QPoint &position);
@@ -99,7 +123,7 @@ private:
     void Decomposer(qint64 n);
     void Generer(qint64 first, qint64 last);
 
-    static constexpr qint64 kPumpIntervalNs = 4'000'000;
+    static constexpr qint64 kPumpIntervalNs = 8'000'000;
     QElapsedTimer pumpClock_;
 
     // Run state.
@@ -111,6 +135,7 @@ private:
     QString exeFolder_;
     QString desktopFolder_;
     QString helpFile_;
+    QString dernierFichierTermine_;
     QString productName_;
     QString version_;
     HelpOpener helpOpener_;
@@ -140,4 +165,6 @@ private:
     QAction *MenuColler = nullptr;
     QAction *HelpKey = nullptr;
     QMenu *PopupMenu1 = nullptr;
+    QFileDialog *SaveDialog1 = nullptr;
+    QFileDialog *OpenDialog1 = nullptr;
 };

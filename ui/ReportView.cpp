@@ -100,7 +100,13 @@ void TReportView::AddLine(const QString &text, LineStyle style)
 
 void TReportView::LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt)
 {
-    setPlainText(text);
+    // Each line of the text is a paragraph; the end of the last line does
+    // not open another. A NUL in binary data would end the text early.
+    QString lines = text;
+    if (lines.endsWith(QLatin1Char('\n')))
+        lines.chop(1);
+    lines.replace(QChar(0), QChar::ReplacementCharacter);
+    setPlainText(lines);
     linesAdded_ = document()->blockCount();
     alignment_ = ToQt(alignment);
     QTextBlockFormat format = BlockFormat();

@@ -1,0 +1,563 @@
+// Prime lists through the real window: generated files compared byte for
+// byte with lists from an independent sieve, continuation files, the save
+// dialog and the overwrite question, stops, file errors, and opening lists
+// again from the menu or by dropping them.
+#include "FileDialogAnswerer.h"
+#include "ModalAnswerer.h"
+
+#include "core/NumberText.h"
+#include "ui/ReMainForm.h"
+#include "ui/ReportView.h"
+#include "ui/StatusStrip.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QtTest>
+
+namespace {
+
+// Primes by the sieve of Eratosthenes, independent of the program.
+QList<qint64> Sieve(qint64 from, qint64 to)
+{
+    QList<bool> composite(to + 1, false);
+    QList<qint64> primes;
+    for (qint64 i = 2; i <= to; ++i) {
+        if (composite[i])
+            continue;
+        if (i >= from)
+            primes << i;
+        for (qint64 j = i * i; j <= to; j += i)
+            composite[j] = true;
+    }
+    return primes;
+}
+
+// Digits in groups of three with the byte 0xA0, the no-break space that
+// stands for the French separator in a list file.
+QByteArray Grouped(qint64 n, bool separators)
+{
+    QByteArray digits = QByteArray::number(n);
+    if (!separators)
+        return digits;
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, '\xA0');
+    return digits;
+}
+
+QByteArray ListBytes(const QString &name, const QList<QByteArray> &numbers, const QByteArray &count)
+{
+    QByteArray bytes = name.toLatin1() + "\r\nNombres premiers de cette liste : " + count + "\r\n \r\n";
+    for (const QByteArray &n : numbers)
+        bytes += n + "\r\n";
+    return bytes;
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestListGeneration : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void oneToTenThousand_data();
+    void oneToTenThousand();
+    void twoMillionMakesTwoFiles();
+    void smallRanges_data();
+    void smallRanges();
+    void continuationFilesFollowThePattern();
+    void overwriteQuestion_data();
+    void overwriteQuestion();
+    void cancelledDialogWritesNothing();
+    void unwritableFirstFileIsReported();
+    void unwritableContinuationIsReported();
+    void stopInTheFirstFile();
+    void stopInALaterFile();
+    void separatorsChangedDuringRun();
+    void openFromTheMenu();
+    void openFailures_data();
+    void openFailures();
+    void dropsLoadEachFileInTurn();
+    void dropsDuringRunAreRefused();
+    void dropWithALongPath();
+
+private:
+    template <typename T> T *child(const char *name)
+    {
+        T *w = form_->findChild<T *>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("missing child %s", name);
+        return w;
+    }
+    void generate(const QString &first, const QString &last);
+    QString path(const QString &name) const { return dir_->filePath(name); }
+    QString panel(int i) { return child<TStatusStrip>("StatusBar1")->PanelText(i); }
+    QStringList lines() { return child<TReportView>("Editeur")->Lines(); }
+    void drop(const QStringList &paths);
+
+    TMainForm *form_ = nullptr;
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void TestListGeneration::init()
+{
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    ResetThousandsSeparator();
+    dir_ = std::make_unique<QTemporaryDir>();
+    form_ = new TMainForm;
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_));
+    child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabRecherche"));
+}
+
+void TestListGeneration::cleanup()
+{
+    delete form_;
+    form_ = nullptr;
+    dir_.reset();
+}
+
+void TestListGeneration::generate(const QString &first, const QString &last)
+{
+    child<QLineEdit>("EditRechercheDebut")->setText(first);
+    child<QLineEdit>("EditRechercheFin")->setText(last);
+    child<QPushButton>("ButtonDemarrer")->click();
+}
+
+void TestListGeneration::drop(const QStringList &paths)
+{
+    auto *data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString &p : paths)
+        urls << QUrl::fromLocalFile(p);
+    data->setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form_, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form_, &dropped);
+    delete data;
+}
+
+void TestListGeneration::oneToTenThousand_data()
+{
+    QTest::addColumn<bool>("separators");
+    QTest::newRow("with separators") << true;
+    QTest::newRow("plain digits") << false;
+}
+
+void TestListGeneration::oneToTenThousand()
+{
+    QFETCH(bool, separators);
+    child<QCheckBox>("CBSepMilliers")->setChecked(separators);
+    FileDialogAnswerer files({path(QStringLiteral("NP_1-10000_01.txt"))});
+    ModalAnswerer boxes;
+    generate(QStringLiteral("1"), QStringLiteral("10000"));
+
+    const QList<qint64> primes = Sieve(1, 10000);
+    QCOMPARE(primes.size(), 1229);
+    QList<QByteArray> numbers;
+    for (qint64 p : primes)
+        numbers << Grouped(p, separators);
+    QCOMPARE(ReadAll(path(QStringLiteral("NP_1-10000_01.txt"))),
+             ListBytes(QStringLiteral("NP_1-10000_01.txt"), numbers, Grouped(1229, separators)));
+
+    QCOMPARE(files.dialogs.size(), 1);
+    QCOMPARE(files.dialogs[0].proposedName, QStringLiteral("NP_1-10000_01"));
+    QCOMPARE(files.dialogs[0].directory, QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+    QCOMPARE(files.dialogs[0].filters, QStringList({"Fichiers texte (*.txt)", "Tous les fichiers (*)"}));
+    QCOMPARE(files.dialogs[0].defaultSuffix, QStringLiteral("txt"));
+    QCOMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(boxes.boxes[0].caption, QStringLiteral("Information"));
+    QCOMPARE(boxes.boxes[0].text,
+             QStringLiteral("Votre liste de numéros est prête et a été enregistrée avec succès en 1 fichier(s)."));
+    QCOMPARE(panel(2), QStringLiteral("100 %"));
+    QCOMPARE(panel(3), QStringLiteral("Terminé..."));
+    QVERIFY(panel(1).startsWith(QStringLiteral("Temps : 00:00:")));
+    QCOMPARE(child<QProgressBar>("ProgressBar1")->value(), 100);
+    QCOMPARE(lines().value(0), QStringLiteral("NP_1-10000_01.txt"));
+    QCOMPARE(lines().size(), 3 + 1229);
+    QCOMPARE(child<TReportView>("Editeur")->document()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+             Qt::AlignHCenter);
+    QVERIFY(!form_->TraitementEnCours());
+}
+
+void TestListGeneration::twoMillionMakesTwoFiles()
+{
+    child<QCheckBox>("CBSepMilliers")->setChecked(false);
+    FileDialogAnswerer files({path(QStringLiteral("NP_1-2000000_01.txt"))});
+    ModalAnswerer boxes;
+    generate(QStringLiteral("1"), QStringLiteral("2000000"));
+
+    // Slices count from the adjusted start 2: the bound is 1 000 002.
+    const QList<qint64> low = Sieve(2, 1000001);
+    const QList<qint64> high = Sieve(1000002, 2000000);
+    QCOMPARE(low.size(), 78498);
+    QCOMPARE(high.size(), 70435);
+    const auto bytes = [](const QList<qint64> &primes) {
+        QList<QByteArray> n;
+        for (qint64 p : primes)
+            n << QByteArray::number(p);
+        return n;
+    };
+    QCOMPARE(ReadAll(path(QStringLiteral("NP_1-2000000_01.txt"))),
+             ListBytes(QStringLiteral("NP_1-2000000_01.txt"), bytes(low), "78498"));
+    QCOMPARE(ReadAll(path(QStringLiteral("NP_1-2000000_02.txt"))),
+             ListBytes(QStringLiteral("NP_1-2000000_02.txt"), bytes(high), "70435"));
+    QCOMPARE(high.first(), 1000003);
+    QCOMPARE(boxes.boxes.size(), 1);
+    QVERIFY(boxes.boxes[0].text.endsWith(QStringLiteral("en 2 fichier(s).")));
+    QCOMPARE(lines().value(0), QStringLiteral("NP_1-2000000_02.txt"));
+    QCOMPARE(form_->DernierFichierTermine(), path(QStringLiteral("NP_1-2000000_02.txt")));
+}
+
+void TestListGeneration::smallRanges_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<QList<qint64>>("primes");
+    QTest::newRow("14 to 23") << "14" << "23" << QList<qint64>{17, 19, 23};
+    QTest::newRow("114 to 126, none") << "114" << "126" << QList<qint64>{};
+    QTest::newRow("start 0") << "0" << "20" << QList<qint64>{2, 3, 5, 7, 11, 13, 17, 19};
+    QTest::newRow("pasted bottom of the range")
+        << "-9223372036854775808" << "12" << QList<qint64>{2, 3, 5, 7, 11};
+    // The 24 numbers below 2^63 all have small factors: the run must end
+    // at the largest 64-bit number without overflowing.
+    QTest::newRow("top of the range") << "9223372036854775784" << "9223372036854775807" << QList<qint64>{};
+}
+
+void TestListGeneration::smallRanges()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    QFETCH(QList<qint64>, primes);
+    const QString name = QStringLiteral("liste.txt");
+    FileDialogAnswerer files({path(name)});
+    ModalAnswerer boxes;
+    generate(first, last);
+    QList<QByteArray> numbers;
+    for (qint64 p : primes)
+        numbers << QByteArray::number(p);
+    QCOMPARE(ReadAll(path(name)), ListBytes(name, numbers, QByteArray::number(primes.size())));
+    QCOMPARE(files.dialogs[0].proposedName, QStringLiteral("NP_%1-%2_01").arg(first, last));
+    QCOMPARE(boxes.boxes.size(), 1);
+    QVERIFY(boxes.boxes[0].text.endsWith(QStringLiteral("en 1 fichier(s).")));
+    QCOMPARE(panel(2), QStringLiteral("100 %"));
+}
+
+void TestListGeneration::continuationFilesFollowThePattern()
+{
+    child<QCheckBox>("CBSepMilliers")->setChecked(false);
+    FileDialogAnswerer files({path(QStringLiteral("liste.dat"))});
+    ModalAnswerer boxes;
+    generate(QStringLiteral("1"), QStringLiteral("2500000"));
+    QCOMPARE(ReadAll(path(QStringLiteral("liste.dat"))).left(9), QByteArray("liste.dat"));
+    QVERIFY(QFile::exists(path(QStringLiteral("NP_1-2500000_02.txt"))));
+    QVERIFY(QFile::exists(path(QStringLiteral("NP_1-2500000_03.txt"))));
+    QVERIFY(!QFile::exists(path(QStringLiteral("NP_1-2500000_04.txt"))));
+    const QByteArray third = ReadAll(path(QStringLiteral("NP_1-2500000_03.txt")));
+    QVERIFY(third.startsWith("NP_1-2500000_03.txt\r\nNombres premiers de cette liste : "));
+    QCOMPARE(third.split('\n').value(3), QByteArray("2000003\r"));
+    QVERIFY(boxes.boxes.value(0).text.endsWith(QStringLiteral("en 3 fichier(s).")));
+}
+
+void TestListGeneration::overwriteQuestion_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("replace") << "&Oui";
+    QTest::newRow("keep") << "Annuler";
+}
+
+void TestListGeneration::overwriteQuestion()
+{
+    QFETCH(QString, answer);
+    const QString existing = path(QStringLiteral("ancienne.txt"));
+    QFile file(existing);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("ancien contenu");
+    file.close();
+
+    FileDialogAnswerer files({existing});
+    ModalAnswerer boxes({answer});
+    generate(QStringLiteral("14"), QStringLiteral("23"));
+    QVERIFY(boxes.boxes.size() >= 1);
+    QCOMPARE(boxes.boxes[0].caption, QStringLiteral("Confirmation"));
+    QCOMPARE(boxes.boxes[0].text, QStringLiteral("%1 existe déjà. Voulez-vous le remplacer ?").arg(QDir::toNativeSeparators(existing)));
+    QCOMPARE(boxes.boxes[0].buttons, QStringList({"&Oui", "Annuler"}));
+    QCOMPARE(boxes.boxes[0].defaultButton, QStringLiteral("&Oui"));
+    QCOMPARE(boxes.boxes[0].escapeButton, QStringLiteral("Annuler"));
+    if (answer == QLatin1String("Annuler")) {
+        QCOMPARE(ReadAll(existing), QByteArray("ancien contenu"));
+        QCOMPARE(boxes.boxes.size(), 1);
+        QVERIFY(panel(3).isEmpty());
+        QCOMPARE(child<QProgressBar>("ProgressBar1")->value(), 0);
+        QVERIFY(!form_->EcrasementRefuse()); // cleared by the reset
+    } else {
+        QVERIFY(ReadAll(existing).startsWith("ancienne.txt\r\nNombres premiers de cette liste : 3\r\n"));
+        QCOMPARE(boxes.boxes.size(), 2);
+    }
+    QVERIFY(!form_->TraitementEnCours());
+}
+
+void TestListGeneration::cancelledDialogWritesNothing()
+{
+    FileDialogAnswerer files({QString()});
+    ModalAnswerer boxes;
+    generate(QStringLiteral("1"), QStringLiteral("10000"));
+    QCOMPARE(files.dialogs.size(), 1);
+    QVERIFY(boxes.boxes.isEmpty());
+    QVERIFY(QDir(dir_->path()).entryList(QDir::Files).isEmpty());
+    QVERIFY(panel(3).isEmpty());
+    QVERIFY(!form_->TraitementEnCours());
+}
+
+void TestListGeneration::unwritableFirstFileIsReported()
+{
+    // A folder that cannot exist, whatever the user's rights: its parent
+    // is a plain file.
+    QFile blocker(path(QStringLiteral("fichier")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString target = path(QStringLiteral("fichier/NP_1-10000_01.txt"));
+    FileDialogAnswerer files({target});
+    ModalAnswerer boxes;
+    generate(QStringLiteral("1"), QStringLiteral("10000"));
+    QCOMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(boxes.boxes[0].caption, QStringLiteral("Information"));
+    QVERIFY2(boxes.boxes[0].text.contains(QStringLiteral("NP_1-10000_01.txt")), qPrintable(boxes.boxes[0].text));
+    QVERIFY(panel(3).isEmpty());
+    QVERIFY(!form_->TraitementEnCours());
+
+    // The window is idle: the next start runs.
+    child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabVerification"));
+    child<QLineEdit>("EditVerification")->setText(QStringLiteral("97"));
+    child<QPushButton>("ButtonDemarrer")->click();
+    QCOMPARE(panel(3), QStringLiteral("Terminé..."));
+}
+
+void TestListGeneration::unwritableContinuationIsReported()
+{
+    // A folder already stands where the second file must go.
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("NP_1-2000000_02.txt")));
+    child<QCheckBox>("CBSepMilliers")->setChecked(false);
+    FileDialogAnswerer files({path(QStringLiteral("NP_1-2000000_01.txt"))});
+    ModalAnswerer boxes;
+    generate(QStringLiteral("1"), QStringLiteral("2000000"));
+    QCOMPARE(boxes.boxes.size(), 1);
+    QVERIFY2(boxes.boxes[0].text.contains(QStringLiteral("NP_1-2000000_02.txt")), qPrintable(boxes.boxes[0].text));
+    QVERIFY(!boxes.boxes[0].text.contains(QStringLiteral("succès")));
+    // The completed first file stays whole.
+    QVERIFY(ReadAll(path(QStringLiteral("NP_1-2000000_01.txt")))
+                .startsWith("NP_1-2000000_01.txt\r\nNombres premiers de cette liste : 78498\r\n \r\n2\r\n"));
+    QVERIFY(panel(3).isEmpty());
+    QVERIFY(!form_->TraitementEnCours());
+}
+
+void TestListGeneration::stopInTheFirstFile()
+{
+    FileDialogAnswerer files({path(QStringLiteral("NP_1-3000000_01.txt"))});
+    ModalAnswerer boxes({QStringLiteral("&Oui")});
+    QTimer stopper;
+    connect(&stopper, &QTimer::timeout, this, [&] {
+        if (form_->TraitementEnCours() && QFile::exists(path(QStringLiteral("NP_1-3000000_01.txt")))) {
+            stopper.stop();
+            QMetaObject::invokeMethod(child<QPushButton>("ButtonStop"), &QPushButton::click, Qt::QueuedConnection);
+        }
+    });
+    stopper.start(1);
+    generate(QStringLiteral("1"), QStringLiteral("3000000"));
+    QCOMPARE(ReadAll(path(QStringLiteral("NP_1-3000000_01.txt"))),
+             QByteArray("NP_1-3000000_01.txt\r\nNombres premiers de cette liste : 0\r\n \r\n"));
+    QVERIFY(!QFile::exists(path(QStringLiteral("NP_1-3000000_02.txt"))));
+    QCOMPARE(boxes.boxes.size(), 1); // the question, no final message
+    QVERIFY(panel(3).isEmpty());
+    QCOMPARE(child<QProgressBar>("ProgressBar1")->value(), 0);
+    QVERIFY(!form_->TraitementEnCours());
+}
+
+void TestListGeneration::stopInALaterFile()
+{
+    child<QCheckBox>("CBSepMilliers")->setChecked(false);
+    FileDialogAnswerer files({path(QStringLiteral("NP_1-3000000_01.txt"))});
+    ModalAnswerer boxes({QStringLiteral("&Oui")});
+    QTimer stopper;
+    connect(&stopper, &QTimer::timeout, this, [&] {
+        if (QFile::exists(path(QStringLiteral("NP_1-3000000_02.txt")))) {
+            stopper.stop();
+            QMetaObject::invokeMethod(child<QPushButton>("ButtonStop"), &QPushButton::click, Qt::QueuedConnection);
+        }
+    });
+    stopper.start(1);
+    generate(QStringLiteral("1"), QStringLiteral("3000000"));
+    QVERIFY(ReadAll(path(QStringLiteral("NP_1-3000000_01.txt")))
+                .startsWith("NP_1-3000000_01.txt\r\nNombres premiers de cette liste : 78498\r\n"));
+    QString current = path(QStringLiteral("NP_1-3000000_02.txt"));
+    if (QFile::exists(path(QStringLiteral("NP_1-3000000_03.txt"))))
+        current = path(QStringLiteral("NP_1-3000000_03.txt"));
+    const QByteArray bytes = ReadAll(current);
+    const QByteArray name = QFileInfo(current).fileName().toLatin1();
+    QVERIFY2(bytes.startsWith(name + "\r\nNombres premiers de cette liste : 1\r\n \r\n"), bytes.constData());
+    QCOMPARE(bytes.count('\n'), 4);
+    QCOMPARE(boxes.boxes.size(), 1);
+    QVERIFY(!form_->TraitementEnCours());
+}
+
+void TestListGeneration::separatorsChangedDuringRun()
+{
+    child<QCheckBox>("CBSepMilliers")->setChecked(true);
+    FileDialogAnswerer files({path(QStringLiteral("NP_1-1000000_01.txt"))});
+    ModalAnswerer boxes;
+    QTimer::singleShot(0, this, [&] {
+        // At the first pump: the primes stored from then on are plain.
+        child<QCheckBox>("CBSepMilliers")->setChecked(false);
+    });
+    generate(QStringLiteral("1"), QStringLiteral("1000000"));
+    const QList<QByteArray> fileLines = ReadAll(path(QStringLiteral("NP_1-1000000_01.txt"))).split('\n');
+    QCOMPARE(fileLines.value(1), QByteArray("Nombres premiers de cette liste : 78498\r"));
+    QVERIFY(fileLines.contains(QByteArray("999983\r")));
+}
+
+void TestListGeneration::openFromTheMenu()
+{
+    const QString list = path(QStringLiteral("NP_1-10000_01.txt"));
+    {
+        FileDialogAnswerer files({list});
+        ModalAnswerer boxes;
+        generate(QStringLiteral("1"), QStringLiteral("10000"));
+    }
+    FileDialogAnswerer files({list, QString()});
+    ModalAnswerer boxes;
+    child<QAction>("MenuOuvrir")->trigger();
+    QVERIFY(boxes.boxes.isEmpty());
+    QCOMPARE(lines().size(), 3 + 1229);
+    QCOMPARE(lines().value(0), QStringLiteral("NP_1-10000_01.txt"));
+    QCOMPARE(lines().value(1), QStringLiteral("Nombres premiers de cette liste : 1\u00A0229"));
+    QCOMPARE(lines().value(2), QStringLiteral(" "));
+    QCOMPARE(lines().last(), QStringLiteral("9\u00A0973"));
+    const QTextBlockFormat format = child<TReportView>("Editeur")->document()->begin().blockFormat();
+    QCOMPARE(format.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    QVERIFY(format.textIndent() > 0);
+    QVERIFY(panel(3).isEmpty());
+
+    // Cancelling the dialog leaves the view empty.
+    child<QAction>("MenuOuvrir")->trigger();
+    QCOMPARE(files.dialogs.size(), 2);
+    QVERIFY(lines().join(QString()).isEmpty());
+}
+
+void TestListGeneration::openFailures_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("readable");
+    QTest::newRow("binary file") << "donnees.bin" << true;
+    QTest::newRow("folder") << "dossier" << false;
+    QTest::newRow("missing file") << "absent.txt" << false;
+}
+
+void TestListGeneration::openFailures()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, readable);
+    QFile binary(path(QStringLiteral("donnees.bin")));
+    QVERIFY(binary.open(QIODevice::WriteOnly));
+    binary.write(QByteArray("\x00\x01\xFF\xFEMZ\x90\r\nabc", 12));
+    binary.close();
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("dossier")));
+
+    ModalAnswerer boxes;
+    form_->OuvrirFichierDirect(path(name));
+    if (readable) {
+        QVERIFY(boxes.boxes.isEmpty());
+        QVERIFY2(lines().join(QString()).contains(QStringLiteral("abc")), qPrintable(lines().join(QLatin1Char('|'))));
+    } else {
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].text, QStringLiteral("Type de fichier incorrect."));
+        QCOMPARE(boxes.boxes[0].caption, QStringLiteral("Information"));
+        QVERIFY(lines().join(QString()).isEmpty());
+    }
+}
+
+void TestListGeneration::dropsLoadEachFileInTurn()
+{
+    QStringList paths;
+    for (const char *text : {"premier", "deuxième", "troisième"}) {
+        paths << path(QString::fromUtf8(text) + QStringLiteral(".txt"));
+        QFile file(paths.last());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(text) + "\r\n");
+    }
+    paths.insert(1, path(QStringLiteral("absent.txt")));
+    ModalAnswerer boxes;
+    drop(paths);
+    QCOMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(boxes.boxes[0].text, QStringLiteral("Type de fichier incorrect."));
+    QCOMPARE(lines().value(0), QStringLiteral("troisième"));
+}
+
+void TestListGeneration::dropsDuringRunAreRefused()
+{
+    QStringList paths;
+    for (int i = 0; i < 3; ++i) {
+        paths << path(QStringLiteral("l%1.txt").arg(i));
+        QFile file(paths.last());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("2\r\n");
+    }
+    child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabVerification"));
+    child<QLineEdit>("EditVerification")->setText(QStringLiteral("99999999999999997"));
+    ModalAnswerer boxes;
+    QTimer::singleShot(0, this, [&] { drop(paths); });
+    child<QPushButton>("ButtonDemarrer")->click();
+    QCOMPARE(boxes.boxes.size(), 3);
+    for (const ModalAnswerer::Box &box : boxes.boxes)
+        QCOMPARE(box.text, QStringLiteral("Vous devez arrêter le processus en cours d'abord (bouton \"Arrêter\")"));
+    QCOMPARE(lines().value(5), QStringLiteral("Nombre premier : oui"));
+}
+
+void TestListGeneration::dropWithALongPath()
+{
+    QString folder = dir_->path();
+    while (folder.size() < 300)
+        folder += QStringLiteral("/un-dossier-au-nom-assez-long");
+    QVERIFY(QDir().mkpath(folder));
+    const QString file = folder + QStringLiteral("/liste-au-long-chemin.txt");
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write("17\r\n19\r\n");
+    out.close();
+    ModalAnswerer boxes;
+    drop({file});
+    QVERIFY(boxes.boxes.isEmpty());
+    QCOMPARE(lines(), QStringList({"17", "19"}));
+}
+
+int main(int argc, char *argv[])
+{
+    // A home of its own, so that the desktop folder the save dialog opens on
+    // exists and no test writes into the real one.
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    qunsetenv("XDG_CONFIG_HOME");
+    QDir(home.path()).mkpath(QStringLiteral("Desktop"));
+    QApplication app(argc, argv);
+    TestListGeneration test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_listgeneration.moc"
