@@ -5,6 +5,7 @@
 #include "ui/InstanceGuard.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ReMainForm.h"
+#include "ui/reSplash.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -35,6 +36,8 @@ int RunTavorine(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(ApplicationTitle());
+    // The splash window destroys itself when it closes.
+    (new TSplash)->ShowAndPaint();
     TMainForm mainForm;
     mainForm.show();
     return QApplication::exec();
