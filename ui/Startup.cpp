@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <cstdio>
 
@@ -37,8 +38,13 @@ int RunTavorine(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(ApplicationTitle());
     // The splash window destroys itself when it closes.
-    (new TSplash)->ShowAndPaint();
+    const QPointer<TSplash> splash = new TSplash;
+    splash->ShowAndPaint();
     TMainForm mainForm;
     mainForm.show();
+    // Stays on top of the main window even where no window manager keeps
+    // the stacking order.
+    if (splash)
+        splash->raise();
     return QApplication::exec();
 }
