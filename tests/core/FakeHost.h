@@ -2,14 +2,17 @@
 // texts, progress and pumps, and can ask for a stop at a chosen pump.
 #pragma once
 
-#include "core/RunHost.h"
+#include "core/CommandError.h"
+#include "core/Generation.h"
+
+#include <QMap>
 
 #include <QList>
 #include <QStringList>
 #include <QtGlobal>
 #include <functional>
 
-class FakeHost : public RunHost
+class FakeHost : public ListHost
 {
 public:
     struct Line {
@@ -54,6 +57,38 @@ public:
         log << QStringLiteral("RazFin");
     }
 
+    // List files kept in memory, one list of lines per path.
+    bool SepMilliers() const override { return separators; }
+    std::optional<QString> ChoisirPremierFichier(const QString &proposedName) override
+    {
+        proposed = proposedName;
+        return chosenFile;
+    }
+    bool VerifierSiEcrasementFichier(const QString &) override { return refuseOverwrite; }
+    void EcrireFichier(const QString &path, const QStringList &fileLines) override
+    {
+        if (path == failingFile)
+            throw CommandError(QStringLiteral("échec ") + path);
+        files[path] = fileLines;
+        log << QStringLiteral("write:") + path;
+    }
+    void IndiquerNombresContenus(const QString &path) override
+    {
+        QStringList &content = files[path];
+        const QString count = QString::number(content.size());
+        content = QStringList{path, QStringLiteral("Nombres premiers de cette liste : ") + count, QStringLiteral(" ")}
+                  + content;
+        log << QStringLiteral("header:") + path;
+    }
+    QString CreationAutomatiqueFichierSuivant(const QString &, const QString &baseName, int k, qint64 p) override
+    {
+        const QString path = baseName + QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));
+        EcrireFichier(path, {QString::number(p)});
+        return path;
+    }
+    void AfficherFichier(const QString &path) override { log << QStringLiteral("show:") + path; }
+    void Informer(const QString &text) override { messages << text; }
+
     QStringList Texts() const
     {
         QStringList texts;
@@ -74,4 +109,12 @@ public:
     QStringList log;
     QStringList pumpLog;
     std::function<void(FakeHost &)> onPump;
+
+    bool separators = false;
+    bool refuseOverwrite = false;
+    std::optional<QString> chosenFile = QStringLiteral("first");
+    QString failingFile;
+    QString proposed;
+    QMap<QString, QStringList> files;
+    QStringList messages;
 };
