@@ -44,6 +44,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 #include <limits>
 
 namespace {
@@ -365,7 +366,7 @@ bool TMainForm::FormCloseQuery()
     if (!DemanderConfirmation(mtWarning, kProcessusEnCours, this))
         return false;
     arretDemande_ = true;
-    ProgressBar1->setValue(0);
+    SetBarPosition(0);
     return true;
 }
 
@@ -389,6 +390,7 @@ void TMainForm::ButtonDemarrerClick()
     SaveDialog1->selectFile(QString());
     SetProgressBar(100, 0);
     traitementEnCours_ = true;
+    derniereVue_.start();
     try {
         // Three successive tests: a page brought to the front while one
         // computation pumps messages has its own run once that one returns.
@@ -422,25 +424,28 @@ void TMainForm::ButtonStopClick()
         return;
     if (DemanderConfirmation(mtWarning, kProcessusEnCours, this)) {
         arretDemande_ = true;
-        ProgressBar1->setValue(0);
+        SetBarPosition(0);
     }
 }
 
 void TMainForm::RazDebut()
 {
+    fichierAAfficher_.clear();
     Editeur->Clear();
     for (int panel = PanelTemps; panel <= PanelEtat; ++panel)
         StatusBar1->SetPanelText(panel, QString());
-    ProgressBar1->setValue(0);
+    SetBarPosition(0);
 }
 
 void TMainForm::RazFin()
 {
+    // A stopped run leaves the last completed file in the view.
+    AfficherFichierEnAttente();
     traitementEnCours_ = false;
     ecrasementRefuse_ = false;
     arretDemande_ = false;
     StatusBar1->SetPanelText(PanelEtat, QString());
-    ProgressBar1->setValue(0);
+    SetBarPosition(0);
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
@@ -507,8 +512,19 @@ void TMainForm::UpdateProgressBar(qint64 position)
     // QProgressBar ignores a value outside its range; the bar this window
     // stands for keeps it at the nearest end instead.
     const qint64 kept = std::clamp<qint64>(position, ProgressBar1->minimum(), ProgressBar1->maximum());
-    if (ProgressBar1->value() != kept)
-        ProgressBar1->setValue(int(kept));
+    SetBarPosition(int(kept));
+}
+
+void TMainForm::SetBarPosition(int position)
+{
+    if (ProgressBar1->value() == position)
+        return;
+    // QProgressBar paints itself at once on every visible change; a run may
+    // move it thousands of times a second, so the painting is left to the
+    // next time messages are handled.
+    ProgressBar1->setUpdatesEnabled(false);
+    ProgressBar1->setValue(position);
+    ProgressBar1->setUpdatesEnabled(true);
 }
 
 int TMainForm::ProgressPosition() const
@@ -538,6 +554,8 @@ void TMainForm::ProcessMessages()
     // a few milliseconds between two looks at the event queue are not felt.
     if (pumpClock_.isValid() && pumpClock_.nsecsElapsed() < kPumpIntervalNs)
         return;
+    if (!derniereVue_.isValid() || derniereVue_.elapsed() >= kViewRefreshMs)
+        AfficherFichierEnAttente();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     pumpClock_.start();
 }
@@ -609,12 +627,30 @@ QString TMainForm::CreationAutomatiqueFichierSuivant(const QString &firstFile, c
     } catch (const ListFiles::ListFileError &error) {
         throw CommandError(error.message());
     }
-    AfficherFichier(dernierFichierTermine_);
+    // Laying out a list of some 70 000 lines costs as much as computing it,
+    // and the view only shows when messages are handled: the completed file
+    // is loaded then, every few seconds of a run at most, the newest first.
+    fichierAAfficher_ = dernierFichierTermine_;
     return path;
+}
+
+void TMainForm::AfficherFichierEnAttente()
+{
+    if (fichierAAfficher_.isEmpty())
+        return;
+    const QString path = std::exchange(fichierAAfficher_, QString());
+    try {
+        AfficherFichier(path);
+    } catch (const CommandError &) {
+        // The file was written moments ago; if it cannot be read back now,
+        // the view simply stays empty, as after a page change.
+    }
+    derniereVue_.start();
 }
 
 void TMainForm::AfficherFichier(const QString &path)
 {
+    fichierAAfficher_.clear();
     try {
         Editeur->LoadPlainText(ListFiles::LoadListFileText(path), ParagraphAlignment::Centre);
     } catch (const ListFiles::ListFileError &error) {

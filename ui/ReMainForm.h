@@ -118,6 +118,8 @@ private:
     void FormClose();
     void PageChanged(int index);
     bool EditNombreKeyPress(QLineEdit *field, QKeyEvent *event);
+    void SetBarPosition(int position);
+    void AfficherFichierEnAttente();
 
     void Verifier(qint64 n);
     void Decomposer(qint64 n);
@@ -136,6 +138,10 @@ private:
     QString desktopFolder_;
     QString helpFile_;
     QString dernierFichierTermine_;
+    // A completed list waiting to be shown, and when the view last loaded one.
+    QString fichierAAfficher_;
+    QElapsedTimer derniereVue_;
+    static constexpr qint64 kViewRefreshMs = 3000;
     QString productName_;
     QString version_;
     HelpOpener helpOpener_;

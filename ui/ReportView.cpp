@@ -106,14 +106,31 @@ void TReportView::LoadPlainText(const QString &text, ParagraphAlignment alignmen
     if (lines.endsWith(QLatin1Char('\n')))
         lines.chop(1);
     lines.replace(QChar(0), QChar::ReplacementCharacter);
-    setPlainText(lines);
-    linesAdded_ = document()->blockCount();
+
     alignment_ = ToQt(alignment);
     QTextBlockFormat format = BlockFormat();
     format.setTextIndent(PointsToPixels(firstLineIndentPt));
-    QTextCursor cursor(document());
-    cursor.select(QTextCursor::Document);
-    cursor.mergeBlockFormat(format);
+    QTextCharFormat black;
+    black.setForeground(Qt::black);
+    // The text goes into a document of its own before the view shows it: a
+    // document the view displays would be laid out again at each step.
+    // Every paragraph the insertion opens takes the format of the one the
+    // cursor stands in, so a list of many thousand lines needs no second
+    // pass over the document.
+    auto *loaded = new QTextDocument(this);
+    loaded->setDefaultFont(document()->defaultFont());
+    QTextCursor cursor(loaded);
+    cursor.setBlockFormat(format);
+    cursor.setBlockCharFormat(black);
+    cursor.insertText(lines, black);
+    // The view's first document belongs to the view, which deletes it when
+    // it is replaced; the ones loaded here are deleted by us.
+    QTextDocument *previous = document();
+    const bool loadedBefore = previous->parent() == this;
+    setDocument(loaded);
+    if (loadedBefore)
+        delete previous;
+    linesAdded_ = loaded->blockCount();
 }
 
 QStringList TReportView::Lines() const
