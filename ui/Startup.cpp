@@ -8,6 +8,8 @@
 #include "ui/reSplash.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -20,6 +22,15 @@ void RefuserSecondeInstance()
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
     box.exec();
+}
+
+void InstallerTraductionsQt(QApplication &app)
+{
+    // Qt's own dialogs (the file dialogs above all) speak French like the
+    // rest of the program, whatever the user's language.
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
 }
 
 int RunTavorine(int argc, char *argv[])
@@ -37,6 +48,7 @@ int RunTavorine(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(ApplicationTitle());
+    InstallerTraductionsQt(app);
     // The splash window destroys itself when it closes.
     const QPointer<TSplash> splash = new TSplash;
     splash->ShowAndPaint();

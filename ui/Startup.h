@@ -4,5 +4,10 @@
 
 int RunTavorine(int argc, char *argv[]);
 
+class QApplication;
+
+// Loads Qt's French texts for its own dialogs.
+void InstallerTraductionsQt(QApplication &app);
+
 // The box a second start shows before it ends.
 void RefuserSecondeInstance();
