@@ -1,5 +1,6 @@
 // The main window's commands: menus, copy and paste of whole texts, the
 // page-switch reset, help requests, quitting and the about box.
+#include "MainFormTest.h"
 #include "ModalAnswerer.h"
 
 #include "core/NumberText.h"
@@ -47,13 +48,7 @@ private slots:
     void aboutBoxIsFreshEachTime();
 
 private:
-    template <typename T> T *child(const char *name)
-    {
-        T *w = form_->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("missing child %s", name);
-        return w;
-    }
+    template <typename T> T *child(const char *name) { return FindChild<T>(form_, name); }
     void press(QWidget *target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
     {
         target->setFocus();
@@ -129,12 +124,7 @@ void TestCommands::popupMenu()
 
 void TestCommands::copyTakesTheWholeField_data()
 {
-    QTest::addColumn<QString>("page");
-    QTest::addColumn<QString>("field");
-    QTest::newRow("verification") << "TabVerification" << "EditVerification";
-    QTest::newRow("search start") << "TabRecherche" << "EditRechercheDebut";
-    QTest::newRow("search end") << "TabRecherche" << "EditRechercheFin";
-    QTest::newRow("factorisation") << "TabDecomposition" << "EditDecomposition";
+    AddNumberFieldRows();
 }
 
 void TestCommands::copyTakesTheWholeField()

@@ -3,6 +3,7 @@
 // dialog and the overwrite question, stops, file errors, and opening lists
 // again from the menu or by dropping them.
 #include "FileDialogAnswerer.h"
+#include "MainFormTest.h"
 #include "ModalAnswerer.h"
 
 #include "core/NumberText.h"
@@ -98,13 +99,7 @@ private slots:
     void dropWithALongPath();
 
 private:
-    template <typename T> T *child(const char *name)
-    {
-        T *w = form_->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("missing child %s", name);
-        return w;
-    }
+    template <typename T> T *child(const char *name) { return FindChild<T>(form_, name); }
     void generate(const QString &first, const QString &last);
     QString path(const QString &name) const { return dir_->filePath(name); }
     QString panel(int i) { return child<TStatusStrip>("StatusBar1")->PanelText(i); }

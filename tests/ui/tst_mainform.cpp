@@ -1,5 +1,6 @@
 // The main window driven as a user would: typing into the number fields,
 // Enter, the digit limit, starting, stopping, closing, and the status strip.
+#include "MainFormTest.h"
 #include "ModalAnswerer.h"
 
 #include "core/NumberText.h"
@@ -54,13 +55,7 @@ private slots:
     void statusStripGeometry();
 
 private:
-    template <typename T> T *child(const char *name)
-    {
-        T *w = form_->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("missing child %s", name);
-        return w;
-    }
+    template <typename T> T *child(const char *name) { return FindChild<T>(form_, name); }
     TStatusStrip *strip() { return child<TStatusStrip>("StatusBar1"); }
     QString panel(int i) { return strip()->PanelText(i); }
     QStringList lines() { return child<TReportView>("Editeur")->Lines(); }
@@ -163,12 +158,7 @@ void TestMainForm::digitReplacesSelectionInFullField()
 
 void TestMainForm::enterStartsInEveryField_data()
 {
-    QTest::addColumn<QString>("page");
-    QTest::addColumn<QString>("field");
-    QTest::newRow("verification") << "TabVerification" << "EditVerification";
-    QTest::newRow("search start") << "TabRecherche" << "EditRechercheDebut";
-    QTest::newRow("search end") << "TabRecherche" << "EditRechercheFin";
-    QTest::newRow("factorisation") << "TabDecomposition" << "EditDecomposition";
+    AddNumberFieldRows();
 }
 
 void TestMainForm::enterStartsInEveryField()
