@@ -416,15 +416,23 @@ void TestListGeneration::stopInALaterFile()
 void TestListGeneration::separatorsChangedDuringRun()
 {
     child<QCheckBox>("CBSepMilliers")->setChecked(true);
-    FileDialogAnswerer files({path(QStringLiteral("NP_1-1000000_01.txt"))});
+    const QString list = path(QStringLiteral("NP_1-1000000_01.txt"));
+    FileDialogAnswerer files({list});
     ModalAnswerer boxes;
-    QTimer::singleShot(0, this, [&] {
-        // At the first pump: the primes stored from then on are plain.
-        child<QCheckBox>("CBSepMilliers")->setChecked(false);
+    QTimer toggler;
+    connect(&toggler, &QTimer::timeout, this, [&] {
+        // At the first pump of the run: the primes stored from then on are
+        // plain, those stored before keep their separators.
+        if (form_->TraitementEnCours() && QFile::exists(list)) {
+            toggler.stop();
+            child<QCheckBox>("CBSepMilliers")->setChecked(false);
+        }
     });
+    toggler.start(1);
     generate(QStringLiteral("1"), QStringLiteral("1000000"));
-    const QList<QByteArray> fileLines = ReadAll(path(QStringLiteral("NP_1-1000000_01.txt"))).split('\n');
+    const QList<QByteArray> fileLines = ReadAll(list).split('\n');
     QCOMPARE(fileLines.value(1), QByteArray("Nombres premiers de cette liste : 78498\r"));
+    QVERIFY(fileLines.contains(QByteArray("1\xA0" "009\r")));
     QVERIFY(fileLines.contains(QByteArray("999983\r")));
 }
 
