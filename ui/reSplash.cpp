@@ -54,7 +54,7 @@ QLabel *NavyLabel(QWidget *parent, const QString &name, const QString &text, con
 TSplash::TSplash(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
-    setObjectName(QStringLiteral("TSplash"));
+    setObjectName(QStringLiteral("Splash"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(345, 141);
     QFont font;
