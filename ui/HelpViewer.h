@@ -102,10 +102,6 @@ private:
     QAction *m_homeAction = nullptr;
 };
 
-// The name the window had before it took the T of the program's other windows;
-// callers still written with it keep compiling.
-using HelpViewer = THelpViewer;
-
 // Shows the topic of a context number of a compiled help file in the help window
 // (htmlHelp with HH_HELP_CONTEXT). Returns false, and shows nothing, when the file
 // is missing or unreadable or the context number is not in its context table.
