@@ -1,63 +1,29 @@
-// The list from 1 to 10 000 000 through the real main window against the
-// bare trial-division loop writing the same ten files, side by side; then
-// the peak memory of the list from 1 to 20 000 000 beyond the idle window.
+// Prime lists through the real main window against the primesieve command
+// line tool writing the same range to a file on the same disk, side by side
+// in one run: the time ratio and the longest gap between two handled events
+// for three ranges, then the peak memory of the list from 1 to 10^9 beyond
+// the idle window, measured in a fresh process.
 #include "ui/ReMainForm.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <algorithm>
 #include <cstdio>
 
 namespace {
-
-// The same divisors, 2 then the odd numbers up to sqrt(n + 1).
-bool IsPrime(quint64 n)
-{
-    if (n % 2 == 0)
-        return n == 2;
-    for (quint64 d = 3; d * d <= n + 1; d += 2)
-        if (n % d == 0)
-            return false;
-    return true;
-}
-
-void WriteList(const QString &path, const QByteArray &body, int count)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(QFileInfo(path).fileName().toLatin1() + "\r\nNombres premiers de cette liste : "
-               + QByteArray::number(count) + "\r\n \r\n" + body);
-}
-
-// The bare computation: trial division and one whole write per file.
-void BareList(quint64 last, const QString &folder)
-{
-    QByteArray body;
-    int count = 0, k = 1;
-    for (quint64 n = 2; n <= last; ++n) {
-        if (!IsPrime(n))
-            continue;
-        if (n - 2 >= 1'000'000ull * quint64(k)) {
-            WriteList(folder + QStringLiteral("/bare_%1.txt").arg(k), body, count);
-            body.clear();
-            count = 0;
-            ++k;
-        }
-        body += QByteArray::number(n) + "\r\n";
-        ++count;
-    }
-    WriteList(folder + QStringLiteral("/bare_%1.txt").arg(k), body, count);
-}
 
 qint64 StatusKb(const char *field)
 {
@@ -70,39 +36,102 @@ qint64 StatusKb(const char *field)
     return -1;
 }
 
-// The window, with the time spent handling messages and in the list files
-// counted apart.
-class TimedForm : public TMainForm
+// The peer: Debian's primesieve, one thread, printing the range to a file.
+double PeerSeconds(const QString &first, const QString &last, const QString &file)
+{
+    QProcess peer;
+    peer.setStandardOutputFile(file);
+    QElapsedTimer timer;
+    timer.start();
+    peer.start(QStringLiteral("primesieve"), {first, last, QStringLiteral("--print"), QStringLiteral("-t1")});
+    if (!peer.waitForFinished(-1) || peer.exitCode() != 0) {
+        std::fprintf(stderr, "primesieve could not run (Debian package primesieve-bin)\n");
+        return -1;
+    }
+    return timer.nsecsElapsed() / 1e9;
+}
+
+// The window, its save dialog answered with a file of the folder and its
+// final message with OK. A run is timed from the answer to the dialog to
+// the final message; a 1 ms timer measures the gaps between the moments
+// the window handles its events.
+class WindowRunner
 {
 public:
-    void ProcessMessages() override { Timed(pumpNs, [this] { TMainForm::ProcessMessages(); }); }
-    void EcrireFichier(const QString &path, const QStringList &lines) override
+    WindowRunner()
     {
-        Timed(fileNs, [&] { TMainForm::EcrireFichier(path, lines); });
+        form_.show();
+        form_.findChild<QTabWidget *>(QStringLiteral("PageControl1"))
+            ->setCurrentWidget(form_.findChild<QWidget *>(QStringLiteral("TabRecherche")));
+        clock_.start();
+        QObject::connect(&answerer_, &QTimer::timeout, [this] { Answer(); });
+        answerer_.start(1);
     }
-    void IndiquerNombresContenus(const QString &path) override
-    {
-        Timed(fileNs, [&] { TMainForm::IndiquerNombresContenus(path); });
-    }
-    QString CreationAutomatiqueFichierSuivant(const QString &first, const QString &base, int k, qint64 p) override
-    {
-        QString path;
-        Timed(fileNs, [&] { path = TMainForm::CreationAutomatiqueFichierSuivant(first, base, k, p); });
-        return path;
-    }
-    void AfficherFichier(const QString &path) override { Timed(viewNs, [&] { TMainForm::AfficherFichier(path); }); }
 
-    qint64 pumpNs = 0, fileNs = 0, viewNs = 0;
+    struct Result {
+        double seconds;
+        double longestGapMs;
+    };
+
+    Result Run(const QString &first, const QString &last, const QString &target)
+    {
+        target_ = target;
+        answeredNs_ = finishedNs_ = lastTickNs_ = 0;
+        longestGapNs_ = 0;
+        form_.findChild<QLineEdit *>(QStringLiteral("EditRechercheDebut"))->setText(first);
+        form_.findChild<QLineEdit *>(QStringLiteral("EditRechercheFin"))->setText(last);
+        form_.findChild<QPushButton *>(QStringLiteral("ButtonDemarrer"))->click();
+        return {(finishedNs_ - answeredNs_) / 1e9, longestGapNs_ / 1e6};
+    }
 
 private:
-    template <typename F> void Timed(qint64 &total, F &&work)
+    void Answer()
     {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        total += timer.nsecsElapsed();
+        const qint64 now = clock_.nsecsElapsed();
+        if (answeredNs_ != 0 && finishedNs_ == 0 && lastTickNs_ != 0)
+            longestGapNs_ = std::max(longestGapNs_, now - lastTickNs_);
+        lastTickNs_ = now;
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *dialog = qobject_cast<QFileDialog *>(modal); dialog && dialog->isVisible()) {
+            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(target_);
+            answeredNs_ = clock_.nsecsElapsed();
+            lastTickNs_ = answeredNs_;
+            static_cast<QDialog *>(dialog)->accept();
+        } else if (auto *box = qobject_cast<QMessageBox *>(modal); box && box->isVisible() && answeredNs_ != 0
+                   && finishedNs_ == 0) {
+            // Seen within one tick of its showing.
+            finishedNs_ = now;
+            box->defaultButton()->click();
+        }
     }
+
+    TMainForm form_;
+    QTimer answerer_;
+    QElapsedTimer clock_;
+    QString target_;
+    qint64 answeredNs_ = 0, finishedNs_ = 0, lastTickNs_ = 0, longestGapNs_ = 0;
 };
+
+// Run in a fresh process: the window's memory at rest, then its peak
+// during the list from 1 to 10^9.
+int MeasureMemory()
+{
+    QTemporaryDir folder;
+    WindowRunner runner;
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+    const qint64 idleKb = StatusKb("VmRSS:");
+    // Writing 5 to clear_refs resets the peak resident size of the process.
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly)) {
+        clear.write("5");
+        clear.close();
+    }
+    runner.Run(QStringLiteral("1"), QStringLiteral("1000000000"), folder.filePath(QStringLiteral("liste.txt")));
+    const qint64 peakKb = StatusKb("VmHWM:");
+    std::printf("%.1f %.1f\n", idleKb / 1024.0, (peakKb - idleKb) / 1024.0);
+    return 0;
+}
 
 } // namespace
 
@@ -111,72 +140,51 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir folder;
-    TimedForm form;
-    form.show();
-    form.findChild<QTabWidget *>(QStringLiteral("PageControl1"))
-        ->setCurrentWidget(form.findChild<QWidget *>(QStringLiteral("TabRecherche")));
-    auto *start = form.findChild<QPushButton *>(QStringLiteral("ButtonDemarrer"));
+    if (app.arguments().contains(QStringLiteral("--memoire")))
+        return MeasureMemory();
 
-    // Answers the save dialog with a file in the temporary folder and the
-    // final message with OK. The run is timed from the answer to the dialog
-    // to the final message, so that the time a dialog takes to appear and
-    // to be noticed by this poll does not count.
-    QString target;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 answeredNs = 0, finishedNs = 0;
-    QTimer answerer;
-    QObject::connect(&answerer, &QTimer::timeout, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (auto *dialog = qobject_cast<QFileDialog *>(modal); dialog && dialog->isVisible()) {
-            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(target);
-            answeredNs = clock.nsecsElapsed();
-            static_cast<QDialog *>(dialog)->accept();
-        } else if (auto *box = qobject_cast<QMessageBox *>(modal); box && box->isVisible()) {
-            // Seen within one poll of its showing.
-            finishedNs = clock.nsecsElapsed();
-            box->defaultButton()->click();
-        }
-    });
-    answerer.start(5);
+    // A folder on the disk the user works on, not a memory file system.
+    const QString base = QDir::homePath() + QStringLiteral("/.cache");
+    QDir().mkpath(base);
+    WindowRunner runner;
 
-    const auto runWindow = [&](const QString &last) {
-        target = folder.filePath(QStringLiteral("NP_1-%1_01.txt").arg(last));
-        form.findChild<QLineEdit *>(QStringLiteral("EditRechercheDebut"))->setText(QStringLiteral("1"));
-        form.findChild<QLineEdit *>(QStringLiteral("EditRechercheFin"))->setText(last);
-        start->click();
+    struct Range {
+        const char *label;
+        QString first, last;
+        double limit;
     };
-
-    qint64 bestBare = -1, bestWindow = -1;
-    for (int round = 0; round < 2; ++round) {
-        QElapsedTimer timer;
-        timer.start();
-        BareList(10'000'000, folder.path());
-        const qint64 bare = timer.nsecsElapsed();
-        const qint64 clickNs = clock.nsecsElapsed();
-        runWindow(QStringLiteral("10000000"));
-        const qint64 window = finishedNs - answeredNs;
-        (void)clickNs;
-        bestBare = bestBare < 0 ? bare : qMin(bestBare, bare);
-        bestWindow = bestWindow < 0 ? window : qMin(bestWindow, window);
-        std::printf("round %d: bare %.3f s, window %.3f s (messages %.3f s, files %.3f s, final view %.3f s)\n",
-                    round + 1, bare / 1e9, window / 1e9, form.pumpNs / 1e9, form.fileNs / 1e9, form.viewNs / 1e9);
-        form.pumpNs = form.fileNs = form.viewNs = 0;
+    const QList<Range> ranges = {
+        {"1 to 10^9 (1 000 files)", QStringLiteral("1"), QStringLiteral("1000000000"), 1.5},
+        {"10^17 to 10^17 + 10^7", QStringLiteral("100000000000000000"), QStringLiteral("100000000010000000"), 2.0},
+        {"the last 10^7 below 2^63", QStringLiteral("9223372036844775807"), QStringLiteral("9223372036854775807"), 2.0},
+    };
+    for (const Range &range : ranges) {
+        double bestPeer = -1, bestWindow = -1, longestGap = 0;
+        for (int round = 0; round < 2; ++round) {
+            {
+                QTemporaryDir folder(base + QStringLiteral("/tavorine-bench-XXXXXX"));
+                const double peer = PeerSeconds(range.first, range.last, folder.filePath(QStringLiteral("peer.txt")));
+                bestPeer = bestPeer < 0 ? peer : std::min(bestPeer, peer);
+            }
+            QTemporaryDir folder(base + QStringLiteral("/tavorine-bench-XXXXXX"));
+            const WindowRunner::Result window =
+                runner.Run(range.first, range.last, folder.filePath(QStringLiteral("liste.txt")));
+            bestWindow = bestWindow < 0 ? window.seconds : std::min(bestWindow, window.seconds);
+            longestGap = std::max(longestGap, window.longestGapMs);
+            std::printf("  %s, round %d: primesieve %.3f s, window %.3f s, longest gap %.1f ms\n", range.label,
+                        round + 1, bestPeer, window.seconds, window.longestGapMs);
+        }
+        std::printf("%s: window / primesieve = %.2f (best of 2, limit %.1f); longest gap between events %.1f ms "
+                    "(limit 25)\n",
+                    range.label, bestWindow / bestPeer, range.limit, longestGap);
+        std::fflush(stdout);
     }
-    std::printf("list 1 to 10 000 000: window / bare = %.3f (best of 2, limit 1.25)\n",
-                double(bestWindow) / double(bestBare));
 
-    // Writing 5 to clear_refs resets the peak resident size of the process.
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly)) {
-        clear.write("5");
-        clear.close();
-    }
-    const qint64 idleKb = StatusKb("VmRSS:");
-    runWindow(QStringLiteral("20000000"));
-    const qint64 peakKb = StatusKb("VmHWM:");
-    std::printf("list 1 to 20 000 000: peak memory beyond the idle window = %.1f MiB (limit 64)\n",
-                double(peakKb - idleKb) / 1024.0);
+    QProcess fresh;
+    fresh.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--memoire")});
+    fresh.waitForFinished(-1);
+    const QList<QByteArray> figures = fresh.readAllStandardOutput().trimmed().split(' ');
+    std::printf("list 1 to 10^9 in a fresh process: idle window %s MiB, peak beyond it %s MiB (limit 64)\n",
+                figures.value(0).constData(), figures.value(1).constData());
     return 0;
 }

@@ -1,4 +1,4 @@
-// Prime list generation: every prime of a range, by trial division, saved
+// Prime list generation: every prime of a range, from libprimesieve, saved
 // into numbered list files of one slice of 1 000 000 numbers each.
 #include "core/Generation.h"
 
@@ -6,159 +6,258 @@
 #include "core/CommandError.h"
 #include "core/ElapsedText.h"
 #include "core/NumberText.h"
+#include "core/PrimeSource.h"
+#include "core/PrimeText.h"
 #include "core/TrialDivision.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
 const QString kEnCours = QStringLiteral("Traitement en cours, patientez...");
 
-// The last count of numbers done whose rounded progress is still
-// `position`; ties of round() go to the even position.
-quint64 LastDoneAt(quint64 position, quint64 step)
-{
-    const quint64 below = (step - 1) / 2;
-    const bool tieStaysHere = step % 2 == 0 && position % 2 == 0;
-    return position * step + below + (tieStaysHere ? 1 : 0);
-}
+// The window handles its messages at least this often while primes arrive;
+// its own gate adds a few milliseconds, and the longest step between two
+// looks at the clock (a piece of primes, or writing a completed file) a few
+// more, which keeps every gap well under 25 ms.
+constexpr qint64 kPumpIntervalNs = 5'000'000;
+// Primes formatted between two looks at the clock: about 20 µs of work.
+constexpr std::size_t kPiece = 1024;
 
-// The run: its files, the pending list of the current file, and the status
-// it keeps up to date.
+enum class Outcome { Finished, Stopped };
+
+// The run: its files, the number lines of the current file, and the status
+// it keeps up to date. Everything here happens on the caller's thread; only
+// the sieving runs on a worker (PrimeSource).
 class Run
 {
 public:
-    Run(ListHost &host, qint64 first, qint64 last) : host_(host), first_(first), last_(last)
+    Run(ListHost &host, qint64 first, qint64 last, const QString &baseName)
+        : host_(host), first_(first), last_(last), baseName_(baseName)
     {
         // Numbers are counted from the adjusted start, in unsigned arithmetic
         // so that no sum overflows at the ends of the 64-bit range.
         span_ = last_ >= first_ ? quint64(last_) - quint64(first_) : 0;
         step_ = RoundHalfEven(span_, 100) + 1;
+        bound_ = quint64(first_) + kNombresParFichier;
     }
 
-    bool Start(const QString &baseName);
-    // False when a stop request ended the run.
-    bool Loop();
+    bool Start();
+    Outcome Loop();
     void Finish();
     void Stop();
 
 private:
-    bool Test(quint64 n);
-    void Store(qint64 n);
-    void ShowStatus(quint64 done, bool force);
-    void ShowTime() { host_.SetPanelText(PanelTemps, ClockText(clock_.elapsed())); }
+    bool ChosenFileIsAContinuation(const QString &chosen) const;
+    bool Pump();
+    void ShowStatus();
+    void Store(const quint64 *primes, std::size_t count);
+    void Append(const quint64 *primes, std::size_t count);
+    void Switch(quint64 prime);
+    const QByteArray &Body();
 
     ListHost &host_;
     qint64 first_;
     qint64 last_;
+    QString baseName_;
     quint64 span_ = 0;
     quint64 step_ = 1;
-    QString baseName_;
     QString firstFile_;
     QString currentFile_;
-    QStringList pending_;
-    int k_ = 1;
-    quint32 counter_ = 0;
+    qint64 k_ = 1;
+    // Primes at or above bound_ belong to the next file.
+    quint64 bound_ = 0;
+
+    // Number lines of the current file, written when it is complete, and
+    // what the file holds on disk meanwhile (kept for a stop).
+    QByteArray body_;
+    qsizetype used_ = 0;
+    qint64 count_ = 0;
+    QByteArray onDisk_;
+    qint64 onDiskCount_ = 0;
+
+    bool separators_ = false;
+    QByteArray separatorBytes_;
+    bool handledAny_ = false;
+    quint64 lastHandled_ = 0;
     QElapsedTimer clock_;
-    bool pumped_ = false;
-    quint64 nextProgressAt_ = 0;
-    int timeCountdown_ = 0;
-    quint64 limit_ = 1;         // isqrt(n + 1), kept up as n grows
-    quint64 nextSquare_ = 4;    // (limit_ + 1)^2
+    QElapsedTimer sincePump_;
 };
 
-bool Run::Start(const QString &baseName)
+bool Run::Start()
 {
-    baseName_ = baseName;
-    const std::optional<QString> chosen = host_.ChoisirPremierFichier(baseName + FormaterChiffre(1));
+    const std::optional<QString> chosen = host_.ChoisirPremierFichier(baseName_ + FormaterChiffre(1));
     if (!chosen)
+        return false;
+    // Continuation files replace files of their name without asking, so a
+    // first file named like one of them would be lost half-way.
+    if (ChosenFileIsAContinuation(*chosen))
         return false;
     if (host_.VerifierSiEcrasementFichier(*chosen))
         return false;
     firstFile_ = currentFile_ = *chosen;
-    host_.EcrireFichier(currentFile_, {});
+    host_.CreerFichier(currentFile_, QByteArray());
     clock_.start();
     return true;
 }
 
-bool Run::Test(quint64 n)
+bool Run::ChosenFileIsAContinuation(const QString &chosen) const
 {
-    // The bound isqrt(n + 1) moves by one now and then as n grows, so it is
-    // kept up instead of taking a square root for every number.
-    while (n + 1 >= nextSquare_) {
-        ++limit_;
-        nextSquare_ = (limit_ + 1) * (limit_ + 1);
-    }
-    quint64 d = 2;
-    const TrialOutcome outcome = DiviserParEssais(n, limit_, counter_, d, [this](quint64) {
-        host_.ProcessMessages();
-        pumped_ = true;
-        ShowTime();
-        return host_.ArretDemande();
-    });
-    if (outcome == TrialOutcome::Stopped)
-        throw TrialOutcome::Stopped;
-    return outcome == TrialOutcome::NoDivisor;
-}
-
-void Run::Store(qint64 n)
-{
-    const quint64 offset = quint64(n) - quint64(first_);
-    if (offset >= kNombresParFichier * quint64(k_)) {
-        host_.EcrireFichier(currentFile_, pending_);
-        pending_.clear();
-        host_.IndiquerNombresContenus(currentFile_);
-        ++k_;
-        currentFile_ = host_.CreationAutomatiqueFichierSuivant(firstFile_, baseName_, k_, n);
-        // The first number of every continuation file is in plain digits.
-        pending_.append(QString::number(n));
-    } else {
-        pending_.append(host_.SepMilliers() ? NombreAvecSeparateurs(n) : QString::number(n));
-    }
-}
-
-void Run::ShowStatus(quint64 done, bool force)
-{
-    // The clock text changes once a second and only shows when messages
-    // are pumped, where it is set anyway; between pumps it is looked at
-    // every few thousand numbers.
-    if (force || --timeCountdown_ <= 0) {
-        timeCountdown_ = 4096;
-        ShowTime();
-    }
-    if (force || done >= nextProgressAt_) {
-        const quint64 position = RoundHalfEven(done, step_);
-        nextProgressAt_ = LastDoneAt(position, step_) + 1;
-        host_.UpdateProgressBar(qint64(std::min<quint64>(position, quint64(std::numeric_limits<qint64>::max()))));
-        host_.SetPanelText(PanelPourcentage, PercentText(host_.ProgressPosition()));
-    }
-}
-
-bool Run::Loop()
-{
-    if (last_ < first_)
-        return true;
-    quint64 n = quint64(first_);
-    const quint64 end = quint64(last_);
-    // done counts the numbers tested so far: n + 1 - start.
-    for (quint64 done = 1;; ++n, ++done) {
-        pumped_ = false;
-        if (Test(n))
-            Store(qint64(n));
-        // After a pump the panels may have been emptied by a page change,
-        // so they are written again; the last number writes them too.
-        ShowStatus(done, pumped_ || n == end);
-        if (n == end)
-            break;
-    }
+    const QString name = QFileInfo(chosen).fileName();
+    const QString suffix = QStringLiteral(".txt");
+    if (!name.startsWith(baseName_) || !name.endsWith(suffix) || name.size() <= baseName_.size() + suffix.size())
+        return false;
+    const QString number = name.mid(baseName_.size(), name.size() - baseName_.size() - suffix.size());
+    bool ok = false;
+    const qint64 k = number.toLongLong(&ok);
+    const qint64 files = qint64(span_ / kNombresParFichier) + 1;
+    if (!ok || k < 2 || k > files)
+        return false;
+    const QString path = host_.CheminFichierSuivant(chosen, baseName_, k);
+    if (QDir::cleanPath(path) != QDir::cleanPath(chosen))
+        return false;
+    host_.Informer(QStringLiteral("%1 porte le nom du fichier n° %2 de cette même liste, qui le remplacerait. "
+                                  "Choisissez un autre nom pour le premier fichier.")
+                       .arg(QDir::toNativeSeparators(chosen))
+                       .arg(k));
     return true;
+}
+
+void Run::ShowStatus()
+{
+    host_.SetPanelText(PanelTemps, ClockText(clock_.elapsed()));
+    const quint64 done = handledAny_ ? lastHandled_ + 1 - quint64(first_) : 0;
+    const quint64 position = RoundHalfEven(done, step_);
+    host_.UpdateProgressBar(qint64(std::min<quint64>(position, quint64(std::numeric_limits<qint64>::max()))));
+    host_.SetPanelText(PanelPourcentage, PercentText(host_.ProgressPosition()));
+}
+
+bool Run::Pump()
+{
+    // The panels hold the last prime handled whenever the window may paint;
+    // a page change during the pump empties them, so they are written again.
+    ShowStatus();
+    host_.ProcessMessages();
+    ShowStatus();
+    separators_ = host_.SepMilliers();
+    sincePump_.start();
+    return host_.ArretDemande();
+}
+
+Outcome Run::Loop()
+{
+    separators_ = host_.SepMilliers();
+    separatorBytes_ = host_.OctetsSeparateur().left(4);
+    sincePump_.start();
+    if (last_ < first_)
+        return Outcome::Finished;
+    PrimeSource source{quint64(first_), quint64(last_)};
+    PrimeSource::Block block;
+    for (;;) {
+        const qint64 dueNs = std::max<qint64>(0, kPumpIntervalNs - sincePump_.nsecsElapsed());
+        if (!source.Next(block, std::chrono::microseconds(dueNs / 1000))) {
+            if (Pump())
+                return Outcome::Stopped;
+            continue;
+        }
+        if (block.failed)
+            throw CommandError(QStringLiteral("La mémoire a manqué pour calculer les nombres premiers."));
+        const quint64 *primes = block.primes.data();
+        std::size_t left = block.primes.size();
+        while (left > 0) {
+            const std::size_t take = std::min(left, kPiece);
+            Store(primes, take);
+            primes += take;
+            left -= take;
+            if (sincePump_.nsecsElapsed() >= kPumpIntervalNs && Pump())
+                return Outcome::Stopped;
+        }
+        if (block.last)
+            return Outcome::Finished;
+        source.Recycle(std::move(block.primes));
+    }
+}
+
+void Run::Store(const quint64 *primes, std::size_t count)
+{
+    while (count > 0) {
+        // Primes are in increasing order: those below the slice bound go to
+        // the current file, the first one at or above it starts the next.
+        const quint64 *end = primes + count;
+        const quint64 *below = std::lower_bound(primes, end, bound_);
+        Append(primes, std::size_t(below - primes));
+        if (below == end)
+            break;
+        Switch(*below);
+        count = std::size_t(end - below - 1);
+        primes = below + 1;
+    }
+}
+
+void Run::Append(const quint64 *primes, std::size_t count)
+{
+    if (count == 0)
+        return;
+    const qsizetype needed = qsizetype(count) * PrimeText::kMaxLine;
+    if (body_.size() - used_ < needed)
+        body_.resize(std::max(body_.size() * 2, used_ + needed));
+    char *const begin = body_.data() + used_;
+    char *out = begin;
+    if (separators_) {
+        const char *sep = separatorBytes_.constData();
+        const int sepLength = int(separatorBytes_.size());
+        for (std::size_t i = 0; i < count; ++i)
+            out = PrimeText::GroupedLine(out, primes[i], sep, sepLength);
+    } else {
+        for (std::size_t i = 0; i < count; ++i)
+            out = PrimeText::PlainLine(out, primes[i]);
+    }
+    used_ += out - begin;
+    count_ += qint64(count);
+    handledAny_ = true;
+    lastHandled_ = primes[count - 1];
+}
+
+const QByteArray &Run::Body()
+{
+    body_.resize(used_);
+    return body_;
+}
+
+void Run::Switch(quint64 prime)
+{
+    host_.EcrireFichierListe(currentFile_, Body(), count_);
+    host_.FichierTermine(currentFile_);
+    ++k_;
+    bound_ += kNombresParFichier;
+    currentFile_ = host_.CheminFichierSuivant(firstFile_, baseName_, k_);
+    // The first number of every continuation file is in plain digits, and
+    // the file holds it alone until the file is complete.
+    char line[PrimeText::kMaxLine];
+    onDisk_ = QByteArray(line, PrimeText::PlainLine(line, prime) - line);
+    onDiskCount_ = 1;
+    host_.CreerFichier(currentFile_, onDisk_);
+    // A new buffer: the host may still share the bytes of the last file.
+    const qsizetype lastSize = body_.size();
+    body_ = QByteArray();
+    body_.resize(lastSize + lastSize / 8 + onDisk_.size());
+    std::copy(onDisk_.cbegin(), onDisk_.cend(), body_.begin());
+    used_ = onDisk_.size();
+    count_ = 1;
+    handledAny_ = true;
+    lastHandled_ = prime;
 }
 
 void Run::Finish()
 {
-    host_.EcrireFichier(currentFile_, pending_);
-    pending_.clear();
-    host_.IndiquerNombresContenus(currentFile_);
+    ShowStatus();
+    host_.EcrireFichierListe(currentFile_, Body(), count_);
+    body_ = QByteArray();
     host_.AfficherFichier(currentFile_);
     host_.UpdateProgressBar(100);
     host_.SetPanelText(PanelPourcentage, PercentText(100));
@@ -169,10 +268,11 @@ void Run::Finish()
 
 void Run::Stop()
 {
-    // The current file keeps what it holds on disk; the pending primes are
-    // dropped.
-    pending_.clear();
-    host_.IndiquerNombresContenus(currentFile_);
+    // The current file gets its header over what it holds on disk: nothing
+    // for the first file, its first prime for a continuation file. The
+    // numbers not yet written are dropped.
+    body_ = QByteArray();
+    host_.EcrireFichierListe(currentFile_, onDisk_, onDiskCount_);
     host_.RazFin();
 }
 
@@ -184,15 +284,13 @@ void Generer(ListHost &host, qint64 first, qint64 last, const QString &firstText
     if (first < 2)
         first = 2;
     host.SetPanelText(PanelEtat, kEnCours);
-    Run run(host, first, last);
+    Run run(host, first, last, QStringLiteral("NP_") + firstText + QLatin1Char('-') + lastText + QLatin1Char('_'));
     try {
-        if (!run.Start(QStringLiteral("NP_") + firstText + QLatin1Char('-') + lastText + QLatin1Char('_'))) {
+        if (!run.Start()) {
             host.RazFin();
             return;
         }
-        try {
-            run.Loop();
-        } catch (TrialOutcome) {
+        if (run.Loop() == Outcome::Stopped) {
             run.Stop();
             return;
         }
@@ -203,4 +301,20 @@ void Generer(ListHost &host, qint64 first, qint64 last, const QString &firstText
         host.RazFin();
         host.Informer(error.text());
     }
+}
+
+QList<quint64> PremiersParDivisions(quint64 first, quint64 last)
+{
+    QList<quint64> primes;
+    first = std::max<quint64>(first, 2);
+    quint32 counter = 0;
+    for (quint64 n = first; n >= first && n <= last; ++n) {
+        quint64 d = 2;
+        const TrialOutcome outcome = DiviserParEssais(n, ISqrt(n + 1), counter, d, [](quint64) { return false; });
+        if (outcome == TrialOutcome::NoDivisor)
+            primes.append(n);
+        if (n == last)
+            break;
+    }
+    return primes;
 }

@@ -6,9 +6,13 @@
 #include "listfiles/ListFileNames.h"
 #include "listfiles/Windows1252.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <atomic>
+#include <cstdio>
 
 namespace ListFiles {
 
@@ -104,6 +108,39 @@ void replaceFileContent(const QString &path, const QByteArray &bytes)
         throw ListFileError::fromDevice(Operation::Write, path, file);
 }
 
+// Writes the parts one after the other into an open file.
+bool writeParts(QFileDevice &file, std::initializer_list<const QByteArray *> parts)
+{
+    for (const QByteArray *part : parts)
+        if (!writeAll(file, *part))
+            return false;
+    return true;
+}
+
+void writeInPlace(const QString &path, std::initializer_list<const QByteArray *> parts)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        throw ListFileError::fromDevice(Operation::Write, path, file);
+    if (!writeParts(file, parts))
+        throw ListFileError::fromDevice(Operation::Write, path, file);
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        throw ListFileError::fromDevice(Operation::Write, path, file);
+}
+
+// A name beside the file that no other writer uses: the process and a
+// counter, so that two runs or two programs never share one.
+QString siblingName(const QString &path)
+{
+    static std::atomic<quint64> counter{0};
+    const QFileInfo info(path);
+    return info.path() + QStringLiteral("/.%1.%2-%3.tmp")
+                             .arg(info.fileName())
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(counter.fetch_add(1));
+}
+
 QByteArray readWholeFile(const QString &path)
 {
     const QFileInfo info(path);
@@ -129,6 +166,51 @@ QByteArray readWholeFile(const QString &path)
 void WriteWholeFile(const QString &path, const QStringList &lines)
 {
     replaceFileContent(path, encodeLines(lines));
+}
+
+void WriteListFile(const QString &path, const QByteArray &header, const QByteArray &numberLines)
+{
+    checkWriteTarget(path);
+    // Unlike QSaveFile, the new file is not synced to the disk before the
+    // rename: a list of a thousand files would wait on the disk a thousand
+    // times, and what the rename protects against is a process that dies.
+    const QString temporary = siblingName(path);
+    QFile file(temporary);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        // A folder that refuses new files may still hold a file the user may
+        // write; then it is written in place, as any editor would.
+        if (QFileInfo(path).isFile()) {
+            writeInPlace(path, {&header, &numberLines});
+            return;
+        }
+        throw ListFileError::fromDevice(Operation::Write, path, file);
+    }
+    if (!writeParts(file, {&header, &numberLines})) {
+        const ListFileError error = ListFileError::fromDevice(Operation::Write, path, file);
+        file.remove();
+        throw error;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        const ListFileError error = ListFileError::fromDevice(Operation::Write, path, file);
+        file.remove();
+        throw error;
+    }
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
+        file.remove();
+        throw ListFileError(Operation::Write, path, QStringLiteral("le fichier n'a pas pu prendre sa place"));
+    }
+}
+
+void CreateFileHolding(const QString &path, const QByteArray &bytes)
+{
+    checkWriteTarget(path);
+    writeInPlace(path, {&bytes});
+}
+
+QByteArray HeaderBytes(const QString &fileName, qint64 count, bool withSeparators, const QString &separator)
+{
+    return encodeLines(HeaderLines(fileName, count, withSeparators, separator));
 }
 
 void EnregistrerLigneDansFichier(const QString &path, const QString &line)
@@ -187,7 +269,12 @@ QString CreationAutomatiqueFichierSuivant(const QString &firstFilePath, const QS
 
 QString LoadListFileText(const QString &path)
 {
-    QString text = DecodeListText(readWholeFile(path));
+    return ListTextFromBytes(readWholeFile(path));
+}
+
+QString ListTextFromBytes(const QByteArray &bytes)
+{
+    QString text = DecodeListText(bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(u'\r', u'\n');
     return text;

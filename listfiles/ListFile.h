@@ -14,6 +14,19 @@ namespace ListFiles {
 // only once it is completely on disk, so a failure leaves the old file whole.
 void WriteWholeFile(const QString &path, const QStringList &lines);
 
+// A list file written whole and in one go: the header bytes, then the number
+// lines. The bytes go to a new file beside it, which takes the file's place
+// by a rename once complete, so a killed process or a full disk never leaves
+// a half-written list under the file's name.
+void WriteListFile(const QString &path, const QByteArray &header, const QByteArray &numberLines);
+
+// Creates the file or empties it, then writes the bytes in place: the first
+// file of a list, empty, and each continuation file holding its first prime.
+void CreateFileHolding(const QString &path, const QByteArray &bytes);
+
+// The header of a list file, encoded as on disk.
+QByteArray HeaderBytes(const QString &fileName, qint64 count, bool withSeparators, const QString &separator);
+
 // Appends the line and CR LF to a file that must already exist.
 void EnregistrerLigneDansFichier(const QString &path, const QString &line);
 
@@ -40,6 +53,8 @@ QString CreationAutomatiqueFichierSuivant(const QString &firstFilePath, const QS
 // Anything that is not a readable regular file (missing, a folder, a device)
 // throws.
 QString LoadListFileText(const QString &path);
+// The same text from bytes already in memory.
+QString ListTextFromBytes(const QByteArray &bytes);
 
 // True for an existing regular file (or a link to one).
 bool FileExists(const QString &path);

@@ -4,7 +4,7 @@
 
 namespace ListFiles {
 
-QString FormaterChiffre(int number)
+QString FormaterChiffre(qint64 number)
 {
     const QString digits = QString::number(number);
     return number < 10 ? QLatin1Char('0') + digits : digits;
@@ -20,7 +20,7 @@ QString ProposedFirstName(const QString &startText, const QString &endText)
     return BaseName(startText, endText) + FormaterChiffre(1);
 }
 
-QString ContinuationPath(const QString &firstFilePath, const QString &baseName, int k)
+QString ContinuationPath(const QString &firstFilePath, const QString &baseName, qint64 k)
 {
     const QString fileName = baseName + FormaterChiffre(k) + QStringLiteral(".txt");
     // The folder exactly as the first path gives it, so a relative first path

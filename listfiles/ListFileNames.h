@@ -7,7 +7,7 @@
 namespace ListFiles {
 
 // File number with a leading "0" below 10: 01 … 09, 10 … 99, 100 and on.
-QString FormaterChiffre(int number);
+QString FormaterChiffre(qint64 number);
 
 // "NP_" + start + "-" + end + "_", the texts of the two fields as typed.
 QString BaseName(const QString &startText, const QString &endText);
@@ -18,6 +18,6 @@ QString ProposedFirstName(const QString &startText, const QString &endText);
 
 // File number k of the list: base name + FormaterChiffre(k) + ".txt", in the
 // first file's folder whatever the user called the first file.
-QString ContinuationPath(const QString &firstFilePath, const QString &baseName, int k);
+QString ContinuationPath(const QString &firstFilePath, const QString &baseName, qint64 k);
 
 } // namespace ListFiles

@@ -7,6 +7,7 @@ packages=(
     cmake g++ make
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
     libchm-dev
+    libprimesieve-dev primesieve-bin
     qt6-translations-l10n
     fonts-liberation2
 )

@@ -3,6 +3,7 @@
 #include "ui/ReMainForm.h"
 
 #include "core/CommandError.h"
+#include "core/Generation.h"
 #include "core/Factorisation.h"
 #include "core/NumberText.h"
 #include "listfiles/ListFile.h"
@@ -41,6 +42,8 @@
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextDocument>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -212,7 +215,15 @@ void TMainForm::ShowPopupMenu(QWidget *control, const QPoint &position)
     PopupMenu1->popup(origin->mapToGlobal(position));
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // A view still being built holds no pointer into the window, but its
+    // thread must end before the window's objects go.
+    for (QThread *thread : std::as_const(vueThreads_)) {
+        thread->wait();
+        delete thread;
+    }
+}
 
 void TMainForm::createCommandPanel()
 {
@@ -390,7 +401,7 @@ void TMainForm::ButtonDemarrerClick()
     SaveDialog1->selectFile(QString());
     SetProgressBar(100, 0);
     traitementEnCours_ = true;
-    derniereVue_.start();
+    derniereVue_.invalidate();
     try {
         // Three successive tests: a page brought to the front while one
         // computation pumps messages has its own run once that one returns.
@@ -430,7 +441,11 @@ void TMainForm::ButtonStopClick()
 
 void TMainForm::RazDebut()
 {
-    fichierAAfficher_.clear();
+    // Outside a run, a list being built for the view no longer matters.
+    if (!traitementEnCours_) {
+        ++vueToken_;
+        vueEnAttente_.reset();
+    }
     Editeur->Clear();
     for (int panel = PanelTemps; panel <= PanelEtat; ++panel)
         StatusBar1->SetPanelText(panel, QString());
@@ -439,8 +454,9 @@ void TMainForm::RazDebut()
 
 void TMainForm::RazFin()
 {
-    // A stopped run leaves the last completed file in the view.
-    AfficherFichierEnAttente();
+    // A stopped run leaves the view as it was.
+    ++vueToken_;
+    vueEnAttente_.reset();
     traitementEnCours_ = false;
     ecrasementRefuse_ = false;
     arretDemande_ = false;
@@ -554,8 +570,7 @@ void TMainForm::ProcessMessages()
     // a few milliseconds between two looks at the event queue are not felt.
     if (pumpClock_.isValid() && pumpClock_.nsecsElapsed() < kPumpIntervalNs)
         return;
-    if (!derniereVue_.isValid() || derniereVue_.elapsed() >= kViewRefreshMs)
-        AfficherFichierEnAttente();
+    MettreAJourVue();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     pumpClock_.start();
 }
@@ -598,64 +613,84 @@ bool TMainForm::VerifierSiEcrasementFichier(const QString &path)
     return ecrasementRefuse_;
 }
 
-void TMainForm::EcrireFichier(const QString &path, const QStringList &lines)
+void TMainForm::FichierTermine(const QString &path)
 {
-    try {
-        ListFiles::WriteWholeFile(path, lines);
-    } catch (const ListFiles::ListFileError &error) {
-        throw CommandError(error.message());
-    }
+    if (LastWritten().path == path)
+        vueEnAttente_ = LastWritten();
+    MettreAJourVue();
 }
 
-void TMainForm::IndiquerNombresContenus(const QString &path)
+void TMainForm::MettreAJourVue()
 {
-    try {
-        ListFiles::IndiquerNombresContenus(path, CBSepMilliers->isChecked(), ThousandsSeparator());
-    } catch (const ListFiles::ListFileError &error) {
-        throw CommandError(error.message());
-    }
-    dernierFichierTermine_ = path;
-}
-
-QString TMainForm::CreationAutomatiqueFichierSuivant(const QString &firstFile, const QString &baseName, int k,
-                                                     qint64 firstPrime)
-{
-    Editeur->Clear();
-    QString path;
-    try {
-        path = ListFiles::CreationAutomatiqueFichierSuivant(firstFile, baseName, k, firstPrime);
-    } catch (const ListFiles::ListFileError &error) {
-        throw CommandError(error.message());
-    }
-    // Laying out a list of some 70 000 lines costs as much as computing it,
-    // and the view only shows when messages are handled: the completed file
-    // is loaded then, every few seconds of a run at most, the newest first.
-    fichierAAfficher_ = dernierFichierTermine_;
-    return path;
-}
-
-void TMainForm::AfficherFichierEnAttente()
-{
-    if (fichierAAfficher_.isEmpty())
+    // Laying out a list of some 78 000 lines takes about a tenth of a
+    // second, so it is built off this thread, one list at a time and at most
+    // twice a second; the view keeps the previous list until the next one is
+    // ready, and only ever shows the newest completed file.
+    if (!vueEnAttente_ || !traitementEnCours_ || !vueThreads_.isEmpty())
         return;
-    const QString path = std::exchange(fichierAAfficher_, QString());
-    try {
-        AfficherFichier(path);
-    } catch (const CommandError &) {
-        // The file was written moments ago; if it cannot be read back now,
-        // the view simply stays empty, as after a page change.
-    }
+    if (derniereVue_.isValid() && derniereVue_.elapsed() < kViewRefreshMs)
+        return;
     derniereVue_.start();
+    ConstruireVue(*std::exchange(vueEnAttente_, std::nullopt), vueToken_);
+}
+
+void TMainForm::ConstruireVue(const WrittenFile &file, quint64 token)
+{
+    const QFont font = Editeur->document()->defaultFont();
+    QThread *const target = thread();
+    QThread *builder = QThread::create([this, file, font, target, token] {
+        QTextDocument *document = nullptr;
+        try {
+            const QString text = ListFiles::ListTextFromBytes(file.header + file.numberLines);
+            document = TReportView::BuildPlainDocument(text, ParagraphAlignment::Centre, 0, font);
+            document->moveToThread(target);
+        } catch (const std::bad_alloc &) {
+            // Without memory for the list the view keeps what it shows.
+            delete document;
+            document = nullptr;
+        }
+        QMetaObject::invokeMethod(this, [this, document, token] { VueConstruite(document, token); },
+                                  Qt::QueuedConnection);
+    });
+    connect(builder, &QThread::finished, this, [this, builder] {
+        vueThreads_.removeOne(builder);
+        builder->deleteLater();
+        MettreAJourVue();
+    });
+    vueThreads_ << builder;
+    builder->start();
+}
+
+void TMainForm::VueConstruite(QTextDocument *document, quint64 token)
+{
+    if (token != vueToken_) {
+        delete document;
+        return;
+    }
+    if (document)
+        Editeur->ShowDocument(document, ParagraphAlignment::Centre);
+    if (token == vueAttendue_)
+        vueAttendue_ = 0;
 }
 
 void TMainForm::AfficherFichier(const QString &path)
 {
-    fichierAAfficher_.clear();
-    try {
-        Editeur->LoadPlainText(ListFiles::LoadListFileText(path), ParagraphAlignment::Centre);
-    } catch (const ListFiles::ListFileError &error) {
-        throw CommandError(error.message());
+    vueEnAttente_.reset();
+    if (LastWritten().path != path) {
+        try {
+            Editeur->LoadPlainText(ListFiles::LoadListFileText(path), ParagraphAlignment::Centre);
+        } catch (const ListFiles::ListFileError &error) {
+            throw CommandError(error.message());
+        }
+        return;
     }
+    // The last list is built off this thread too; the window goes on
+    // painting and handling its timers meanwhile, and what the user types
+    // or clicks waits until the list shows, as the run's end has come.
+    vueAttendue_ = ++vueToken_;
+    ConstruireVue(LastWritten(), vueAttendue_);
+    while (vueAttendue_ != 0)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
 }
 
 void TMainForm::Informer(const QString &text)

@@ -2,7 +2,7 @@
 // report view and the status strip, and the run control behind them.
 #pragma once
 
-#include "core/Generation.h"
+#include "listhost/ListFileHost.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -19,11 +19,13 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
+class QTextDocument;
+class QThread;
 class QKeyEvent;
 class TReportView;
 class TStatusStrip;
 
-class TMainForm : public QMainWindow, public ListHost
+class TMainForm : public QMainWindow, public ListFileHost
 {
     Q_OBJECT
 
@@ -64,14 +66,10 @@ public:
     bool SepMilliers() const override;
     std::optional<QString> ChoisirPremierFichier(const QString &proposedName) override;
     bool VerifierSiEcrasementFichier(const QString &path) override;
-    void EcrireFichier(const QString &path, const QStringList &lines) override;
-    void IndiquerNombresContenus(const QString &path) override;
-    QString CreationAutomatiqueFichierSuivant(const QString &firstFile, const QString &baseName, int k,
-                                              qint64 firstPrime) override;
+    void FichierTermine(const QString &path) override;
     void AfficherFichier(const QString &path) override;
     void Informer(const QString &text) override;
 
-    QString DernierFichierTermine() const { return dernierFichierTermine_; }
     bool EcrasementRefuse() const { return ecrasementRefuse_; }
 
     // Opening a list file without a dialog, as a drop does.
@@ -119,7 +117,9 @@ private:
     void PageChanged(int index);
     bool EditNombreKeyPress(QLineEdit *field, QKeyEvent *event);
     void SetBarPosition(int position);
-    void AfficherFichierEnAttente();
+    void MettreAJourVue();
+    void ConstruireVue(const WrittenFile &file, quint64 token);
+    void VueConstruite(QTextDocument *document, quint64 token);
 
     void Verifier(qint64 n);
     void Decomposer(qint64 n);
@@ -137,11 +137,15 @@ private:
     QString exeFolder_;
     QString desktopFolder_;
     QString helpFile_;
-    QString dernierFichierTermine_;
-    // A completed list waiting to be shown, and when the view last loaded one.
-    QString fichierAAfficher_;
+    // The view during a list run: the completed file waiting to be shown,
+    // when the view last began to load one, and the documents being built
+    // off this thread. A token tells whether a built document still matters.
+    std::optional<WrittenFile> vueEnAttente_;
     QElapsedTimer derniereVue_;
-    static constexpr qint64 kViewRefreshMs = 3000;
+    static constexpr qint64 kViewRefreshMs = 500;
+    quint64 vueToken_ = 0;
+    quint64 vueAttendue_ = 0;
+    QList<QThread *> vueThreads_;
     QString productName_;
     QString version_;
     HelpOpener helpOpener_;

@@ -100,6 +100,12 @@ void TReportView::AddLine(const QString &text, LineStyle style)
 
 void TReportView::LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt)
 {
+    ShowDocument(BuildPlainDocument(text, alignment, firstLineIndentPt, document()->defaultFont()), alignment);
+}
+
+QTextDocument *TReportView::BuildPlainDocument(const QString &text, ParagraphAlignment alignment,
+                                               qreal firstLineIndentPt, const QFont &font)
+{
     // Each line of the text is a paragraph; the end of the last line does
     // not open another. A NUL in binary data would end the text early.
     QString lines = text;
@@ -107,8 +113,8 @@ void TReportView::LoadPlainText(const QString &text, ParagraphAlignment alignmen
         lines.chop(1);
     lines.replace(QChar(0), QChar::ReplacementCharacter);
 
-    alignment_ = ToQt(alignment);
-    QTextBlockFormat format = BlockFormat();
+    QTextBlockFormat format;
+    format.setAlignment(ToQt(alignment));
     format.setTextIndent(PointsToPixels(firstLineIndentPt));
     QTextCharFormat black;
     black.setForeground(Qt::black);
@@ -117,16 +123,23 @@ void TReportView::LoadPlainText(const QString &text, ParagraphAlignment alignmen
     // Every paragraph the insertion opens takes the format of the one the
     // cursor stands in, so a list of many thousand lines needs no second
     // pass over the document.
-    auto *loaded = new QTextDocument(this);
-    loaded->setDefaultFont(document()->defaultFont());
+    auto *loaded = new QTextDocument;
+    loaded->setDefaultFont(font);
     QTextCursor cursor(loaded);
     cursor.setBlockFormat(format);
     cursor.setBlockCharFormat(black);
     cursor.insertText(lines, black);
+    return loaded;
+}
+
+void TReportView::ShowDocument(QTextDocument *loaded, ParagraphAlignment alignment)
+{
+    alignment_ = ToQt(alignment);
+    loaded->setParent(this);
     // The view's first document belongs to the view, which deletes it when
     // it is replaced; the ones loaded here are deleted by us.
     QTextDocument *previous = document();
-    const bool loadedBefore = previous->parent() == this;
+    const bool loadedBefore = previous->parent() == this && previous != loaded;
     setDocument(loaded);
     if (loadedBefore)
         delete previous;

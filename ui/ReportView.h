@@ -21,6 +21,15 @@ public:
     // the given alignment and first-line indent (in points).
     void LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt = 0);
 
+    // The two halves of LoadPlainText. Building the document is the long
+    // part (some 100 ms for a list of 78 000 lines) and may run on any
+    // thread: the document has no parent and belongs to the calling thread,
+    // which moves it to the view's thread before handing it over. Showing it
+    // takes its ownership.
+    static QTextDocument *BuildPlainDocument(const QString &text, ParagraphAlignment alignment,
+                                             qreal firstLineIndentPt, const QFont &font);
+    void ShowDocument(QTextDocument *document, ParagraphAlignment alignment);
+
     // Replaces the whole report with plain text, as a paste does.
     void ReplaceText(const QString &text);
 

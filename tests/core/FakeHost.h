@@ -65,26 +65,39 @@ public:
         return chosenFile;
     }
     bool VerifierSiEcrasementFichier(const QString &) override { return refuseOverwrite; }
-    void EcrireFichier(const QString &path, const QStringList &fileLines) override
+    QByteArray OctetsSeparateur() const override { return separatorBytes; }
+    QString CheminFichierSuivant(const QString &, const QString &baseName, qint64 k) const override
+    {
+        return baseName + QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));
+    }
+    void CreerFichier(const QString &path, const QByteArray &bytes) override
     {
         if (path == failingFile)
             throw CommandError(QStringLiteral("échec ") + path);
-        files[path] = fileLines;
+        files[path] = Lines(bytes);
+        log << QStringLiteral("create:") + path;
+    }
+    void EcrireFichierListe(const QString &path, const QByteArray &numberLines, qint64 count) override
+    {
+        if (path == failingFile)
+            throw CommandError(QStringLiteral("échec ") + path);
+        const QStringList numbers = Lines(numberLines);
+        if (numbers.size() != count)
+            qFatal("count %lld for %lld lines", qint64(count), qint64(numbers.size()));
+        files[path] = QStringList{path, QStringLiteral("Nombres premiers de cette liste : %1").arg(count),
+                                  QStringLiteral(" ")}
+                      + numbers;
         log << QStringLiteral("write:") + path;
     }
-    void IndiquerNombresContenus(const QString &path) override
+    void FichierTermine(const QString &path) override { log << QStringLiteral("completed:") + path; }
+    // Lines ended by CR LF, read as Latin-1 (a separator byte 0xA0 reads U+00A0).
+    static QStringList Lines(const QByteArray &bytes)
     {
-        QStringList &content = files[path];
-        const QString count = QString::number(content.size());
-        content = QStringList{path, QStringLiteral("Nombres premiers de cette liste : ") + count, QStringLiteral(" ")}
-                  + content;
-        log << QStringLiteral("header:") + path;
-    }
-    QString CreationAutomatiqueFichierSuivant(const QString &, const QString &baseName, int k, qint64 p) override
-    {
-        const QString path = baseName + QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));
-        EcrireFichier(path, {QString::number(p)});
-        return path;
+        QStringList lines;
+        for (const QByteArray &line : bytes.split('\n'))
+            if (!line.isEmpty())
+                lines << QString::fromLatin1(line.endsWith('\r') ? line.chopped(1) : line);
+        return lines;
     }
     void AfficherFichier(const QString &path) override { log << QStringLiteral("show:") + path; }
     void Informer(const QString &text) override { messages << text; }
@@ -111,6 +124,7 @@ public:
     std::function<void(FakeHost &)> onPump;
 
     bool separators = false;
+    QByteArray separatorBytes = " ";
     bool refuseOverwrite = false;
     std::optional<QString> chosenFile = QStringLiteral("first");
     QString failingFile;

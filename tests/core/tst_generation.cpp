@@ -6,6 +6,7 @@
 #include "core/Generation.h"
 #include "core/NumberText.h"
 
+#include <QSet>
 #include <QtTest>
 #include <limits>
 
@@ -29,44 +30,68 @@ class TestGeneration : public QObject
 private slots:
     void init() { ResetThousandsSeparator(); }
 
-    void smallestRangeMovesOnePerNumber();
-    void progressLagsThenEndsAtHundred();
+    void smallestRange();
+    void progressAtEveryPumpIsThatOfAPrimeHandled_data();
+    void progressAtEveryPumpIsThatOfAPrimeHandled();
     void slicesCountFromTheAdjustedStart();
     void cancelledOrRefusedWritesNothing_data();
     void cancelledOrRefusedWritesNothing();
     void stopWritesTheHeaderOfWhatIsOnDisk();
-    void panelsWrittenAgainAfterAPump();
     void fileErrorIsReported();
     void topOfTheRangeEnds();
 };
 
-void TestGeneration::smallestRangeMovesOnePerNumber()
+void TestGeneration::smallestRange()
 {
     FakeHost host;
     Generer(host, 14, 23, QStringLiteral("14"), QStringLiteral("23"));
     QCOMPARE(host.proposed, QStringLiteral("NP_14-23_01"));
     QCOMPARE(host.files[QStringLiteral("first")],
              QStringList({"first", "Nombres premiers de cette liste : 3", " ", "17", "19", "23"}));
-    QStringList expected;
-    for (int i = 1; i <= 10; ++i)
-        expected << QStringLiteral("%1 %").arg(i);
-    expected << QStringLiteral("100 %");
-    QCOMPARE(Positions(host), expected);
+    QCOMPARE(Positions(host).last(), QStringLiteral("100 %"));
     QCOMPARE(host.panels[3], QStringLiteral("Terminé..."));
     QCOMPARE(host.messages,
              QStringList{"Votre liste de numéros est prête et a été enregistrée avec succès en 1 fichier(s)."});
     QCOMPARE(host.razFinCalls, 0);
 }
 
-void TestGeneration::progressLagsThenEndsAtHundred()
+void TestGeneration::progressAtEveryPumpIsThatOfAPrimeHandled_data()
 {
-    // From 2 to 10 000 the step is round(9998 / 100) + 1 = 101, so the last
-    // number leaves the bar at round(9999 / 101) = 99 before the end sets 100.
+    QTest::addColumn<qint64>("first");
+    QTest::addColumn<qint64>("last");
+    QTest::newRow("2 to 10 000, step 101") << qint64(2) << qint64(10000);
+    QTest::newRow("1 to 3 000 000, three files") << qint64(1) << qint64(3000000);
+    QTest::newRow("smallest range, step 1") << qint64(14) << qint64(23);
+}
+
+void TestGeneration::progressAtEveryPumpIsThatOfAPrimeHandled()
+{
+    // Whenever the window may paint, the bar holds round((n + 1 - start) / s)
+    // for the last prime n handled (0 before the first), and panels 1 and 2
+    // hold the time and that position, even when a page change emptied them
+    // at the pump before.
+    QFETCH(qint64, first);
+    QFETCH(qint64, last);
+    const quint64 start = quint64(std::max<qint64>(first, 2));
+    const quint64 step = (quint64(last) - start + 50) / 100 + 1; // no tie for these ranges
+    QSet<int> allowed{0};
+    for (const quint64 p : PremiersParDivisions(start, quint64(last)))
+        allowed.insert(int((p + 1 - start + step / 2) / step));
     FakeHost host;
-    Generer(host, 1, 10000, QStringLiteral("1"), QStringLiteral("10000"));
-    const QStringList positions = Positions(host);
-    QCOMPARE(positions.mid(positions.size() - 2), QStringList({"99 %", "100 %"}));
-    QCOMPARE(host.files[QStringLiteral("first")].size(), 3 + 1229);
+    int previous = 0;
+    QStringList faults;
+    host.onPump = [&](FakeHost &h) {
+        if (!allowed.contains(h.position) || h.position < previous)
+            faults << QStringLiteral("position %1 after %2").arg(h.position).arg(previous);
+        if (h.panels[2] != PercentText(h.position) || !h.panels[1].startsWith(QStringLiteral("Temps : ")))
+            faults << QStringLiteral("panels '%1' '%2' at %3").arg(h.panels[1], h.panels[2]).arg(h.position);
+        previous = h.position;
+        h.panels[1].clear();
+        h.panels[2].clear();
+    };
+    Generer(host, first, last, QString::number(first), QString::number(last));
+    QCOMPARE(faults, QStringList());
+    QCOMPARE(host.panels[2], QStringLiteral("100 %"));
 }
 
 void TestGeneration::slicesCountFromTheAdjustedStart()
@@ -110,41 +135,28 @@ void TestGeneration::cancelledOrRefusedWritesNothing()
 
 void TestGeneration::stopWritesTheHeaderOfWhatIsOnDisk()
 {
+    // Stopped in some file k >= 2 of a long list: the files before it are
+    // complete, file k holds its header over its first prime alone, and no
+    // later file exists.
     FakeHost host;
     host.onPump = [](FakeHost &h) {
-        // Stop once the second file exists.
-        if (h.files.contains(QStringLiteral("NP_1-3000000_02")))
+        if (h.files.contains(QStringLiteral("NP_1-3000000000_02")))
             h.stop = true;
     };
-    Generer(host, 1, 3000000, QStringLiteral("1"), QStringLiteral("3000000"));
+    Generer(host, 1, 3000000000, QStringLiteral("1"), QStringLiteral("3000000000"));
     QCOMPARE(host.razFinCalls, 1);
     QVERIFY(host.messages.isEmpty());
     QCOMPARE(host.files[QStringLiteral("first")].size(), 3 + 78498);
-    const QStringList second = host.files[QStringLiteral("NP_1-3000000_02")];
-    QCOMPARE(second, QStringList({"NP_1-3000000_02", "Nombres premiers de cette liste : 1", " ", "1000003"}));
-    QVERIFY(!host.files.contains(QStringLiteral("NP_1-3000000_03")));
-}
-
-void TestGeneration::panelsWrittenAgainAfterAPump()
-{
-    // A page change during a pump empties the panels; the next number
-    // writes the time and the percentage again.
-    FakeHost host;
-    bool cleared = false;
-    host.onPump = [&](FakeHost &h) {
-        if (!cleared) {
-            cleared = true;
-            h.panels[1].clear();
-            h.panels[2].clear();
-            h.log << QStringLiteral("cleared");
-        }
-    };
-    Generer(host, 1, 300000, QStringLiteral("1"), QStringLiteral("300000"));
-    QVERIFY(cleared);
-    const qsizetype at = host.log.indexOf(QStringLiteral("cleared"));
-    const QStringList after = host.log.mid(at, 20);
-    QVERIFY(!after.filter(QStringLiteral("panel1:Temps : ")).isEmpty());
-    QVERIFY(!after.filter(QStringLiteral("panel2:")).isEmpty());
+    const qint64 files = host.files.size();
+    QVERIFY(files >= 2 && files < 3000);
+    for (qint64 k = 2; k < files; ++k)
+        QVERIFY(host.files.value(QStringLiteral("NP_1-3000000000_%1").arg(k, 2, 10, QLatin1Char('0'))).size() > 3 + 1);
+    const QString current = QStringLiteral("NP_1-3000000000_%1").arg(files, 2, 10, QLatin1Char('0'));
+    // The first prime of slice k, from the plain rule.
+    const quint64 bound = 2 + 1000000 * quint64(files - 1);
+    const QList<quint64> near = PremiersParDivisions(bound, bound + 200);
+    QCOMPARE(host.files.value(current), QStringList({current, "Nombres premiers de cette liste : 1", " ",
+                                                     QString::number(near.value(0))}));
 }
 
 void TestGeneration::fileErrorIsReported()

@@ -1,0 +1,78 @@
+// Primes written straight into bytes, the way list files hold them: decimal
+// digits, optionally in groups of three with a separator, then CR LF.
+#pragma once
+
+#include <QtGlobal>
+
+#include <cstring>
+
+namespace PrimeText {
+
+// Longest line: 20 digits, 6 separators of up to 4 bytes each, CR LF.
+constexpr int kMaxLine = 20 + 6 * 4 + 2;
+
+namespace detail {
+inline constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+}
+
+// Writes the digits of v ending just before `end`; returns where they start.
+inline char *DigitsBackwards(char *end, quint64 v)
+{
+    while (v >= 100) {
+        const unsigned pair = unsigned(v % 100) * 2;
+        v /= 100;
+        end -= 2;
+        std::memcpy(end, detail::kPairs + pair, 2);
+    }
+    if (v >= 10) {
+        end -= 2;
+        std::memcpy(end, detail::kPairs + v * 2, 2);
+    } else {
+        *--end = char('0' + v);
+    }
+    return end;
+}
+
+// Appends v in plain digits and CR LF at out; returns the new end.
+inline char *PlainLine(char *out, quint64 v)
+{
+    char digits[20];
+    const char *begin = DigitsBackwards(digits + 20, v);
+    const std::size_t length = std::size_t(digits + 20 - begin);
+    std::memcpy(out, begin, length);
+    out += length;
+    out[0] = '\r';
+    out[1] = '\n';
+    return out + 2;
+}
+
+// Appends v with its digit groups separated by sep (sepLength bytes, at
+// most 4) and CR LF at out; returns the new end.
+inline char *GroupedLine(char *out, quint64 v, const char *sep, int sepLength)
+{
+    char digits[20];
+    const char *begin = DigitsBackwards(digits + 20, v);
+    int length = int(digits + 20 - begin);
+    // The first group holds 1 to 3 digits, every later one exactly 3.
+    int head = length % 3 == 0 ? 3 : length % 3;
+    std::memcpy(out, begin, std::size_t(head));
+    out += head;
+    begin += head;
+    length -= head;
+    while (length > 0) {
+        std::memcpy(out, sep, std::size_t(sepLength));
+        out += sepLength;
+        std::memcpy(out, begin, 3);
+        out += 3;
+        begin += 3;
+        length -= 3;
+    }
+    out[0] = '\r';
+    out[1] = '\n';
+    return out + 2;
+}
+
+} // namespace PrimeText
