@@ -217,11 +217,11 @@ void TMainForm::ShowPopupMenu(QWidget *control, const QPoint &position)
 
 TMainForm::~TMainForm()
 {
-    // A view still being built holds no pointer into the window, but its
+    // A list still being built holds no pointer into the window, but its
     // thread must end before the window's objects go.
-    for (QThread *thread : std::as_const(vueThreads_)) {
-        thread->wait();
-        delete thread;
+    if (vueThread_) {
+        vueThread_->quit();
+        vueThread_->wait();
     }
 }
 
@@ -626,7 +626,7 @@ void TMainForm::MettreAJourVue()
     // second, so it is built off this thread, one list at a time and at most
     // twice a second; the view keeps the previous list until the next one is
     // ready, and only ever shows the newest completed file.
-    if (!vueEnAttente_ || !traitementEnCours_ || !vueThreads_.isEmpty())
+    if (!vueEnAttente_ || !traitementEnCours_ || vuesEnCours_ > 0)
         return;
     if (derniereVue_.isValid() && derniereVue_.elapsed() < kViewRefreshMs)
         return;
@@ -636,33 +636,40 @@ void TMainForm::MettreAJourVue()
 
 void TMainForm::ConstruireVue(const WrittenFile &file, quint64 token)
 {
+    // One thread builds every list, so that the memory of one list is
+    // reused for the next.
+    if (!vueThread_) {
+        vueThread_ = new QThread(this);
+        vueBuilder_ = new QObject;
+        vueBuilder_->moveToThread(vueThread_);
+        connect(vueThread_, &QThread::finished, vueBuilder_, &QObject::deleteLater);
+        vueThread_->start();
+    }
+    ++vuesEnCours_;
     const QFont font = Editeur->document()->defaultFont();
     QThread *const target = thread();
-    QThread *builder = QThread::create([this, file, font, target, token] {
-        QTextDocument *document = nullptr;
-        try {
-            const QString text = ListFiles::ListTextFromBytes(file.header + file.numberLines);
-            document = TReportView::BuildPlainDocument(text, ParagraphAlignment::Centre, 0, font);
-            document->moveToThread(target);
-        } catch (const std::bad_alloc &) {
-            // Without memory for the list the view keeps what it shows.
-            delete document;
-            document = nullptr;
-        }
-        QMetaObject::invokeMethod(this, [this, document, token] { VueConstruite(document, token); },
-                                  Qt::QueuedConnection);
-    });
-    connect(builder, &QThread::finished, this, [this, builder] {
-        vueThreads_.removeOne(builder);
-        builder->deleteLater();
-        MettreAJourVue();
-    });
-    vueThreads_ << builder;
-    builder->start();
+    QMetaObject::invokeMethod(
+        vueBuilder_,
+        [this, file, font, target, token] {
+            QTextDocument *document = nullptr;
+            try {
+                QString text = ListFiles::ListTextFromBytes(file.header + file.numberLines);
+                document = TReportView::BuildPlainDocument(std::move(text), ParagraphAlignment::Centre, 0, font);
+                document->moveToThread(target);
+            } catch (const std::bad_alloc &) {
+                // Without memory for the list the view keeps what it shows.
+                delete document;
+                document = nullptr;
+            }
+            QMetaObject::invokeMethod(this, [this, document, token] { VueConstruite(document, token); },
+                                      Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
 }
 
 void TMainForm::VueConstruite(QTextDocument *document, quint64 token)
 {
+    --vuesEnCours_;
     if (token != vueToken_) {
         delete document;
         return;
@@ -671,6 +678,8 @@ void TMainForm::VueConstruite(QTextDocument *document, quint64 token)
         Editeur->ShowDocument(document, ParagraphAlignment::Centre);
     if (token == vueAttendue_)
         vueAttendue_ = 0;
+    else
+        MettreAJourVue();
 }
 
 void TMainForm::AfficherFichier(const QString &path)
@@ -687,6 +696,11 @@ void TMainForm::AfficherFichier(const QString &path)
     // The last list is built off this thread too; the window goes on
     // painting and handling its timers meanwhile, and what the user types
     // or clicks waits until the list shows, as the run's end has come.
+    // A list still being built for the view is waited for and dropped
+    // first, so that no more than two lists are in memory at once.
+    ++vueToken_;
+    while (vuesEnCours_ > 0)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     vueAttendue_ = ++vueToken_;
     ConstruireVue(LastWritten(), vueAttendue_);
     while (vueAttendue_ != 0)

@@ -145,7 +145,9 @@ private:
     static constexpr qint64 kViewRefreshMs = 500;
     quint64 vueToken_ = 0;
     quint64 vueAttendue_ = 0;
-    QList<QThread *> vueThreads_;
+    QThread *vueThread_ = nullptr;
+    QObject *vueBuilder_ = nullptr;
+    int vuesEnCours_ = 0;
     QString productName_;
     QString version_;
     HelpOpener helpOpener_;

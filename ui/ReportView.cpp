@@ -3,10 +3,15 @@
 #include "ui/ReportView.h"
 
 #include "ui/Fonts.h"
+#include "ui/ListLayout.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -103,12 +108,11 @@ void TReportView::LoadPlainText(const QString &text, ParagraphAlignment alignmen
     ShowDocument(BuildPlainDocument(text, alignment, firstLineIndentPt, document()->defaultFont()), alignment);
 }
 
-QTextDocument *TReportView::BuildPlainDocument(const QString &text, ParagraphAlignment alignment,
+QTextDocument *TReportView::BuildPlainDocument(QString lines, ParagraphAlignment alignment,
                                                qreal firstLineIndentPt, const QFont &font)
 {
     // Each line of the text is a paragraph; the end of the last line does
     // not open another. A NUL in binary data would end the text early.
-    QString lines = text;
     if (lines.endsWith(QLatin1Char('\n')))
         lines.chop(1);
     lines.replace(QChar(0), QChar::ReplacementCharacter);
@@ -124,6 +128,8 @@ QTextDocument *TReportView::BuildPlainDocument(const QString &text, ParagraphAli
     // cursor stands in, so a list of many thousand lines needs no second
     // pass over the document.
     auto *loaded = new QTextDocument;
+    // A view that cannot be edited keeps no undo history of its loading.
+    loaded->setUndoRedoEnabled(false);
     loaded->setDefaultFont(font);
     QTextCursor cursor(loaded);
     cursor.setBlockFormat(format);
@@ -136,13 +142,23 @@ void TReportView::ShowDocument(QTextDocument *loaded, ParagraphAlignment alignme
 {
     alignment_ = ToQt(alignment);
     loaded->setParent(this);
+    // A list may hold hundreds of thousands of lines: they are laid out
+    // only as they come into view.
+    loaded->setDocumentLayout(new TListLayout(loaded));
     // The view's first document belongs to the view, which deletes it when
     // it is replaced; the ones loaded here are deleted by us.
     QTextDocument *previous = document();
     const bool loadedBefore = previous->parent() == this && previous != loaded;
     setDocument(loaded);
-    if (loadedBefore)
+    if (loadedBefore) {
         delete previous;
+#ifdef __GLIBC__
+        // The list was built on another thread, in that thread's own
+        // memory pool: give its pages back, or each pool would keep the
+        // largest list it ever held.
+        malloc_trim(0);
+#endif
+    }
     linesAdded_ = loaded->blockCount();
 }
 

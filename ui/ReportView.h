@@ -26,7 +26,7 @@ public:
     // thread: the document has no parent and belongs to the calling thread,
     // which moves it to the view's thread before handing it over. Showing it
     // takes its ownership.
-    static QTextDocument *BuildPlainDocument(const QString &text, ParagraphAlignment alignment,
+    static QTextDocument *BuildPlainDocument(QString text, ParagraphAlignment alignment,
                                              qreal firstLineIndentPt, const QFont &font);
     void ShowDocument(QTextDocument *document, ParagraphAlignment alignment);
 
