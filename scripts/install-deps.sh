@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Tavorine needs to build, test and run,
-# skipping those already present.
+# skipping those already present. Packages named as arguments are added to
+# the list (the packaging scripts bring their tools this way).
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
     qt6-translations-l10n
     fonts-liberation2
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

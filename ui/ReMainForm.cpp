@@ -10,6 +10,7 @@
 #include "core/NumberEntry.h"
 #include "core/Verification.h"
 #include "ui/Fonts.h"
+#include "ui/HelpLocator.h"
 #include "ui/HelpViewer.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ReAbout.h"
@@ -86,7 +87,7 @@ TMainForm::TMainForm(QWidget *parent)
     desktopFolder_ = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     productName_ = QStringLiteral("Tavorine");
     version_ = QStringLiteral("2.0");
-    helpFile_ = exeFolder_ + QStringLiteral("TVR.chm");
+    helpFile_ = LocateHelpFile(exeFolder_);
     helpOpener_ = [](const QString &file, unsigned command, unsigned context, QWidget *owner) {
         THelpViewer::htmlHelp(owner, file, THelpViewer::Command(command), context);
     };

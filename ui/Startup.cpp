@@ -1,7 +1,9 @@
-// The program's entry: the single-instance guard, the splash window, the
-// main window and the message loop.
+// The program's entry: its command-line options, the single-instance guard,
+// the splash window, the main window and the message loop.
 #include "ui/Startup.h"
 
+#include "ui/CommandLine.h"
+#include "ui/HelpViewer.h"
 #include "ui/InstanceGuard.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ReMainForm.h"
@@ -33,8 +35,57 @@ void InstallerTraductionsQt(QApplication &app)
         QApplication::installTranslator(translator);
 }
 
+namespace {
+
+void Print(FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+// Opens the help topic F1 opens, through the help file the main window chose,
+// without showing anything; says on the standard output where it was found.
+int CheckHelpFile(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(ApplicationTitle());
+    QString helpFile;
+    {
+        const TMainForm mainForm;
+        helpFile = mainForm.HelpFile();
+    }
+    const THelpViewer *viewer = THelpViewer::htmlHelp(nullptr, helpFile, THelpViewer::HH_HELP_CONTEXT, 1000);
+    if (!viewer) {
+        Print(stderr, QStringLiteral("Fichier d'aide introuvable ou illisible : %1\n").arg(helpFile));
+        return 1;
+    }
+    Print(stdout, QStringLiteral("Fichier d'aide : %1\nRubrique 1000 : %2\n").arg(helpFile, viewer->currentTopic()));
+    THelpViewer::htmlHelp(nullptr, QString(), THelpViewer::HH_CLOSE_ALL);
+    return 0;
+}
+
+} // namespace
+
 int RunTavorine(int argc, char *argv[])
 {
+    // Read before anything needs a display or the instance name, so that
+    // --version works in a terminal without one and beside a running window.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    switch (ParseCommandLine(arguments)) {
+    case CommandLineAction::ShowHelp:
+        Print(stdout, CommandLineHelpText());
+        return 0;
+    case CommandLineAction::ShowVersion:
+        Print(stdout, VersionText());
+        return 0;
+    case CommandLineAction::CheckHelpFile:
+        return CheckHelpFile(argc, argv);
+    case CommandLineAction::Start:
+        break;
+    }
+
     const InstanceGuard guard("TVR");
     if (guard.AnotherInstance()) {
         // Also said on the standard error, for whoever started the program

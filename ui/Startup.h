@@ -1,5 +1,5 @@
-// The program's entry: the single-instance guard, the splash window, the
-// main window and the message loop.
+// The program's entry: its command-line options, the single-instance guard,
+// the splash window, the main window and the message loop.
 #pragma once
 
 int RunTavorine(int argc, char *argv[]);
