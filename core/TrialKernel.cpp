@@ -100,6 +100,9 @@ __attribute__((target("avx512f,avx512dq"))) quint64 Avx512Range(quint64 value, q
             const __m512i r = _mm512_sub_epi64(nInt, _mm512_mullo_epi64(q, d));
             __mmask8 hits = _mm512_cmpeq_epi64_mask(r, zero) | _mm512_cmpeq_epi64_mask(r, d)
                             | _mm512_cmpeq_epi64_mask(_mm512_add_epi64(r, d), zero);
+            if (hits == 0)
+                continue;
+            // Divisors are rare: the range is only looked at when one shows.
             hits &= _mm512_cmpge_epu64_mask(d, low) & _mm512_cmple_epu64_mask(d, high);
             if (hits != 0)
                 return base + quint64(kSpokeOffsets[std::size_t(i + __builtin_ctz(hits))]);
@@ -137,10 +140,10 @@ __attribute__((target("avx2"))) quint64 Avx2Range(quint64 value, quint64 first, 
             const __m256i divides = _mm256_or_si256(
                 _mm256_or_si256(_mm256_cmpeq_epi64(r, zero), _mm256_cmpeq_epi64(r, d)),
                 _mm256_cmpeq_epi64(_mm256_add_epi64(r, d), zero));
-            const __m256i inRange = _mm256_andnot_si256(
-                _mm256_or_si256(_mm256_cmpgt_epi64(belowFirst, d), _mm256_cmpgt_epi64(d, high)),
-                _mm256_set1_epi64x(-1));
-            const int hits = _mm256_movemask_pd(_mm256_castsi256_pd(_mm256_and_si256(divides, inRange)));
+            if (_mm256_testz_si256(divides, divides))
+                continue;
+            const __m256i outOfRange = _mm256_or_si256(_mm256_cmpgt_epi64(belowFirst, d), _mm256_cmpgt_epi64(d, high));
+            const int hits = _mm256_movemask_pd(_mm256_castsi256_pd(_mm256_andnot_si256(outOfRange, divides)));
             if (hits != 0)
                 return base + quint64(kSpokeOffsets[std::size_t(i + __builtin_ctz(unsigned(hits)))]);
         }
