@@ -20,15 +20,14 @@ bool UseKernelPath(KernelPath path);
 const char *KernelPathName(KernelPath path);
 
 // The smallest d with first <= d <= last that divides value, or 0 when
-// there is none. first >= 2.
+// there is none; first >= 2.
 //
 // Multiples of 2, 3, 5 and 7 other than those primes themselves are not
-// tested: the caller has tried every divisor below `first` already, so a
-// multiple m of a small prime p can divide value only if p does, and then
-// either p < first (and value would have had no business getting here) or
-// p lies in [first, m) and is found before m. The answer is therefore that
-// of the loop testing every integer, provided value has no prime factor
-// among 2, 3, 5, 7 below `first`.
+// tested. Such a multiple m of p divides value only if p does; when p lies
+// in [first, m) it is tested before m and found first. So the answer is
+// that of the loop testing every integer, provided that no prime among
+// 2, 3, 5, 7 below `first` divides value: it holds for both callers, which
+// stop at the first divisor or divide each factor out before going on.
 quint64 PremierDiviseur(quint64 value, quint64 first, quint64 last);
 
 // DiviserParEssais (same divisors, counter, checkpoints and `d` passed to
