@@ -9,6 +9,7 @@
 #include "core/NumberText.h"
 #include "core/PumpGate.h"
 #include "core/RunHost.h"
+#include "core/TrialKernel.h"
 
 #include <QElapsedTimer>
 
@@ -124,9 +125,11 @@ void Decomposer(RunHost &host, qint64 n)
                                           quint64(kDiviseursParTour) + 1 - counter});
         // Every count reaches the next event at the latest, so events >= 1.
         const quint64 end = d + std::min(events, limit - d + 1);
-        quint64 next = d;
-        while (next < end && x % next != 0)
-            ++next;
+        // Every prime below d that could divide x has been divided out, so
+        // the kernel may skip the multiples of 2, 3, 5 and 7.
+        quint64 next = PremierDiviseur(x, d, end - 1);
+        if (next == 0)
+            next = end;
         const quint64 failed = next - d;
         d = next;
         if (failed > 0) {

@@ -7,7 +7,7 @@
 #include "core/ElapsedText.h"
 #include "core/NumberText.h"
 #include "core/RunHost.h"
-#include "core/TrialDivision.h"
+#include "core/TrialKernel.h"
 
 #include <QElapsedTimer>
 
@@ -61,7 +61,7 @@ void Verifier(RunHost &host, qint64 n)
     if (n >= 2) {
         quint32 counter = 0;
         quint64 d = 2;
-        const TrialOutcome outcome = DiviserParEssais(quint64(n), bound, counter, d, [&](quint64 next) {
+        const TrialOutcome outcome = DiviserParEssaisRapide(quint64(n), bound, counter, d, [&](quint64 next) {
             host.ProcessMessages();
             host.SetPanelText(PanelTemps, SecondsText(ElapsedMs(clock)));
             host.UpdateProgressBar(qint64(RoundHalfEven(next, step)));

@@ -6,6 +6,7 @@
 #include "core/CommandError.h"
 #include "core/Factorisation.h"
 #include "core/NumberText.h"
+#include "core/TrialKernel.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -57,6 +58,7 @@ class TestFactorisation : public QObject
 
 private slots:
     void init() { ResetThousandsSeparator(); }
+    void cleanup() { UseKernelPath(AvailableKernelPaths().last()); }
 
     void table_data();
     void table();
@@ -64,6 +66,8 @@ private slots:
     void headingAndVerdictFormat();
     void largeSemiprime();
     void progressFollowsTheCounter();
+    void sameOnEveryKernelPath_data();
+    void sameOnEveryKernelPath();
     void stopBeforeTheLoop();
     void stopAfterANonDivisor();
     void stopInsideAFactor();
@@ -172,6 +176,48 @@ void TestFactorisation::progressFollowsTheCounter()
     expected << QStringLiteral("progress:100");
     QCOMPARE(positions, expected);
     QVERIFY(host.log.contains(QStringLiteral("panel2:")));
+}
+
+void TestFactorisation::sameOnEveryKernelPath_data()
+{
+    QTest::addColumn<qint64>("n");
+    QTest::addColumn<QStringList>("factors");
+    QTest::newRow("12-digit prime") << qint64(999999999989) << QStringList{"(999999999989^1)"};
+    QTest::newRow("primorial 41#") << qint64(304250263527210)
+                                   << QStringList{"(2^1) ",  "(3^1) ",  "(5^1) ",  "(7^1) ",  "(11^1) ",
+                                                  "(13^1) ", "(17^1) ", "(19^1) ", "(23^1) ", "(29^1) ",
+                                                  "(31^1) ", "(37^1) ", "(41^1)"};
+    QTest::newRow("3^39") << qint64(4052555153018976267) << QStringList{"(3^39) "};
+    QTest::newRow("around 2^15") << qint64(7) * 32749 * 32771 << QStringList{"(7^1) ", "(32749^1) ", "(32771^1)"};
+    QTest::newRow("square at a bar step") << qint64(200003) * 200003 << QStringList{"(200003^2) "};
+    QTest::newRow("close primes, ten laps") << qint64(99999989) * 99999971
+                                            << QStringList{"(99999971^1) ", "(99999989^1)"};
+    QTest::newRow("largest prime below 2^63") << qint64(9223372036854775783) << QStringList{"(9223372036854775783^1)"};
+}
+
+void TestFactorisation::sameOnEveryKernelPath()
+{
+    // The report, the bar positions and the laps of the counter do not
+    // depend on the instruction set the divisors are tested with.
+    QFETCH(qint64, n);
+    QFETCH(QStringList, factors);
+    QStringList reference;
+    for (const KernelPath path : AvailableKernelPaths()) {
+        QVERIFY(UseKernelPath(path));
+        FakeHost host;
+        Decomposer(host, n);
+        QCOMPARE(FactorLines(host), factors);
+        // Pumps come with time and re-assert the bar; keep its moves only.
+        QStringList trace;
+        for (const QString &entry : host.log) {
+            const QString kept = entry.startsWith(QStringLiteral("panel1:")) ? QStringLiteral("time") : entry;
+            if (trace.isEmpty() || trace.last() != kept)
+                trace << kept;
+        }
+        if (reference.isEmpty())
+            reference = trace;
+        QVERIFY2(trace == reference, KernelPathName(path));
+    }
 }
 
 void TestFactorisation::stopBeforeTheLoop()

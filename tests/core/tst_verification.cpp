@@ -4,6 +4,7 @@
 
 #include "core/CommandError.h"
 #include "core/NumberText.h"
+#include "core/TrialKernel.h"
 #include "core/Verification.h"
 
 #include <QLocale>
@@ -38,6 +39,7 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
         ResetThousandsSeparator();
     }
+    void cleanup() { UseKernelPath(AvailableKernelPaths().last()); }
 
     void verdicts_data();
     void verdicts();
@@ -47,6 +49,8 @@ private slots:
     void explanations();
     void closingStatusOrder();
     void checkpointCadence();
+    void sameOnEveryKernelPath_data();
+    void sameOnEveryKernelPath();
     void stopAtCheckpoint();
     void minusOneGivesOnlyClosingStatus();
     void belowMinusOneFails_data();
@@ -173,6 +177,43 @@ void TestVerification::checkpointCadence()
         QVERIFY(probe.panels[1].startsWith(QStringLiteral("Temps : ")));
         QVERIFY(expected > previous);
         previous = expected;
+    }
+}
+
+void TestVerification::sameOnEveryKernelPath_data()
+{
+    QTest::addColumn<qint64>("n");
+    QTest::addColumn<bool>("prime");
+    QTest::addColumn<int>("checkpoints");
+    // 99 999 999 999 999 997: 158 113 883 divisions in all.
+    QTest::newRow("17-digit prime") << qint64(99999999999999997) << true << 1581;
+    // The 100 000th division is by 199 999: found at the first checkpoint.
+    QTest::newRow("found at a checkpoint") << qint64(199999) * 200003 << false << 1;
+    QTest::newRow("found after one") << qint64(200003) * 200003 << false << 1;
+    QTest::newRow("close primes") << qint64(99999989) * 99999971 << false << 499;
+}
+
+void TestVerification::sameOnEveryKernelPath()
+{
+    // The verdict and what every checkpoint shows (the percentage and the
+    // bar) do not depend on the instruction set the divisors are tested with.
+    QFETCH(qint64, n);
+    QFETCH(bool, prime);
+    QFETCH(int, checkpoints);
+    QStringList reference;
+    for (const KernelPath path : AvailableKernelPaths()) {
+        QVERIFY(UseKernelPath(path));
+        FakeHost host;
+        Verifier(host, n);
+        QCOMPARE(host.lines[5].text, prime ? QStringLiteral("Nombre premier : oui") : QStringLiteral("Nombre premier : non"));
+        QCOMPARE(host.pumps, checkpoints);
+        QStringList shown;
+        for (const QString &entry : host.pumpLog)
+            shown << entry.section(QLatin1Char('|'), 1); // without the time
+        shown << host.log.filter(QStringLiteral("progress:"));
+        if (reference.isEmpty())
+            reference = shown;
+        QVERIFY2(shown == reference, KernelPathName(path));
     }
 }
 

@@ -282,7 +282,8 @@ void TestCommands::quitDuringRunAsksFirst()
         }
     });
     quitter.start(20);
-    child<QLineEdit>("EditVerification")->setText(QStringLiteral("99999999999999997"));
+    // The largest prime below 2^63: a run long enough to ask twice.
+    child<QLineEdit>("EditVerification")->setText(QStringLiteral("9223372036854775783"));
     child<QPushButton>("ButtonDemarrer")->click();
     QCOMPARE(answerer.boxes.size(), 2);
     QCOMPARE(answerer.boxes[0].text, QStringLiteral("Processus en cours. Arrêter ?"));

@@ -1,0 +1,205 @@
+// The trial-division kernel on every path this processor runs, against the
+// plain loops: the same divisor found, the same division count and the same
+// divisor at every checkpoint.
+#include "core/Arithmetic.h"
+#include "core/TrialKernel.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+#include <limits>
+
+namespace {
+
+struct Run {
+    TrialOutcome outcome;
+    quint64 d;
+    quint32 counter;
+    QList<quint64> checkpoints;
+
+    bool operator==(const Run &) const = default;
+};
+
+// Runs a whole list of numbers through one trial division, the counter
+// carrying over from each number to the next as in a list of numbers.
+template <typename Divide>
+QList<Run> RunAll(const QList<quint64> &numbers, Divide divide)
+{
+    QList<Run> runs;
+    quint32 counter = 0;
+    for (const quint64 n : numbers) {
+        Run run{};
+        const quint64 limit = ISqrt(n + 1);
+        run.outcome = divide(n, limit, counter, run.d, [&](quint64 d) {
+            run.checkpoints << d;
+            return false;
+        });
+        run.counter = counter;
+        runs << run;
+    }
+    return runs;
+}
+
+QString Describe(const Run &run)
+{
+    QStringList points;
+    for (const quint64 d : run.checkpoints.mid(0, 4))
+        points << QString::number(d);
+    return QStringLiteral("outcome %1, d %2, counter %3, %4 checkpoints (%5...)")
+        .arg(int(run.outcome))
+        .arg(run.d)
+        .arg(run.counter)
+        .arg(run.checkpoints.size())
+        .arg(points.join(QLatin1Char(',')));
+}
+
+// The first divisor of value in [first, last] by testing every integer.
+quint64 PlainFirstDivisor(quint64 value, quint64 first, quint64 last)
+{
+    for (quint64 d = first; d <= last; ++d)
+        if (value % d == 0)
+            return d;
+    return 0;
+}
+
+QList<quint64> RandomNumbers(quint64 from, quint64 to, int count, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QList<quint64> numbers;
+    for (int i = 0; i < count; ++i)
+        numbers << random.bounded(from, to);
+    return numbers;
+}
+
+} // namespace
+
+class TestTrialKernel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { UseKernelPath(AvailableKernelPaths().last()); }
+
+    void sameAsPlainLoop_data();
+    void sameAsPlainLoop();
+    void factorisationBlocks_data();
+    void factorisationBlocks();
+    void unavailablePathRefused();
+};
+
+void TestTrialKernel::sameAsPlainLoop_data()
+{
+    QTest::addColumn<QList<quint64>>("numbers");
+    const quint64 int64Max = quint64(std::numeric_limits<qint64>::max());
+    QTest::newRow("small numbers") << [] {
+        QList<quint64> all;
+        for (quint64 n = 0; n < 3000; ++n)
+            all << n;
+        return all;
+    }();
+    QTest::newRow("primes") << QList<quint64>{2, 3, 97, 32749, 32771, 1000000007, 999999999989, 99999999999999997};
+    QTest::newRow("largest prime below 2^63") << QList<quint64>{9223372036854775783u};
+    QTest::newRow("2^63 - 1 and neighbours") << QList<quint64>{int64Max, int64Max - 1, int64Max - 2};
+    // Either side of the 2^15 where the SIMD paths take over.
+    QTest::newRow("squares of primes") << QList<quint64>{32749ull * 32749, 32771ull * 32771, 1000003ull * 1000003};
+    QTest::newRow("products of close primes")
+        << QList<quint64>{32749ull * 32771, 199967ull * 200003, 99999989ull * 99999971};
+    // The 100 000th division is by 199 999, a prime: found right at the
+    // checkpoint, just before it, just after it.
+    QTest::newRow("around a checkpoint")
+        << QList<quint64>{199999ull * 200003, 199999ull * 199999, 199967ull * 199999, 200003ull * 200003};
+    QTest::newRow("random below 10^6") << RandomNumbers(2, 1000000, 2500, 1);
+    QTest::newRow("random below 10^14") << RandomNumbers(1000000, 100000000000000, 2500, 2);
+    // Near 2^63 with a smallest factor between 2^15 and 2^20.
+    QTest::newRow("random near 2^63, middle factor") << [] {
+        QRandomGenerator random(4);
+        QList<quint64> numbers;
+        for (int i = 0; i < 2500; ++i) {
+            const quint64 p = random.bounded(quint64(1) << 15, quint64(1) << 20) | 1;
+            numbers << p * random.bounded((quint64(1) << 62) / p, int64Max / p);
+        }
+        return numbers;
+    }();
+}
+
+void TestTrialKernel::sameAsPlainLoop()
+{
+    QFETCH(QList<quint64>, numbers);
+    const QList<Run> expected = RunAll(numbers, [](auto &&...args) { return DiviserParEssais(args...); });
+    for (const KernelPath path : AvailableKernelPaths()) {
+        QVERIFY(UseKernelPath(path));
+        const QList<Run> runs = RunAll(numbers, [](auto &&...args) { return DiviserParEssaisRapide(args...); });
+        for (int i = 0; i < numbers.size(); ++i)
+            QVERIFY2(runs[i] == expected[i], qPrintable(QStringLiteral("%1, n = %2: %3 instead of %4")
+                                                            .arg(QLatin1String(KernelPathName(path)))
+                                                            .arg(numbers[i])
+                                                            .arg(Describe(runs[i]), Describe(expected[i]))));
+    }
+}
+
+void TestTrialKernel::factorisationBlocks_data()
+{
+    QTest::addColumn<QList<quint64>>("numbers");
+    QTest::newRow("random below 2^40") << RandomNumbers(2, quint64(1) << 40, 100, 5);
+    QTest::newRow("products near 2^63") << QList<quint64>{9223372036854775783u, 9223372036854775807u,
+                                                           2147483647ull * 2147483659, 32771ull * 32771 * 32771 * 32771,
+                                                           quint64(1) << 62, 3ull * 3 * 2071723 * 5363222357};
+}
+
+void TestTrialKernel::factorisationBlocks()
+{
+    // Factorisation tries every integer, dividing out each factor found, in
+    // blocks of random length; each block must give the divisor the plain
+    // loop gives. Large cofactors are factorised only up to a few million.
+    QFETCH(QList<quint64>, numbers);
+    QRandomGenerator random(6);
+    for (const quint64 n : numbers) {
+        const quint32 seed = random.generate();
+        QList<quint64> expected;
+        QList<QList<quint64>> found;
+        for (const KernelPath path : AvailableKernelPaths()) {
+            QVERIFY(UseKernelPath(path));
+            QRandomGenerator blocks(seed);
+            QList<quint64> divisors;
+            quint64 x = n;
+            quint64 d = 2;
+            while (d <= 3000000 && d <= ISqrt(x)) {
+                const quint64 last = std::min(d + blocks.bounded(1, 5000), ISqrt(x));
+                const quint64 plain = PlainFirstDivisor(x, d, last);
+                const quint64 kernel = PremierDiviseur(x, d, last);
+                QVERIFY2(kernel == plain, qPrintable(QStringLiteral("%1, n = %2, [%3, %4]: %5 instead of %6")
+                                                         .arg(QLatin1String(KernelPathName(path)))
+                                                         .arg(n)
+                                                         .arg(d)
+                                                         .arg(last)
+                                                         .arg(kernel)
+                                                         .arg(plain)));
+                if (kernel == 0) {
+                    d = last + 1;
+                    continue;
+                }
+                divisors << kernel;
+                while (x % kernel == 0)
+                    x /= kernel;
+                d = kernel + 1;
+            }
+            found << divisors;
+        }
+        for (const QList<quint64> &divisors : found)
+            QCOMPARE(divisors, found.first());
+    }
+}
+
+void TestTrialKernel::unavailablePathRefused()
+{
+    const QList<KernelPath> paths = AvailableKernelPaths();
+    QCOMPARE(paths.first(), KernelPath::Scalar);
+    QCOMPARE(CurrentKernelPath(), paths.last());
+    for (const KernelPath path : {KernelPath::Scalar, KernelPath::Avx2, KernelPath::Avx512}) {
+        QCOMPARE(UseKernelPath(path), paths.contains(path));
+        if (paths.contains(path))
+            QCOMPARE(CurrentKernelPath(), path);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestTrialKernel)
+#include "tst_trialkernel.moc"
