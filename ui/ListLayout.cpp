@@ -54,6 +54,7 @@ void TListLayout::LayOut(const QTextBlock &block) const
     QTextLayout *layout = block.layout();
     if (layout->lineCount() > 0)
         return;
+    laidOut_.insert(block.blockNumber());
     const QTextBlockFormat format = block.blockFormat();
     QTextOption option = document()->defaultTextOption();
     option.setAlignment(format.alignment());
@@ -115,10 +116,14 @@ void TListLayout::draw(QPainter *painter, const PaintContext &context)
 
 void TListLayout::documentChanged(int, int, int)
 {
-    // Paragraphs changed are laid out again when next painted.
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
-        if (block.layout()->lineCount() > 0)
+    // The paragraphs laid out so far (those painted) are laid out again when
+    // next painted; asking every block for its layout would build one each.
+    for (const int number : std::as_const(laidOut_)) {
+        const QTextBlock block = document()->findBlockByNumber(number);
+        if (block.isValid())
             block.layout()->clearLayout();
+    }
+    laidOut_.clear();
     emit documentSizeChanged(documentSize());
     emit update();
 }

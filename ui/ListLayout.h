@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAbstractTextDocumentLayout>
+#include <QSet>
 
 class TListLayout : public QAbstractTextDocumentLayout
 {
@@ -27,4 +28,7 @@ private:
     qreal Width() const;
     // Lays the block out as one line, aligned and indented as its format says.
     void LayOut(const QTextBlock &block) const;
+
+    // Numbers of the paragraphs that hold a layout.
+    mutable QSet<int> laidOut_;
 };
