@@ -25,7 +25,7 @@ const QString kEnCours = QStringLiteral("Traitement en cours, patientez...");
 // its own gate adds a few milliseconds, and the longest step between two
 // looks at the clock (a piece of primes, or writing a completed file) a few
 // more, which keeps every gap well under 25 ms.
-constexpr qint64 kPumpIntervalNs = 5'000'000;
+constexpr qint64 kPumpIntervalNs = 4'000'000;
 // Primes formatted between two looks at the clock: about 20 µs of work.
 constexpr std::size_t kPiece = 1024;
 
