@@ -33,37 +33,9 @@ void ResetThousandsSeparator()
     FixedSeparator().reset();
 }
 
-QString GroupDigits(quint64 value, const QString &separator)
-{
-    const QString digits = QString::number(value);
-    QString grouped;
-    grouped.reserve(digits.size() + (digits.size() / 3) * separator.size());
-    for (qsizetype i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped += separator;
-        grouped += digits[i];
-    }
-    return grouped;
-}
-
-QString GroupDigits(qint64 value, const QString &separator)
-{
-    if (value >= 0)
-        return GroupDigits(quint64(value), separator);
-    // The magnitude of the most negative value does not fit a signed type.
-    const quint64 magnitude = quint64(0) - quint64(value);
-    return QLatin1Char('-') + GroupDigits(magnitude, separator);
-}
-
 QString NombreAvecSeparateurs(qint64 value)
 {
     return GroupDigits(value, ThousandsSeparator());
-}
-
-QString FormaterChiffre(qint32 value)
-{
-    const QString text = QString::number(value);
-    return value < 10 ? QLatin1Char('0') + text : text;
 }
 
 QString PercentText(int position)

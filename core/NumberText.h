@@ -2,6 +2,8 @@
 // thousands separator, and the two-digit file counter.
 #pragma once
 
+#include "digits/DigitGroups.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -12,16 +14,8 @@ void SetThousandsSeparator(const QString &separator);
 // Back to following the locale; for tests.
 void ResetThousandsSeparator();
 
-// Decimal digits grouped by three from the right with the given separator,
-// a minus sign in front of a negative number; exact for the whole range.
-QString GroupDigits(qint64 value, const QString &separator);
-QString GroupDigits(quint64 value, const QString &separator);
-
 // GroupDigits with the process-wide separator.
 QString NombreAvecSeparateurs(qint64 value);
-
-// The decimal text with a leading "0" below 10: 00, 09, 10, 100.
-QString FormaterChiffre(qint32 value);
 
 // "%d %" filled with a progress position.
 QString PercentText(int position);

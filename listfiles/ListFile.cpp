@@ -2,7 +2,7 @@
 // disk while a completed list is rewritten with its header loses nothing.
 #include "listfiles/ListFile.h"
 
-#include "listfiles/DigitGroups.h"
+#include "digits/DigitGroups.h"
 #include "listfiles/ListFileNames.h"
 #include "listfiles/Windows1252.h"
 

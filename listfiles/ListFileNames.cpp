@@ -2,13 +2,9 @@
 // list stays findable as a series even when its first file was renamed.
 #include "listfiles/ListFileNames.h"
 
-namespace ListFiles {
+#include "digits/DigitGroups.h"
 
-QString FormaterChiffre(qint64 number)
-{
-    const QString digits = QString::number(number);
-    return number < 10 ? QLatin1Char('0') + digits : digits;
-}
+namespace ListFiles {
 
 QString BaseName(const QString &startText, const QString &endText)
 {

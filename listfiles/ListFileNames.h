@@ -6,9 +6,6 @@
 
 namespace ListFiles {
 
-// File number with a leading "0" below 10: 01 … 09, 10 … 99, 100 and on.
-QString FormaterChiffre(qint64 number);
-
 // "NP_" + start + "-" + end + "_", the texts of the two fields as typed.
 QString BaseName(const QString &startText, const QString &endText);
 

@@ -31,10 +31,6 @@ private slots:
     void keyFilter();
     void rangeSize_data();
     void rangeSize();
-    void formaterChiffre_data();
-    void formaterChiffre();
-    void groupDigits_data();
-    void groupDigits();
     void separatorFollowsLocaleUntilFixed();
     void secondsText_data();
     void secondsText();
@@ -177,47 +173,6 @@ void TestNumberEntry::rangeSize()
     QFETCH(qint64, last);
     QFETCH(bool, atLeastTen);
     QCOMPARE(RangeHoldsAtLeast(first, last, 10), atLeastTen);
-}
-
-void TestNumberEntry::formaterChiffre_data()
-{
-    QTest::addColumn<int>("value");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("0") << 0 << "00";
-    QTest::newRow("1") << 1 << "01";
-    QTest::newRow("9") << 9 << "09";
-    QTest::newRow("10") << 10 << "10";
-    QTest::newRow("100") << 100 << "100";
-    QTest::newRow("123") << 123 << "123";
-}
-
-void TestNumberEntry::formaterChiffre()
-{
-    QFETCH(int, value);
-    QFETCH(QString, text);
-    QCOMPARE(FormaterChiffre(value), text);
-}
-
-void TestNumberEntry::groupDigits_data()
-{
-    QTest::addColumn<qint64>("value");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("0") << qint64(0) << "0";
-    QTest::newRow("999") << qint64(999) << "999";
-    QTest::newRow("1000") << qint64(1000) << "1 000";
-    QTest::newRow("1234567") << qint64(1234567) << "1 234 567";
-    QTest::newRow("negative") << qint64(-1234567) << "-1 234 567";
-    QTest::newRow("-999") << qint64(-999) << "-999";
-    QTest::newRow("17 nines") << qint64(99999999999999999) << "99 999 999 999 999 999";
-    QTest::newRow("max") << std::numeric_limits<qint64>::max() << "9 223 372 036 854 775 807";
-    QTest::newRow("min") << std::numeric_limits<qint64>::min() << "-9 223 372 036 854 775 808";
-}
-
-void TestNumberEntry::groupDigits()
-{
-    QFETCH(qint64, value);
-    QFETCH(QString, text);
-    QCOMPARE(GroupDigits(value, QStringLiteral(" ")), text);
 }
 
 void TestNumberEntry::separatorFollowsLocaleUntilFixed()

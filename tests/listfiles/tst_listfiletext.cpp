@@ -1,6 +1,5 @@
 // Text rules of list files checked against hand-worked values: Windows-1252
 // bytes both ways, the UTF-8 reading rule, digit groups and file names.
-#include "listfiles/DigitGroups.h"
 #include "listfiles/ListFileNames.h"
 #include "listfiles/Windows1252.h"
 
@@ -21,8 +20,6 @@ private slots:
     void encodeWindows1252_data();
     void encodeWindows1252();
     void everyByteSurvivesARoundTrip();
-    void groupDigits_data();
-    void groupDigits();
     void continuationPath_data();
     void continuationPath();
 };
@@ -80,33 +77,6 @@ void TestListFileText::everyByteSurvivesARoundTrip()
     for (int b = 0; b < 256; ++b)
         all.append(char(b));
     QCOMPARE(EncodeWindows1252(DecodeWindows1252(all)), all);
-}
-
-void TestListFileText::groupDigits_data()
-{
-    QTest::addColumn<qint64>("value");
-    QTest::addColumn<QString>("separator");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("zero") << qint64(0) << u" "_s << u"0"_s;
-    QTest::newRow("three digits") << qint64(999) << u" "_s << u"999"_s;
-    QTest::newRow("four digits") << qint64(1229) << u" "_s << u"1 229"_s;
-    QTest::newRow("six digits") << qint64(999983) << u" "_s << u"999 983"_s;
-    QTest::newRow("seven digits") << qint64(1000003) << u"\u202F"_s << u"1\u202F000\u202F003"_s;
-    QTest::newRow("negative") << qint64(-1234) << u"."_s << u"-1.234"_s;
-    QTest::newRow("negative three digits") << qint64(-999) << u"."_s << u"-999"_s;
-    QTest::newRow("no separator") << qint64(78498) << QString() << u"78498"_s;
-    QTest::newRow("largest") << std::numeric_limits<qint64>::max() << u" "_s
-                             << u"9 223 372 036 854 775 807"_s;
-    QTest::newRow("most negative") << std::numeric_limits<qint64>::min() << u" "_s
-                                   << u"-9 223 372 036 854 775 808"_s;
-}
-
-void TestListFileText::groupDigits()
-{
-    QFETCH(qint64, value);
-    QFETCH(QString, separator);
-    QFETCH(QString, text);
-    QCOMPARE(GroupDigits(value, separator), text);
 }
 
 void TestListFileText::continuationPath_data()
