@@ -67,13 +67,15 @@ inline QByteArray GroupedBytes(qint64 n, const QByteArray &separator)
     return digits;
 }
 
-// A complete list file as its header and its lines say it is.
-inline QByteArray ListFileBytes(const QString &name, const QList<qint64> &primes, const QByteArray &separator = {})
+// A complete list file as its header and its lines say it is. A
+// continuation file has its first prime in plain digits.
+inline QByteArray ListFileBytes(const QString &name, const QList<qint64> &primes, const QByteArray &separator = {},
+                                bool continuation = false)
 {
     QByteArray bytes = name.toLatin1() + "\r\nNombres premiers de cette liste : "
                        + GroupedBytes(primes.size(), separator) + "\r\n \r\n";
-    for (qint64 p : primes)
-        bytes += GroupedBytes(p, separator) + "\r\n";
+    for (qsizetype i = 0; i < primes.size(); ++i)
+        bytes += GroupedBytes(primes[i], continuation && i == 0 ? QByteArray() : separator) + "\r\n";
     return bytes;
 }
 

@@ -131,7 +131,7 @@ void TestCliStop::stopSignals()
         QTemporaryDir dir;
         QProcess process;
         startList(process, dir.path());
-        QThread::msleep(random.bounded(400));
+        QThread::msleep(random.bounded(150));
         ::kill(pid_t(process.processId()), signal);
         if (twice) {
             QThread::usleep(random.bounded(2000));
@@ -155,7 +155,7 @@ void TestCliStop::killedProcess()
         QProcess process;
         startList(process, dir.path());
         // Microseconds, so that kills land anywhere in the writing of a file.
-        QThread::usleep(random.bounded(400'000));
+        QThread::usleep(random.bounded(150'000));
         ::kill(pid_t(process.processId()), SIGKILL);
         QVERIFY(process.waitForFinished(30'000));
         QCOMPARE(process.exitStatus(), QProcess::CrashExit);
