@@ -63,17 +63,18 @@ void ProgressLine::Draw()
     const int width = TerminalColumns() - 1;
     if (text.size() > width)
         text = text.left(qMax(0, width - 1)) + QChar(0x2026);
-    const int length = int(text.size());
-    WriteError(QLatin1Char('\r') + text + QString(qMax(0, shown_ - length), QLatin1Char(' ')));
-    shown_ = length;
+    // "\033[K" erases the rest of the line: a longer line drawn before, or
+    // the "^C" the terminal echoed.
+    WriteError(QLatin1Char('\r') + text + QStringLiteral("\033[K"));
+    shown_ = true;
 }
 
 void ProgressLine::Clear()
 {
-    if (!enabled_ || shown_ == 0)
+    if (!enabled_ || !shown_)
         return;
-    WriteError(QLatin1Char('\r') + QString(shown_, QLatin1Char(' ')) + QLatin1Char('\r'));
-    shown_ = 0;
+    WriteError(QStringLiteral("\r\033[K"));
+    shown_ = false;
     // The next tick redraws at once, so the line comes back after a report
     // line.
     sinceDraw_.invalidate();

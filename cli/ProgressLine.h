@@ -31,6 +31,6 @@ private:
     QString fileName_;
     QElapsedTimer clock_;
     QElapsedTimer sinceDraw_;
-    // Characters on the terminal's line now, to be overwritten or erased.
-    int shown_ = 0;
+    // Whether the terminal's line holds a progress line to erase.
+    bool shown_ = false;
 };
