@@ -2,20 +2,23 @@
 // recorded for the run to poll, and later ones are ignored while it stops.
 #include "cli/StopSignals.h"
 
+#include <atomic>
 #include <csignal>
 
 namespace {
 
-// Only a sig_atomic_t may be written from a handler; nothing else is done
-// there, so the run never sees a file operation cut in half by a handler.
-volatile std::sig_atomic_t received = 0;
+// A lock-free atomic may be written from a handler, and the handler may run
+// on the sieving thread as well as on the run's; nothing else is done there,
+// so no file operation is ever cut in half by a handler.
+std::atomic<int> received{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 extern "C" void RecordStop(int signal)
 {
     // A second Ctrl+C while the current file gets its header changes
     // nothing: the stop is already under way.
-    if (received == 0)
-        received = signal;
+    int none = 0;
+    received.compare_exchange_strong(none, signal);
 }
 
 } // namespace
@@ -37,7 +40,7 @@ void Install()
 
 int Received()
 {
-    return received;
+    return received.load();
 }
 
 } // namespace StopSignals

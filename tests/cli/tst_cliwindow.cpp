@@ -1,5 +1,5 @@
-// tavorine-cli against the window: the same list files, byte for byte, and
-// the same report lines, for the same texts typed or passed.
+// tavorine-cli against the window: the same list files, byte for byte, for
+// the same texts typed in the window or passed on the command line.
 #include "CliRun.h"
 #include "FileDialogAnswerer.h"
 #include "MainFormTest.h"
@@ -7,7 +7,6 @@
 
 #include "core/NumberText.h"
 #include "ui/ReMainForm.h"
-#include "ui/ReportView.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -26,8 +25,6 @@ private slots:
 
     void sameListFiles_data();
     void sameListFiles();
-    void sameReports_data();
-    void sameReports();
 
 private:
     template <typename T> T *child(const char *name) { return FindChild<T>(form_, name); }
@@ -55,8 +52,7 @@ void TestCliWindow::sameListFiles_data()
     QTest::addColumn<QString>("last");
     QTest::addColumn<bool>("separators");
     QTest::newRow("three files, separators") << "1" << "2100000" << true;
-    QTest::newRow("three files, plain") << "1" << "2100000" << false;
-    QTest::newRow("hex and signs") << " -$10" << "0x1FFFF" << true;
+    QTest::newRow("hex and signs, plain digits") << " -$10" << "0x1FFFF" << false;
     QTest::newRow("high numbers") << "999999999000000" << "999999999100000" << true;
 }
 
@@ -91,40 +87,6 @@ void TestCliWindow::sameListFiles()
     QCOMPARE(QDir(cliDir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), names);
     for (const QString &n : names)
         QVERIFY2(ReadFileBytes(cliDir.filePath(n)) == ReadFileBytes(windowDir.filePath(n)), qPrintable(n));
-}
-
-void TestCliWindow::sameReports_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("page");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("number");
-    for (const char *n : {"0", "2", "1000003", "-1", "$7FFFFFFFFFFFFFFF"}) {
-        QTest::addRow("verification of %s", n) << "verifier" << "TabVerification" << "EditVerification" << n;
-        // A negative number ends the factorisation with an error box.
-        if (n[0] != '-')
-            QTest::addRow("factorisation of %s", n) << "decomposer" << "TabDecomposition" << "EditDecomposition" << n;
-    }
-}
-
-void TestCliWindow::sameReports()
-{
-    QFETCH(QString, command);
-    QFETCH(QString, page);
-    QFETCH(QString, field);
-    QFETCH(QString, number);
-    child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>(page.toLatin1().constData()));
-    child<QLineEdit>(field.toLatin1().constData())->setText(number);
-    child<QPushButton>("ButtonDemarrer")->click();
-
-    // The terminal drops the empty lines around the report, and only those.
-    QStringList lines = child<TReportView>("Editeur")->Lines();
-    while (!lines.isEmpty() && lines.constFirst().isEmpty())
-        lines.removeFirst();
-    while (!lines.isEmpty() && lines.constLast().isEmpty())
-        lines.removeLast();
-    const CliResult result = RunCli({command, number});
-    QCOMPARE(QString::fromUtf8(result.out).split('\n'), lines << QString());
 }
 
 QTEST_MAIN(TestCliWindow)
