@@ -16,6 +16,7 @@ fail() { echo "FAILED: $1" >&2; exit 1; }
 
 expected=(
     ./usr/bin/tavorine
+    ./usr/bin/tavorine-cli
     ./usr/share/tavorine/TVR.chm
     ./usr/share/applications/org.tavorine.Tavorine.desktop
     ./usr/share/metainfo/org.tavorine.Tavorine.metainfo.xml
@@ -23,6 +24,7 @@ expected=(
     ./usr/share/icons/hicolor/48x48/apps/org.tavorine.Tavorine.png
     ./usr/share/icons/hicolor/256x256/apps/org.tavorine.Tavorine.png
     ./usr/share/man/man1/tavorine.1.gz
+    ./usr/share/man/man1/tavorine-cli.1.gz
     ./usr/share/doc/tavorine/copyright
     ./usr/share/doc/tavorine/changelog.Debian.gz
 )
@@ -56,6 +58,12 @@ pass "lintian reports no error"
 exe="$tmp/usr/bin/tavorine"
 [ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$exe" --version)" = "Tavorine 2.0" ] || fail "--version of the extracted program"
 pass "the extracted program prints its version"
+
+cli="$tmp/usr/bin/tavorine-cli"
+[ "$("$cli" --version)" = "tavorine-cli (Tavorine) 2.0" ] || fail "--version of the extracted tavorine-cli"
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY "$cli" verifier 1000003) || fail "tavorine-cli verifier 1000003"
+grep -qxF "Nombre premier : oui" <<<"$said" || fail "tavorine-cli verifier 1000003 says: $said"
+pass "the extracted tavorine-cli runs without a display"
 
 # The hidden --verifier-aide builds the main window, opens the help topic
 # that F1 opens through the file the window chose, and says which file.

@@ -1,0 +1,124 @@
+// The window as a terminal run sees it: report lines on stdout, the status
+// on the progress line, Ctrl+C as the stop button, options as the dialogs.
+#include "cli/TerminalHost.h"
+
+#include "cli/ProgressLine.h"
+#include "cli/StopSignals.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+void WriteLine(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+void PrintLine(const QString &text)
+{
+    WriteLine(stdout, text);
+}
+
+void PrintError(const QString &text)
+{
+    WriteLine(stderr, text);
+}
+
+TerminalHost::TerminalHost(ProgressLine &progress, ListOptions options)
+    : progress_(progress), options_(std::move(options))
+{
+}
+
+void TerminalHost::AddReportLine(const QString &text, LineStyle)
+{
+    if (text.isEmpty()) {
+        ++pendingEmptyLines_;
+        return;
+    }
+    progress_.Clear();
+    if (!report_.isEmpty()) {
+        for (; pendingEmptyLines_ > 0; --pendingEmptyLines_)
+            PrintLine(QString());
+    }
+    pendingEmptyLines_ = 0;
+    PrintLine(text);
+    report_.append(text);
+}
+
+void TerminalHost::SetPanelText(int panel, const QString &text)
+{
+    if (panel == PanelPourcentage)
+        progress_.SetPercentText(text);
+}
+
+void TerminalHost::UpdateProgressBar(qint64 position)
+{
+    position_ = int(std::clamp<qint64>(position, 0, 100));
+    progress_.SetPosition(position_);
+}
+
+void TerminalHost::ProcessMessages()
+{
+    progress_.Tick();
+}
+
+bool TerminalHost::ArretDemande() const
+{
+    return StopSignals::Received() != 0;
+}
+
+void TerminalHost::RazFin()
+{
+    progress_.Clear();
+}
+
+std::optional<QString> TerminalHost::ChoisirPremierFichier(const QString &proposedName)
+{
+    QString name = options_.fileName.isEmpty() ? proposedName : options_.fileName;
+    // The save dialog adds ".txt" to a name that has no extension.
+    if (QFileInfo(name).suffix().isEmpty())
+        name += QStringLiteral(".txt");
+    const QDir folder(options_.folder.isEmpty() ? QStringLiteral(".") : options_.folder);
+    return QDir::cleanPath(folder.absoluteFilePath(name));
+}
+
+bool TerminalHost::VerifierSiEcrasementFichier(const QString &path)
+{
+    if (options_.replace || !QFileInfo::exists(path))
+        return false;
+    PrintError(QStringLiteral("%1 existe déjà. Ajoutez --remplacer pour le remplacer.")
+                   .arg(QDir::toNativeSeparators(path)));
+    return true;
+}
+
+void TerminalHost::CreerFichier(const QString &path, const QByteArray &bytes)
+{
+    progress_.SetFile(QFileInfo(path).fileName());
+    ListFileHost::CreerFichier(path, bytes);
+}
+
+void TerminalHost::AfficherFichier(const QString &)
+{
+    // A list of a million lines has no place on a terminal; the files are
+    // the result.
+    listFinished_ = true;
+}
+
+void TerminalHost::Informer(const QString &text)
+{
+    progress_.Clear();
+    // After the last file the message is the run's result; before it, it
+    // says why the run ended early.
+    if (listFinished_)
+        PrintLine(text);
+    else
+        PrintError(text);
+}

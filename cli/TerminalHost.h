@@ -1,0 +1,58 @@
+// The window as a terminal run sees it: report lines on stdout, the status
+// on the progress line, Ctrl+C as the stop button, options as the dialogs.
+#pragma once
+
+#include "listhost/ListFileHost.h"
+
+#include <QStringList>
+
+class ProgressLine;
+
+class TerminalHost : public ListFileHost
+{
+public:
+    struct ListOptions {
+        QString folder;       // where the first file goes
+        QString fileName;     // the first file's name; empty: the proposed one
+        bool separators = false;
+        bool replace = false; // an existing first file is replaced
+    };
+
+    TerminalHost(ProgressLine &progress, ListOptions options);
+
+    void SetReportAlignment(ParagraphAlignment) override {}
+    void AddReportLine(const QString &text, LineStyle style) override;
+    void SetPanelText(int panel, const QString &text) override;
+    void UpdateProgressBar(qint64 position) override;
+    int ProgressPosition() const override { return position_; }
+    void ProcessMessages() override;
+    bool ArretDemande() const override;
+    void RazFin() override;
+
+    bool SepMilliers() const override { return options_.separators; }
+    std::optional<QString> ChoisirPremierFichier(const QString &proposedName) override;
+    bool VerifierSiEcrasementFichier(const QString &path) override;
+    void CreerFichier(const QString &path, const QByteArray &bytes) override;
+    void FichierTermine(const QString &) override {}
+    void AfficherFichier(const QString &path) override;
+    void Informer(const QString &text) override;
+
+    // The report's non-empty lines so far.
+    const QStringList &ReportLines() const { return report_; }
+    // Whether the list run reached its end and showed its last file.
+    bool ListFinished() const { return listFinished_; }
+
+private:
+    ProgressLine &progress_;
+    ListOptions options_;
+    int position_ = 0;
+    QStringList report_;
+    // Empty lines are printed only between two lines with text, so the
+    // report's spacing stays but it neither starts nor ends with blanks.
+    int pendingEmptyLines_ = 0;
+    bool listFinished_ = false;
+};
+
+// Text lines for the terminal's two streams, in UTF-8, flushed at once.
+void PrintLine(const QString &text);
+void PrintError(const QString &text);

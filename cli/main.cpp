@@ -1,0 +1,97 @@
+// tavorine-cli: the verification, the factorisation and the prime lists of
+// Tavorine in a terminal, through the same engines and list files.
+#include "cli/Arguments.h"
+#include "cli/ProgressLine.h"
+#include "cli/StopSignals.h"
+#include "cli/TerminalHost.h"
+
+#include "core/CommandError.h"
+#include "core/Factorisation.h"
+#include "core/Generation.h"
+#include "core/NumberEntry.h"
+#include "core/NumberText.h"
+#include "core/Verification.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+enum ExitStatus { kSucces = 0, kNonPremier = 1, kErreur = 2 };
+
+// The list run of the window's search page, from the texts as typed.
+int Lister(TerminalHost &host, const Arguments &args)
+{
+    const qint64 first = ConvertirNombre(args.numbers[0]);
+    const qint64 last = ConvertirNombre(args.numbers[1]);
+    if (!RangeHoldsAtLeast(first, last, 10)) {
+        PrintError(QStringLiteral("Demandez au minimum 10 nombres premiers."));
+        return kErreur;
+    }
+    if (args.separator)
+        SetThousandsSeparator(*args.separator);
+    Generer(host, first, last, args.numbers[0], args.numbers[1]);
+    return host.ListFinished() ? kSucces : kErreur;
+}
+
+int Run(const Arguments &args)
+{
+    ProgressLine progress(!args.silent && isatty(STDERR_FILENO));
+    TerminalHost host(progress, {args.folder, args.fileName, args.separators, args.replace});
+    int status = kSucces;
+    try {
+        switch (args.command) {
+        case Arguments::Command::Verifier:
+            Verifier(host, ConvertirNombre(args.numbers[0]));
+            status = host.ReportLines().contains(QStringLiteral("Nombre premier : oui")) ? kSucces : kNonPremier;
+            break;
+        case Arguments::Command::Decomposer:
+            Decomposer(host, ConvertirNombre(args.numbers[0]));
+            break;
+        case Arguments::Command::Lister:
+            status = Lister(host, args);
+            break;
+        case Arguments::Command::Help:
+        case Arguments::Command::Version:
+            break;
+        }
+    } catch (const CommandError &error) {
+        progress.Clear();
+        // The text of the window's error box.
+        PrintError(error.text() + QLatin1Char('.'));
+        status = kErreur;
+    }
+    progress.Clear();
+    // A stopped run ends as a process stopped by that signal would.
+    if (StopSignals::Received() != 0)
+        return 128 + StopSignals::Received();
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Before anything else, so that no file of a run is ever created while
+    // Ctrl+C could still end the process in the middle of it.
+    StopSignals::Install();
+    QCoreApplication app(argc, argv);
+
+    const Arguments args = ParseArguments(app.arguments().mid(1));
+    if (!args.error.isEmpty()) {
+        PrintError(args.error);
+        PrintError(QStringLiteral("Essayez « tavorine-cli --help »."));
+        return kErreur;
+    }
+    if (args.command == Arguments::Command::Help) {
+        std::fputs(HelpText().toUtf8().constData(), stdout);
+        return kSucces;
+    }
+    if (args.command == Arguments::Command::Version) {
+        std::fputs(VersionText().toUtf8().constData(), stdout);
+        return kSucces;
+    }
+    return Run(args);
+}
