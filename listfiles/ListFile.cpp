@@ -12,6 +12,8 @@
 #include <QSaveFile>
 
 #include <atomic>
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstdio>
 
 namespace ListFiles {
@@ -168,12 +170,48 @@ void WriteWholeFile(const QString &path, const QStringList &lines)
     replaceFileContent(path, encodeLines(lines));
 }
 
+#ifdef O_TMPFILE
+// The complete content in a file of the folder that has no name yet, so a
+// process killed while writing leaves nothing behind; it gets a hidden name
+// only once complete, and that name is at once replaced by the file's own.
+// False when the file system has no unnamed files.
+bool writeUnnamedThenRename(const QString &path, const QByteArray &header, const QByteArray &numberLines)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int descriptor = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (descriptor < 0)
+        return false;
+    QFile file;
+    if (!file.open(descriptor, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        throw ListFileError::fromDevice(Operation::Write, path, file);
+    }
+    if (!writeParts(file, {&header, &numberLines}))
+        throw ListFileError::fromDevice(Operation::Write, path, file);
+    const QByteArray temporary = QFile::encodeName(siblingName(path));
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(descriptor);
+    const bool named = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temporary.constData(), AT_SYMLINK_FOLLOW) == 0;
+    file.close();
+    if (!named)
+        throw ListFileError(Operation::Write, path, QStringLiteral("le fichier n'a pas pu prendre sa place"));
+    if (std::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+        ::unlink(temporary.constData());
+        throw ListFileError(Operation::Write, path, QStringLiteral("le fichier n'a pas pu prendre sa place"));
+    }
+    return true;
+}
+#endif
+
 void WriteListFile(const QString &path, const QByteArray &header, const QByteArray &numberLines)
 {
     checkWriteTarget(path);
     // Unlike QSaveFile, the new file is not synced to the disk before the
     // rename: a list of a thousand files would wait on the disk a thousand
     // times, and what the rename protects against is a process that dies.
+#ifdef O_TMPFILE
+    if (writeUnnamedThenRename(path, header, numberLines))
+        return;
+#endif
     const QString temporary = siblingName(path);
     QFile file(temporary);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
@@ -205,6 +243,12 @@ void WriteListFile(const QString &path, const QByteArray &header, const QByteArr
 void CreateFileHolding(const QString &path, const QByteArray &bytes)
 {
     checkWriteTarget(path);
+    // Through a file with no name too, so that a continuation file is never
+    // seen empty, even by a process killed while creating it.
+#ifdef O_TMPFILE
+    if (writeUnnamedThenRename(path, bytes, QByteArray()))
+        return;
+#endif
     writeInPlace(path, {&bytes});
 }
 

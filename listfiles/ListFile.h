@@ -20,8 +20,8 @@ void WriteWholeFile(const QString &path, const QStringList &lines);
 // a half-written list under the file's name.
 void WriteListFile(const QString &path, const QByteArray &header, const QByteArray &numberLines);
 
-// Creates the file or empties it, then writes the bytes in place: the first
-// file of a list, empty, and each continuation file holding its first prime.
+// Creates the file, or replaces it, holding exactly the bytes: the first file
+// of a list, empty, and each continuation file holding its first prime.
 void CreateFileHolding(const QString &path, const QByteArray &bytes);
 
 // The header of a list file, encoded as on disk.

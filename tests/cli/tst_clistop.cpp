@@ -70,9 +70,10 @@ void TestCliStop::startList(QProcess &process, const QString &folder)
 // - after SIGKILL, file m is complete, or still as it was created (the first
 //   file empty, a continuation file holding its first prime alone, since
 //   primes are kept in memory until the file is complete and then written
-//   to a new file that takes its place by a rename). Such a new file may be
-//   left half-written beside it, hidden (".NAME.PID-N.tmp"): no process
-//   can remove files when it is killed, and it never bears a list's name.
+//   to a file with no name that takes its place by a rename). Killed
+//   between the moment that file gets a hidden name (".NAME.PID-N.tmp") and
+//   the rename, the process leaves it behind, complete: never half-written,
+//   and never under a list's name.
 void TestCliStop::checkFiles(const QString &folder, Ending ending)
 {
     QDir dir(folder);
@@ -81,8 +82,12 @@ void TestCliStop::checkFiles(const QString &folder, Ending ending)
     const QStringList temporaries = names.filter(leftover);
     QVERIFY2(ending == Ending::Killed ? temporaries.size() <= 1 : temporaries.isEmpty(),
              qPrintable(temporaries.join(", ")));
-    for (const QString &t : temporaries)
+    for (const QString &t : temporaries) {
         names.removeOne(t);
+        const QString name = t.mid(1, t.indexOf(QStringLiteral(".txt.")) + 3);
+        const int k = name.mid(name.lastIndexOf(QLatin1Char('_')) + 1).chopped(4).toInt();
+        QVERIFY2(ReadFileBytes(dir.filePath(t)) == ListFileBytes(FileName(k), SlicePrimes(k)), qPrintable(t));
+    }
 
     const int m = int(names.size());
     QVERIFY(m >= 1);
