@@ -98,7 +98,8 @@ void TReportView::AddLine(const QString &text, LineStyle style)
     ++linesAdded_;
 }
 
-void TReportView::LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt)
+void TReportView::LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt,
+                                const std::function<void()> &pump)
 {
     // Each line of the text is a paragraph; the end of the last line does
     // not open another. A NUL in binary data would end the text early.
@@ -122,7 +123,20 @@ void TReportView::LoadPlainText(const QString &text, ParagraphAlignment alignmen
     QTextCursor cursor(loaded);
     cursor.setBlockFormat(format);
     cursor.setBlockCharFormat(black);
-    cursor.insertText(lines, black);
+    // Each part ends with a whole line, so the next one opens a paragraph.
+    constexpr qsizetype kPart = 64 * 1024;
+    for (qsizetype start = 0; start < lines.size();) {
+        qsizetype end = lines.size();
+        if (pump && start + kPart < end) {
+            const qsizetype lineEnd = lines.indexOf(QLatin1Char('\n'), start + kPart);
+            if (lineEnd >= 0)
+                end = lineEnd + 1;
+        }
+        cursor.insertText(QStringView(lines).sliced(start, end - start).toString(), black);
+        start = end;
+        if (pump && start < lines.size())
+            pump();
+    }
     // The view's first document belongs to the view, which deletes it when
     // it is replaced; the ones loaded here are deleted by us.
     QTextDocument *previous = document();
