@@ -155,29 +155,32 @@ QByteArray readWholeFile(const QString &path, qint64 limit = -1)
     try {
         // Qt reports a failed allocation by throwing std::bad_alloc; a
         // resize that left the array short means the same.
-        qint64 capacity = std::max<qint64>(expected, 64 * 1024);
-        bytes.resize(qsizetype(capacity));
-        if (bytes.size() != capacity)
+        bytes.resize(qsizetype(expected));
+        if (bytes.size() != expected)
             throwOutOfMemory(path, expected);
-        for (;;) {
-            if (done == capacity) {
-                if (limit >= 0 && capacity > limit)
-                    throw tooLarge(capacity);
-                capacity *= 2;
-                bytes.resize(qsizetype(capacity));
-                if (bytes.size() != capacity)
-                    throwOutOfMemory(path, done);
-            }
-            const qint64 got = file.read(bytes.data() + done, capacity - done);
+        while (done < expected) {
+            const qint64 got = file.read(bytes.data() + done, expected - done);
             if (got < 0)
                 throw ListFileError::fromDevice(Operation::Read, path, file);
             if (got == 0)
                 break;
             done += got;
         }
-        if (limit >= 0 && done > limit)
-            throw tooLarge(done);
         bytes.truncate(qsizetype(done));
+        // Whatever lies beyond the size announced (a file that grows, a
+        // file of unknown size) is read too.
+        char more[64 * 1024];
+        for (;;) {
+            const qint64 got = file.read(more, sizeof more);
+            if (got < 0)
+                throw ListFileError::fromDevice(Operation::Read, path, file);
+            if (got == 0)
+                break;
+            done += got;
+            if (limit >= 0 && done > limit)
+                throw tooLarge(done);
+            bytes.append(more, qsizetype(got));
+        }
     } catch (const std::bad_alloc &) {
         bytes = QByteArray();
         throwOutOfMemory(path, std::max(expected, done));
