@@ -79,6 +79,7 @@ void TestEntryRoutes::keysWithModifiers_data()
     // A key may type more than one character at once.
     QTest::newRow("digit and letter") << 0 << int(Qt::NoModifier) << "3x" << "123";
     QTest::newRow("Ctrl+Z types nothing") << int(Qt::Key_Z) << int(Qt::ControlModifier) << "\x1a" << "12";
+    QTest::newRow("Ctrl+A selects") << int(Qt::Key_A) << int(Qt::ControlModifier) << "\x01" << "12";
 }
 
 void TestEntryRoutes::keysWithModifiers()
@@ -93,6 +94,8 @@ void TestEntryRoutes::keysWithModifiers()
     QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
     QApplication::sendEvent(field, &press);
     QCOMPARE(field->text(), expected);
+    // Shortcuts reach the field: Ctrl+A selects the whole text.
+    QCOMPARE(field->selectedText(), key == Qt::Key_A && modifiers == Qt::ControlModifier ? expected : QString());
 }
 
 void TestEntryRoutes::composedText_data()
