@@ -85,6 +85,25 @@ KeyVerdict FiltrerTouche(QChar key, bool hasSelection, int textLength)
     return (isDigit || isBackspace) ? KeyVerdict::Accept : KeyVerdict::Discard;
 }
 
+SaisieFiltree FiltrerSaisie(QStringView text, int selectedLength, int textLength)
+{
+    SaisieFiltree result;
+    int length = textLength;
+    bool selection = selectedLength > 0;
+    for (const QChar c : text) {
+        const KeyVerdict verdict = FiltrerTouche(c, selection, length);
+        if (verdict == KeyVerdict::DiscardWithLimit)
+            result.limitReached = true;
+        // Backspace is a key, not text: inside a text it is discarded.
+        if (verdict != KeyVerdict::Accept || c == KeyBackspace)
+            continue;
+        result.kept += c;
+        length = selection ? length - selectedLength + 1 : length + 1;
+        selection = false;
+    }
+    return result;
+}
+
 QString MessageLimiteChiffres()
 {
     return QStringLiteral("Vous ne pouvez pas saisir plus de %1 chiffres.").arg(NombreChiffresMax);

@@ -28,6 +28,16 @@ enum class KeyVerdict {
 // What a number field does with one typed character.
 KeyVerdict FiltrerTouche(QChar key, bool hasSelection, int textLength);
 
+// Text that reaches a number field otherwise than one key at a time (a
+// composed character, an input method's commit, a key that types several
+// characters): each character goes through FiltrerTouche in turn, and only
+// digits are kept. selectedLength characters are replaced by the first one.
+struct SaisieFiltree {
+    QString kept;
+    bool limitReached = false; // some character met the digit limit
+};
+SaisieFiltree FiltrerSaisie(QStringView text, int selectedLength, int textLength);
+
 constexpr QChar KeyEnter = QChar(13);
 constexpr QChar KeyBackspace = QChar(8);
 

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLocale>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -15,6 +16,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <cstdio>
+#include <algorithm>
+#include <new>
 
 namespace ListFiles {
 
@@ -143,7 +146,27 @@ QString siblingName(const QString &path)
                              .arg(counter.fetch_add(1));
 }
 
-QByteArray readWholeFile(const QString &path)
+QString sizeText(qint64 bytes)
+{
+    const QLocale french(QLocale::French, QLocale::France);
+    const QString exact = GroupDigits(bytes, QStringLiteral("\u00A0")) + QStringLiteral("\u00A0octets");
+    if (bytes < 1024 * 1024)
+        return exact;
+    const bool giga = bytes >= qint64(1) << 30;
+    const double amount = double(bytes) / double(qint64(1) << (giga ? 30 : 20));
+    return QStringLiteral("%1\u00A0%2 (%3)").arg(french.toString(amount, 'f', 1), giga ? QStringLiteral("Go") : QStringLiteral("Mo"), exact);
+}
+
+[[noreturn]] void throwOutOfMemory(const QString &path, qint64 size)
+{
+    throw ListFileSizeError(Operation::Read, path,
+                            QStringLiteral("la mémoire manque pour lire ses %1").arg(sizeText(size)));
+}
+
+// The whole content, or at most limit bytes: a larger file throws before its
+// content is read. A file whose size the system does not know in advance (some
+// files under /proc) is read to its end all the same.
+QByteArray readWholeFile(const QString &path, qint64 limit = -1)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -157,9 +180,49 @@ QByteArray readWholeFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw ListFileError::fromDevice(Operation::Read, path, file);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ListFileError::fromDevice(Operation::Read, path, file);
+    const auto tooLarge = [&](qint64 size) {
+        return ListFileSizeError(Operation::Read, path,
+                                 QStringLiteral("il fait %1, plus que les %2 qu'une liste peut occuper à l'affichage")
+                                     .arg(sizeText(size), QStringLiteral("%1\u00A0Mo").arg(limit >> 20)));
+    };
+    const qint64 expected = file.size();
+    if (limit >= 0 && expected > limit)
+        throw tooLarge(expected);
+    QByteArray bytes;
+    qint64 done = 0;
+    try {
+        // Qt reports a failed allocation by throwing std::bad_alloc; a
+        // resize that left the array short means the same.
+        bytes.resize(qsizetype(expected));
+        if (bytes.size() != expected)
+            throwOutOfMemory(path, expected);
+        while (done < expected) {
+            const qint64 got = file.read(bytes.data() + done, expected - done);
+            if (got < 0)
+                throw ListFileError::fromDevice(Operation::Read, path, file);
+            if (got == 0)
+                break;
+            done += got;
+        }
+        bytes.truncate(qsizetype(done));
+        // Whatever lies beyond the size announced (a file that grows, a
+        // file of unknown size) is read too.
+        char more[64 * 1024];
+        for (;;) {
+            const qint64 got = file.read(more, sizeof more);
+            if (got < 0)
+                throw ListFileError::fromDevice(Operation::Read, path, file);
+            if (got == 0)
+                break;
+            done += got;
+            if (limit >= 0 && done > limit)
+                throw tooLarge(done);
+            bytes.append(more, qsizetype(got));
+        }
+    } catch (const std::bad_alloc &) {
+        bytes = QByteArray();
+        throwOutOfMemory(path, std::max(expected, done));
+    }
     return bytes;
 }
 
@@ -313,7 +376,12 @@ QString CreationAutomatiqueFichierSuivant(const QString &firstFilePath, const QS
 
 QString LoadListFileText(const QString &path)
 {
-    return ListTextFromBytes(readWholeFile(path));
+    const QByteArray bytes = readWholeFile(path, kLargestShownFile);
+    try {
+        return ListTextFromBytes(bytes);
+    } catch (const std::bad_alloc &) {
+        throwOutOfMemory(path, bytes.size());
+    }
 }
 
 QString ListTextFromBytes(const QByteArray &bytes)

@@ -49,9 +49,16 @@ void IndiquerNombresContenus(const QString &path, bool withSeparators, const QSt
 QString CreationAutomatiqueFichierSuivant(const QString &firstFilePath, const QString &baseName,
                                           int k, qint64 firstPrime);
 
+// The largest file shown in the report view. A run writes at most 78 498
+// primes to a file, lines of at most 19 digits, 6 separators and CR LF: about
+// 2.1 MB. Eight times that leaves room for lists edited by hand, while the
+// view still lays the text out in a few seconds and some hundred megabytes.
+constexpr qint64 kLargestShownFile = 16 * 1024 * 1024;
+
 // The whole text of a file for the report view, line ends turned into "\n".
 // Anything that is not a readable regular file (missing, a folder, a device)
-// throws.
+// throws ListFileError; a file larger than kLargestShownFile, or one that
+// memory cannot hold, throws ListFileSizeError, whose message gives the size.
 QString LoadListFileText(const QString &path);
 // The same text from bytes already in memory.
 QString ListTextFromBytes(const QByteArray &bytes);

@@ -34,4 +34,12 @@ private:
     QString m_reason;
 };
 
+// A file that could not be read for its size or for want of memory rather
+// than because it is unreadable: the window tells the user so, with the size.
+class ListFileSizeError : public ListFileError
+{
+public:
+    using ListFileError::ListFileError;
+};
+
 } // namespace ListFiles

@@ -46,8 +46,14 @@
 #include <QTextDocument>
 #include <QThread>
 #include <QVBoxLayout>
+#include <QEventLoop>
+#include <QScopeGuard>
+#include <QThread>
 
 #include <algorithm>
+#include <exception>
+#include <memory>
+#include <new>
 #include <utility>
 #include <limits>
 
@@ -188,13 +194,18 @@ void TMainForm::createPopupMenu1()
 
 void TMainForm::createDialogs()
 {
-    const QStringList filters = {QStringLiteral("Fichiers texte (*.txt)"), QStringLiteral("Tous les fichiers (*)")};
+    // Each caption is shown as written, its pattern list hidden: "(*.*)" reads
+    // as "every file" to the user, while the pattern that matches every name
+    // on this system is "*".
+    const QStringList filters = {QStringLiteral("Fichiers texte (.txt) (*.txt)"),
+                                 QStringLiteral("Tous les fichiers (*.*) (*)")};
 
     SaveDialog1 = new QFileDialog(this);
     SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
     SaveDialog1->setOption(QFileDialog::DontUseNativeDialog);
     // The program asks its own question before replacing a file.
     SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
+    SaveDialog1->setOption(QFileDialog::HideNameFilterDetails);
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
     SaveDialog1->setNameFilters(filters);
@@ -203,6 +214,7 @@ void TMainForm::createDialogs()
     OpenDialog1 = new QFileDialog(this);
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
     OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
+    OpenDialog1->setOption(QFileDialog::HideNameFilterDetails);
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setNameFilters(filters);
@@ -396,7 +408,7 @@ void TMainForm::PageChanged(int)
 
 void TMainForm::ButtonDemarrerClick()
 {
-    if (traitementEnCours_)
+    if (traitementEnCours_ || chargementEnCours_)
         return;
     RazDebut();
     SaveDialog1->selectFile(QString());
@@ -404,9 +416,13 @@ void TMainForm::ButtonDemarrerClick()
     traitementEnCours_ = true;
     derniereVue_.invalidate();
     try {
-        // Three successive tests: a page brought to the front while one
-        // computation pumps messages has its own run once that one returns.
-        if (PageControl1->currentWidget() == TabRecherche) {
+        // The page in front now decides the one computation of this start. A
+        // page brought to the front while it pumps messages only empties the
+        // view: once a stopped computation has called RazFin the window is
+        // idle, and a second computation would run unguarded (even in a
+        // window closed meanwhile).
+        QWidget *const page = PageControl1->currentWidget();
+        if (page == TabRecherche) {
             const qint64 first = ConvertirNombre(EditRechercheDebut->text());
             const qint64 last = ConvertirNombre(EditRechercheFin->text());
             if (!RangeHoldsAtLeast(first, last, 10)) {
@@ -415,11 +431,11 @@ void TMainForm::ButtonDemarrerClick()
                 return;
             }
             Generer(first, last);
-        }
-        if (PageControl1->currentWidget() == TabVerification)
+        } else if (page == TabVerification) {
             Verifier(ConvertirNombre(EditVerification->text()));
-        if (PageControl1->currentWidget() == TabDecomposition)
+        } else if (page == TabDecomposition) {
             Decomposer(ConvertirNombre(EditDecomposition->text()));
+        }
     } catch (const CommandError &error) {
         // The window is idle again before the box shows, so the next start
         // is accepted.
@@ -476,9 +492,20 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             || combination == QKeyCombination(Qt::ControlModifier, Qt::Key_V))
             return true;
     }
-    if (event->type() == QEvent::KeyPress && watched != Editeur) {
-        if (auto *field = qobject_cast<QLineEdit *>(watched))
+    auto *field = watched != Editeur ? qobject_cast<QLineEdit *>(watched) : nullptr;
+    if (field) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
             return EditNombreKeyPress(field, static_cast<QKeyEvent *>(event));
+        case QEvent::InputMethod:
+            return EditNombreInputMethod(field, static_cast<QInputMethodEvent *>(event));
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return EditNombreDrop(field, static_cast<QDropEvent *>(event));
+        default:
+            break;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -491,13 +518,27 @@ bool TMainForm::EditNombreKeyPress(QLineEdit *field, QKeyEvent *event)
     } else if (event->key() == Qt::Key_Backspace) {
         key = KeyBackspace;
     } else {
-        // Keys that type no character (arrows, Delete, Tab, Escape) and
-        // editing shortcuts pass untouched.
-        if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-            return false;
+        // Keys that type no character (arrows, Delete, Tab, Escape, F1) and
+        // the Ctrl shortcuts pass untouched. Any other key with a text is
+        // one the field would insert, Alt, Meta and AltGr included (the rule
+        // of QLineEdit itself), so it goes through the filter.
         const QString text = event->text();
         if (text.isEmpty() || text[0].category() == QChar::Other_Control)
             return false;
+        const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+        if (text[0].category() != QChar::Other_Format
+            && (modifiers == Qt::ControlModifier || modifiers == (Qt::ControlModifier | Qt::ShiftModifier)))
+            return false;
+        if (text.size() > 1) {
+            // A key that types several characters at once, as a compose
+            // sequence may: its digits are kept.
+            const SaisieFiltree filtered = FiltrerSaisie(text, int(field->selectedText().size()), int(field->text().size()));
+            if (!filtered.kept.isEmpty())
+                field->insert(filtered.kept);
+            if (filtered.limitReached)
+                AfficherMessage(mtInformation, MessageLimiteChiffres(), this);
+            return true;
+        }
         key = text[0];
     }
 
@@ -514,6 +555,45 @@ bool TMainForm::EditNombreKeyPress(QLineEdit *field, QKeyEvent *event)
         return true;
     }
     return false;
+}
+
+bool TMainForm::EditNombreInputMethod(QLineEdit *field, QInputMethodEvent *event)
+{
+    // Text composed by an input method (a dead key, a compose sequence)
+    // arrives here rather than as a key, and follows the same rules. The
+    // text being composed is only shown; what is committed is filtered.
+    const QString commit = event->commitString();
+    if (commit.isEmpty())
+        return false;
+    const SaisieFiltree filtered = FiltrerSaisie(commit, int(field->selectedText().size()), int(field->text().size()));
+    if (filtered.kept == commit)
+        return false;
+    QInputMethodEvent kept(event->preeditString(), event->attributes());
+    kept.setCommitString(filtered.kept, event->replacementStart(), event->replacementLength());
+    QCoreApplication::sendEvent(field, &kept);
+    if (filtered.limitReached)
+        AfficherMessage(mtInformation, MessageLimiteChiffres(), this);
+    return true;
+}
+
+bool TMainForm::EditNombreDrop(QLineEdit *field, QDropEvent *event)
+{
+    // Files dropped onto a field open as they do anywhere on the window.
+    if (HasLocalFiles(event->mimeData())) {
+        event->acceptProposedAction();
+        if (event->type() == QEvent::Drop)
+            OuvrirFichiersDeposes(event->mimeData());
+        return true;
+    }
+    // Dropped text is taken only when it is digits that fit within the
+    // limit; anything else is refused whole, as the drag's cursor shows.
+    const QString text = event->mimeData()->hasText() ? event->mimeData()->text() : QString();
+    const bool digits = !text.isEmpty()
+                        && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (digits && field->text().size() + text.size() <= NombreChiffresMax)
+        return false;
+    event->ignore();
+    return true;
 }
 
 void TMainForm::SetProgressBar(qint64 maximum, qint64 minimum)
@@ -598,7 +678,9 @@ bool TMainForm::SepMilliers() const
 
 std::optional<QString> TMainForm::ChoisirPremierFichier(const QString &proposedName)
 {
-    SaveDialog1->setDirectory(desktopFolder_);
+    // Many accounts have no desktop folder; the dialog would then open in
+    // whatever folder the program was started from.
+    SaveDialog1->setDirectory(QFileInfo(desktopFolder_).isDir() ? desktopFolder_ : QDir::homePath());
     SaveDialog1->selectFile(proposedName);
     if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
         return std::nullopt;
@@ -715,6 +797,10 @@ void TMainForm::Informer(const QString &text)
 
 bool TMainForm::RefuserPendantTraitement()
 {
+    // The file being loaded shows once it is ready; a second request meanwhile
+    // is not queued behind it.
+    if (chargementEnCours_)
+        return true;
     if (!traitementEnCours_)
         return false;
     AfficherMessage(mtInformation, QStringLiteral("Vous devez arrêter le processus en cours d'abord (bouton \"Arrêter\")"),
@@ -744,36 +830,82 @@ void TMainForm::OuvrirFichierDirect(const QString &path)
 void TMainForm::ChargerFichier(const QString &path)
 {
     Editeur->Clear();
+    chargementEnCours_ = true;
+    const auto fin = qScopeGuard([this] { chargementEnCours_ = false; });
+    QString message;
     try {
-        Editeur->LoadPlainText(ListFiles::LoadListFileText(path), ParagraphAlignment::Left, 5);
+        Editeur->LoadPlainText(LireFichierSansBloquer(path), ParagraphAlignment::Left, 5,
+                               [] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+    } catch (const ListFiles::ListFileSizeError &error) {
+        // Too large to be shown, or more than memory holds: the file may
+        // be fine, so the message says what went wrong, with its size.
+        message = error.message();
     } catch (const ListFiles::ListFileError &) {
         // Nothing but the failure to read decides the file type.
-        Editeur->Clear();
-        AfficherMessage(mtInformation, QStringLiteral("Type de fichier incorrect."), this);
+        message = QStringLiteral("Type de fichier incorrect.");
+    } catch (const std::bad_alloc &) {
+        message = QStringLiteral("La mémoire manque pour afficher le fichier «\u00A0%1\u00A0».")
+                      .arg(QDir::toNativeSeparators(path));
     }
+    if (!message.isEmpty()) {
+        Editeur->Clear();
+        AfficherMessage(mtInformation, message, this);
+    }
+}
+
+QString TMainForm::LireFichierSansBloquer(const QString &path)
+{
+    // A large file takes long enough to read and decode to be felt: a
+    // thread of its own does it while the window goes on with its messages.
+    QString text;
+    std::exception_ptr failure;
+    QEventLoop attente;
+    const std::unique_ptr<QThread> lecteur(QThread::create([&] {
+        try {
+            text = ListFiles::LoadListFileText(path);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
+    connect(lecteur.get(), &QThread::finished, &attente, &QEventLoop::quit);
+    lecteur->start();
+    attente.exec();
+    // The wait also ends when the application quits; the reader is bounded
+    // by the size limit, so it is simply waited for.
+    lecteur->wait();
+    if (failure)
+        std::rethrow_exception(failure);
+    return text;
+}
+
+bool TMainForm::HasLocalFiles(const QMimeData *data)
+{
+    if (!data->hasUrls())
+        return false;
+    const QList<QUrl> urls = data->urls();
+    return std::any_of(urls.cbegin(), urls.cend(), [](const QUrl &url) { return url.isLocalFile(); });
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!event->mimeData()->hasUrls())
-        return;
-    for (const QUrl &url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) {
-            event->acceptProposedAction();
-            return;
-        }
-    }
+    if (HasLocalFiles(event->mimeData()))
+        event->acceptProposedAction();
 }
 
 void TMainForm::dropEvent(QDropEvent *event)
 {
+    event->acceptProposedAction();
+    OuvrirFichiersDeposes(event->mimeData());
+}
+
+void TMainForm::OuvrirFichiersDeposes(const QMimeData *data)
+{
     // The paths are taken whole, and every dropped file is handled in turn,
     // each with its own refusal or error.
     QStringList paths;
-    for (const QUrl &url : event->mimeData()->urls())
+    for (const QUrl &url : data->urls())
         if (url.isLocalFile())
             paths << url.toLocalFile();
-    event->acceptProposedAction();
     for (const QString &path : paths)
         OuvrirFichierDirect(path);
 }

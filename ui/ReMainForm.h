@@ -22,6 +22,8 @@ class QTabWidget;
 class QTextDocument;
 class QThread;
 class QKeyEvent;
+class QInputMethodEvent;
+class QMimeData;
 class TReportView;
 class TStatusStrip;
 
@@ -104,6 +106,7 @@ private:
     void createPopupMenu1();
     void createDialogs();
     void ChargerFichier(const QString &path);
+    QString LireFichierSansBloquer(const QString &path);
     bool RefuserPendantTraitement();
     QAction *createAction(const QString &name, const QString &text, const QString &icon);
     QWidget *ClipboardControl() const;
@@ -116,6 +119,10 @@ private:
     void FormClose();
     void PageChanged(int index);
     bool EditNombreKeyPress(QLineEdit *field, QKeyEvent *event);
+    bool EditNombreInputMethod(QLineEdit *field, QInputMethodEvent *event);
+    bool EditNombreDrop(QLineEdit *field, QDropEvent *event);
+    static bool HasLocalFiles(const QMimeData *data);
+    void OuvrirFichiersDeposes(const QMimeData *data);
     void SetBarPosition(int position);
     void MettreAJourVue();
     void ConstruireVue(const WrittenFile &file, quint64 token);
@@ -132,6 +139,8 @@ private:
     bool traitementEnCours_ = false;
     bool arretDemande_ = false;
     bool ecrasementRefuse_ = false;
+    // A list file is being read or laid out; messages are processed meanwhile.
+    bool chargementEnCours_ = false;
 
     // Identity and folders, determined at creation.
     QString exeFolder_;

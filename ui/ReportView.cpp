@@ -103,13 +103,15 @@ void TReportView::AddLine(const QString &text, LineStyle style)
     ++linesAdded_;
 }
 
-void TReportView::LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt)
+void TReportView::LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt,
+                                const std::function<void()> &pump)
 {
-    ShowDocument(BuildPlainDocument(text, alignment, firstLineIndentPt, document()->defaultFont()), alignment);
+    ShowDocument(BuildPlainDocument(text, alignment, firstLineIndentPt, document()->defaultFont(), pump), alignment);
 }
 
 QTextDocument *TReportView::BuildPlainDocument(QString lines, ParagraphAlignment alignment,
-                                               qreal firstLineIndentPt, const QFont &font)
+                                               qreal firstLineIndentPt, const QFont &font,
+                                               const std::function<void()> &pump)
 {
     // Each line of the text is a paragraph; the end of the last line does
     // not open another. A NUL in binary data would end the text early.
@@ -134,7 +136,20 @@ QTextDocument *TReportView::BuildPlainDocument(QString lines, ParagraphAlignment
     QTextCursor cursor(loaded);
     cursor.setBlockFormat(format);
     cursor.setBlockCharFormat(black);
-    cursor.insertText(lines, black);
+    // Each part ends with a whole line, so the next one opens a paragraph.
+    constexpr qsizetype kPart = 64 * 1024;
+    for (qsizetype start = 0; start < lines.size();) {
+        qsizetype end = lines.size();
+        if (pump && start + kPart < end) {
+            const qsizetype lineEnd = lines.indexOf(QLatin1Char('\n'), start + kPart);
+            if (lineEnd >= 0)
+                end = lineEnd + 1;
+        }
+        cursor.insertText(QStringView(lines).sliced(start, end - start).toString(), black);
+        start = end;
+        if (pump && start < lines.size())
+            pump();
+    }
     return loaded;
 }
 

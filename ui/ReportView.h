@@ -6,6 +6,8 @@
 
 #include <QTextEdit>
 
+#include <functional>
+
 class TReportView : public QTextEdit
 {
     Q_OBJECT
@@ -19,7 +21,10 @@ public:
     void AddLine(const QString &text, LineStyle style = LineStyle::Normal);
     // Replaces the whole content with plain text, each line a paragraph with
     // the given alignment and first-line indent (in points).
-    void LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt = 0);
+    // A long text goes in by parts, and pump, when given, runs between two
+    // parts so that the window goes on with its messages.
+    void LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt = 0,
+                       const std::function<void()> &pump = {});
 
     // The two halves of LoadPlainText. Building the document is the long
     // part (some 100 ms for a list of 78 000 lines) and may run on any
@@ -27,7 +32,8 @@ public:
     // which moves it to the view's thread before handing it over. Showing it
     // takes its ownership.
     static QTextDocument *BuildPlainDocument(QString text, ParagraphAlignment alignment,
-                                             qreal firstLineIndentPt, const QFont &font);
+                                             qreal firstLineIndentPt, const QFont &font,
+                                             const std::function<void()> &pump = {});
     void ShowDocument(QTextDocument *document, ParagraphAlignment alignment);
 
     // Replaces the whole report with plain text, as a paste does.

@@ -73,6 +73,7 @@ private slots:
     void stopInsideAFactor();
     void negativeNumberFailsAfterHeading_data();
     void negativeNumberFailsAfterHeading();
+    void barRestoredAfterAPump();
 };
 
 void TestFactorisation::table_data()
@@ -285,6 +286,40 @@ void TestFactorisation::negativeNumberFailsAfterHeading()
     QCOMPARE(host.lines.size(), 6);
     QCOMPARE(host.lines[2].text, NombreAvecSeparateurs(n));
     QCOMPARE(host.panels[3], QStringLiteral("Traitement en cours, patientez..."));
+}
+
+// A page change during a pump empties the bar; the computation puts it back
+// before it goes on, not only when the position next changes.
+class BarWatchingHost : public FakeHost
+{
+public:
+    bool ArretDemande() const override
+    {
+        if (position < 0)
+            ++staleChecks;
+        return FakeHost::ArretDemande();
+    }
+    mutable int staleChecks = 0;
+};
+
+void TestFactorisation::barRestoredAfterAPump()
+{
+    BarWatchingHost host;
+    host.logProgress = false;
+    int emptied = 0;
+    host.onPump = [&](FakeHost &h) {
+        // A value no update can give marks the bar the pump emptied; the
+        // first pump comes before the loop, when the bar has no position yet.
+        if (h.pumps > 1 && emptied < 20) {
+            ++emptied;
+            h.position = -1;
+        }
+    };
+    // A prime: no factor found, so every pump comes from the divisor loop.
+    Decomposer(host, 9223372036854775783);
+    QVERIFY(emptied > 0);
+    QCOMPARE(host.staleChecks, 0);
+    QCOMPARE(host.position, 100);
 }
 
 QTEST_GUILESS_MAIN(TestFactorisation)

@@ -74,6 +74,7 @@ private slots:
     void loadRefusesWhatIsNotAFile();
     void loadGivesTheTextWithPlainLineEnds();
     void pathLongerThanTheOldLimits();
+    void loadStopsAtTheSizeLimit();
 
 private:
     QTemporaryDir m_dir;
@@ -326,6 +327,21 @@ void TestListFileIo::pathLongerThanTheOldLimits()
     QCOMPARE(ReadLines(second), QStringList{u"1000003"_s});
     QCOMPARE(LoadListFileText(first),
              u"NP_1-2000000_01.txt\nNombres premiers de cette liste : 1\n \n2\n"_s);
+}
+
+void TestListFileIo::loadStopsAtTheSizeLimit()
+{
+    // Sparse files: their size costs no disk.
+    const QString path = m_dir.filePath(u"grand.txt"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.resize(kLargestShownFile));
+    file.close();
+    QCOMPARE(LoadListFileText(path).size(), kLargestShownFile);
+    QVERIFY(file.resize(kLargestShownFile + 1));
+    QVERIFY_THROWS_EXCEPTION(ListFileSizeError, LoadListFileText(path));
+    // Counting the lines of a file written by a run knows no such limit.
+    QCOMPARE(ReadLines(path).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestListFileIo)

@@ -179,7 +179,7 @@ void TestListGeneration::oneToTenThousand()
     QCOMPARE(files.dialogs.size(), 1);
     QCOMPARE(files.dialogs[0].proposedName, QStringLiteral("NP_1-10000_01"));
     QCOMPARE(files.dialogs[0].directory, QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
-    QCOMPARE(files.dialogs[0].filters, QStringList({"Fichiers texte (*.txt)", "Tous les fichiers (*)"}));
+    QCOMPARE(files.dialogs[0].filters, QStringList({"Fichiers texte (.txt) (*.txt)", "Tous les fichiers (*.*) (*)"}));
     QCOMPARE(files.dialogs[0].defaultSuffix, QStringLiteral("txt"));
     QCOMPARE(boxes.boxes.size(), 1);
     QCOMPARE(boxes.boxes[0].caption, QStringLiteral("Information"));

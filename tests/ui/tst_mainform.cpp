@@ -1,6 +1,7 @@
 // The main window driven as a user would: typing into the number fields,
 // Enter, the digit limit, starting, stopping, closing, and the status strip.
 #include "MainFormTest.h"
+#include "FileDialogAnswerer.h"
 #include "ModalAnswerer.h"
 
 #include "core/NumberText.h"
@@ -13,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -54,6 +56,8 @@ private slots:
     void progressClamps();
     void setProgressBarIgnoresNonPositiveMaximum();
     void statusStripGeometry();
+    void oneComputationPerStart_data();
+    void oneComputationPerStart();
 
 private:
     template <typename T> T *child(const char *name) { return FindChild<T>(form_, name); }
@@ -411,6 +415,63 @@ void TestMainForm::statusStripGeometry()
     form_->resize(300, 400);
     QTRY_VERIFY(bar->width() <= 400);
     QVERIFY(progress->width() >= 0);
+}
+
+void TestMainForm::oneComputationPerStart_data()
+{
+    QTest::addColumn<QString>("runPage");
+    QTest::addColumn<QString>("frontPage");
+    QTest::addColumn<QString>("ending");
+    // A page that follows the running one in the tab order is the one a
+    // start looking at the pages again would have run next.
+    const QList<std::pair<const char *, const char *>> pages = {{"TabVerification", "TabDecomposition"},
+                                                                {"TabRecherche", "TabVerification"},
+                                                                {"TabRecherche", "TabDecomposition"}};
+    for (const auto &[run, front] : pages)
+        for (const char *ending : {"finishes", "stopped", "closed"})
+            QTest::addRow("%s, then %s, %s", run, front, ending) << run << front << ending;
+}
+
+void TestMainForm::oneComputationPerStart()
+{
+    QFETCH(QString, runPage);
+    QFETCH(QString, frontPage);
+    QFETCH(QString, ending);
+    auto *pages = child<QTabWidget>("PageControl1");
+    pages->setCurrentWidget(form_->findChild<QWidget *>(runPage));
+    child<QLineEdit>("EditVerification")->setText(runPage == QLatin1String("TabVerification") ? kLongPrime : "abc");
+    child<QLineEdit>("EditDecomposition")->setText(QStringLiteral("abc"));
+    child<QLineEdit>("EditRechercheDebut")->setText(QStringLiteral("1"));
+    child<QLineEdit>("EditRechercheFin")->setText(QStringLiteral("5000000"));
+    QTemporaryDir dir;
+    FileDialogAnswerer files({dir.filePath(QStringLiteral("NP_1-5000000_01.txt"))});
+    ModalAnswerer answerer({QStringLiteral("&Oui")});
+
+    // Once the run is under way, the other page comes to the front, then
+    // the run is left to finish, stopped or the window closed.
+    bool switched = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (switched || !form_->TraitementEnCours() || QApplication::activeModalWidget())
+            return;
+        switched = true;
+        pages->setCurrentWidget(form_->findChild<QWidget *>(frontPage));
+        if (ending == QLatin1String("stopped"))
+            QMetaObject::invokeMethod(child<QPushButton>("ButtonStop"), &QPushButton::click, Qt::QueuedConnection);
+        else if (ending == QLatin1String("closed"))
+            QMetaObject::invokeMethod(form_, &QWidget::close, Qt::QueuedConnection);
+    });
+    poll.start(2);
+    child<QPushButton>("ButtonDemarrer")->click();
+    poll.stop();
+
+    QVERIFY(switched);
+    QVERIFY(!form_->TraitementEnCours());
+    // The page in front has "abc" in its field: had its computation run, it
+    // would have ended in an error box.
+    for (const ModalAnswerer::Box &box : answerer.boxes)
+        QVERIFY2(!box.text.contains(QStringLiteral("abc")), qPrintable(box.text));
+    QCOMPARE(form_->isVisible(), ending != QLatin1String("closed"));
 }
 
 QTEST_MAIN(TestMainForm)
