@@ -18,7 +18,6 @@ public:
     // The file that most recently received its header; kept between runs.
     QString DernierFichierTermine() const { return dernierFichierTermine_; }
 
-protected:
     // The bytes of the list file written last, as on disk, shared with the
     // buffers of the run (no copy is made).
     struct WrittenFile {
@@ -26,6 +25,8 @@ protected:
         QByteArray header;
         QByteArray numberLines;
     };
+
+protected:
     const WrittenFile &LastWritten() const { return lastWritten_; }
     void ForgetLastWritten() { lastWritten_ = {}; }
 

@@ -24,6 +24,8 @@ class QThread;
 class QKeyEvent;
 class QInputMethodEvent;
 class QMimeData;
+class TListViewLoader;
+class TNumberFieldFilter;
 class TReportView;
 class TStatusStrip;
 
@@ -106,7 +108,6 @@ private:
     void createPopupMenu1();
     void createDialogs();
     void ChargerFichier(const QString &path);
-    QString LireFichierSansBloquer(const QString &path);
     bool RefuserPendantTraitement();
     QAction *createAction(const QString &name, const QString &text, const QString &icon);
     QWidget *ClipboardControl() const;
@@ -118,19 +119,16 @@ private:
     bool FormCloseQuery();
     void FormClose();
     void PageChanged(int index);
-    bool EditNombreKeyPress(QLineEdit *field, QKeyEvent *event);
-    bool EditNombreInputMethod(QLineEdit *field, QInputMethodEvent *event);
-    bool EditNombreDrop(QLineEdit *field, QDropEvent *event);
-    static bool HasLocalFiles(const QMimeData *data);
     void OuvrirFichiersDeposes(const QMimeData *data);
     void SetBarPosition(int position);
-    void MettreAJourVue();
-    void ConstruireVue(const WrittenFile &file, quint64 token);
-    void VueConstruite(QTextDocument *document, quint64 token);
 
     void Verifier(qint64 n);
     void Decomposer(qint64 n);
     void Generer(qint64 first, qint64 last);
+
+    // The window's help context, and the code of a context request.
+    static constexpr unsigned kHelpContext = 1000;
+    static constexpr unsigned kHelpContextCommand = 1;
 
     static constexpr qint64 kPumpIntervalNs = 8'000'000;
     QElapsedTimer pumpClock_;
@@ -139,24 +137,13 @@ private:
     bool traitementEnCours_ = false;
     bool arretDemande_ = false;
     bool ecrasementRefuse_ = false;
-    // A list file is being read or laid out; messages are processed meanwhile.
-    bool chargementEnCours_ = false;
 
     // Identity and folders, determined at creation.
     QString exeFolder_;
     QString desktopFolder_;
     QString helpFile_;
-    // The view during a list run: the completed file waiting to be shown,
-    // when the view last began to load one, and the documents being built
-    // off this thread. A token tells whether a built document still matters.
-    std::optional<WrittenFile> vueEnAttente_;
-    QElapsedTimer derniereVue_;
-    static constexpr qint64 kViewRefreshMs = 500;
-    quint64 vueToken_ = 0;
-    quint64 vueAttendue_ = 0;
-    QThread *vueThread_ = nullptr;
-    QObject *vueBuilder_ = nullptr;
-    int vuesEnCours_ = 0;
+    // Lists into the view: those a run completes and those opened.
+    TListViewLoader *vue_ = nullptr;
     QString productName_;
     QString version_;
     HelpOpener helpOpener_;
@@ -188,4 +175,5 @@ private:
     QMenu *PopupMenu1 = nullptr;
     QFileDialog *SaveDialog1 = nullptr;
     QFileDialog *OpenDialog1 = nullptr;
+    TNumberFieldFilter *numberFilter_ = nullptr;
 };

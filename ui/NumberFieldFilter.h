@@ -1,0 +1,42 @@
+// The filter of the four number fields: typed keys, text composed by an
+// input method and dropped text follow the digit rules; Enter starts a run
+// and files dropped on a field open as on the window.
+#pragma once
+
+#include <QObject>
+
+class QDropEvent;
+class QInputMethodEvent;
+class QKeyEvent;
+class QLineEdit;
+class QMimeData;
+
+// Whether a drag or a drop carries at least one local file.
+bool HoldsLocalFiles(const QMimeData *data);
+
+class TNumberFieldFilter : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Message boxes about the digit limit are centred on the owner.
+    explicit TNumberFieldFilter(QWidget *owner);
+
+    void Watch(QLineEdit *field);
+
+signals:
+    // Enter in a field.
+    void StartRequested();
+    // Files dropped on a field, to open in turn.
+    void FilesDropped(const QMimeData *data);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool EditNombreKeyPress(QLineEdit *field, QKeyEvent *event);
+    bool EditNombreInputMethod(QLineEdit *field, QInputMethodEvent *event);
+    bool EditNombreDrop(QLineEdit *field, QDropEvent *event);
+
+    QWidget *owner_;
+};

@@ -1,0 +1,246 @@
+// The main window's run control (the start, the stop and close questions,
+// RazDebut and RazFin, the message pump) and the window as the computations
+// see it: report lines, status panels, progress, and the list files' dialogs
+// and view.
+#include "ui/ReMainForm.h"
+
+#include "core/CommandError.h"
+#include "core/Factorisation.h"
+#include "core/Generation.h"
+#include "core/NumberEntry.h"
+#include "core/Verification.h"
+#include "listfiles/ListFile.h"
+#include "ui/ListViewLoader.h"
+#include "ui/MessageBoxes.h"
+#include "ui/ReportView.h"
+#include "ui/StatusStrip.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTabWidget>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+const QString kProcessusEnCours = QStringLiteral("Processus en cours. Arrêter ?");
+
+int ClampToInt(qint64 value)
+{
+    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+bool TMainForm::FormCloseQuery()
+{
+    if (!traitementEnCours_)
+        return true;
+    if (!DemanderConfirmation(mtWarning, kProcessusEnCours, this))
+        return false;
+    arretDemande_ = true;
+    SetBarPosition(0);
+    return true;
+}
+
+void TMainForm::ButtonDemarrerClick()
+{
+    if (traitementEnCours_ || vue_->Loading())
+        return;
+    RazDebut();
+    SaveDialog1->selectFile(QString());
+    SetProgressBar(100, 0);
+    traitementEnCours_ = true;
+    vue_->StartRun();
+    try {
+        // The page in front now decides the one computation of this start. A
+        // page brought to the front while it pumps messages only empties the
+        // view: once a stopped computation has called RazFin the window is
+        // idle, and a second computation would run unguarded (even in a
+        // window closed meanwhile).
+        QWidget *const page = PageControl1->currentWidget();
+        if (page == TabRecherche) {
+            const qint64 first = ConvertirNombre(EditRechercheDebut->text());
+            const qint64 last = ConvertirNombre(EditRechercheFin->text());
+            if (!RangeHoldsAtLeast(first, last, 10)) {
+                AfficherMessage(mtInformation, QStringLiteral("Demandez au minimum 10 nombres premiers."), this);
+                traitementEnCours_ = false;
+                return;
+            }
+            Generer(first, last);
+        } else if (page == TabVerification) {
+            Verifier(ConvertirNombre(EditVerification->text()));
+        } else if (page == TabDecomposition) {
+            Decomposer(ConvertirNombre(EditDecomposition->text()));
+        }
+    } catch (const CommandError &error) {
+        // The window is idle again before the box shows, so the next start
+        // is accepted.
+        traitementEnCours_ = false;
+        AfficherErreur(error.text(), this);
+        return;
+    }
+    traitementEnCours_ = false;
+}
+
+void TMainForm::ButtonStopClick()
+{
+    if (!traitementEnCours_)
+        return;
+    if (DemanderConfirmation(mtWarning, kProcessusEnCours, this)) {
+        arretDemande_ = true;
+        SetBarPosition(0);
+    }
+}
+
+void TMainForm::RazDebut()
+{
+    // Outside a run, a list being built for the view no longer matters.
+    if (!traitementEnCours_)
+        vue_->Forget();
+    Editeur->Clear();
+    for (int panel = PanelTemps; panel <= PanelEtat; ++panel)
+        StatusBar1->SetPanelText(panel, QString());
+    SetBarPosition(0);
+}
+
+void TMainForm::RazFin()
+{
+    // A stopped run leaves the view as it was.
+    vue_->Forget();
+    traitementEnCours_ = false;
+    ecrasementRefuse_ = false;
+    arretDemande_ = false;
+    StatusBar1->SetPanelText(PanelEtat, QString());
+    SetBarPosition(0);
+}
+
+void TMainForm::SetProgressBar(qint64 maximum, qint64 minimum)
+{
+    if (maximum <= 0)
+        return;
+    ProgressBar1->setMaximum(ClampToInt(maximum));
+    ProgressBar1->setMinimum(ClampToInt(minimum));
+}
+
+void TMainForm::UpdateProgressBar(qint64 position)
+{
+    // QProgressBar ignores a value outside its range; the bar this window
+    // stands for keeps it at the nearest end instead.
+    const qint64 kept = std::clamp<qint64>(position, ProgressBar1->minimum(), ProgressBar1->maximum());
+    SetBarPosition(int(kept));
+}
+
+void TMainForm::SetBarPosition(int position)
+{
+    if (ProgressBar1->value() == position)
+        return;
+    // QProgressBar paints itself at once on every visible change; a run may
+    // move it thousands of times a second, so the painting is left to the
+    // next time messages are handled.
+    ProgressBar1->setUpdatesEnabled(false);
+    ProgressBar1->setValue(position);
+    ProgressBar1->setUpdatesEnabled(true);
+}
+
+int TMainForm::ProgressPosition() const
+{
+    return ProgressBar1->value();
+}
+
+void TMainForm::ProcessMessages()
+{
+    // A checkpoint may come every few hundred microseconds; repainting the
+    // window that often would cost more than the computation itself, while
+    // a few milliseconds between two looks at the event queue are not felt.
+    if (pumpClock_.isValid() && pumpClock_.nsecsElapsed() < kPumpIntervalNs)
+        return;
+    vue_->Refresh(traitementEnCours_);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    pumpClock_.start();
+}
+
+void TMainForm::Verifier(qint64 n)
+{
+    ::Verifier(*this, n);
+}
+
+void TMainForm::Decomposer(qint64 n)
+{
+    ::Decomposer(*this, n);
+}
+
+void TMainForm::Generer(qint64 first, qint64 last)
+{
+    ::Generer(*this, first, last, EditRechercheDebut->text(), EditRechercheFin->text());
+}
+
+void TMainForm::SetReportAlignment(ParagraphAlignment alignment)
+{
+    Editeur->SetAlignment(alignment);
+}
+
+void TMainForm::AddReportLine(const QString &text, LineStyle style)
+{
+    Editeur->AddLine(text, style);
+}
+
+void TMainForm::SetPanelText(int panel, const QString &text)
+{
+    StatusBar1->SetPanelText(panel, text);
+}
+
+bool TMainForm::SepMilliers() const
+{
+    return CBSepMilliers->isChecked();
+}
+
+std::optional<QString> TMainForm::ChoisirPremierFichier(const QString &proposedName)
+{
+    // Many accounts have no desktop folder; the dialog would then open in
+    // whatever folder the program was started from.
+    SaveDialog1->setDirectory(QFileInfo(desktopFolder_).isDir() ? desktopFolder_ : QDir::homePath());
+    SaveDialog1->selectFile(proposedName);
+    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
+        return std::nullopt;
+    return SaveDialog1->selectedFiles().constFirst();
+}
+
+bool TMainForm::VerifierSiEcrasementFichier(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return false;
+    const QString question = QStringLiteral("%1 existe déjà. Voulez-vous le remplacer ?").arg(QDir::toNativeSeparators(path));
+    ecrasementRefuse_ = !DemanderRemplacement(question, this);
+    return ecrasementRefuse_;
+}
+
+void TMainForm::FichierTermine(const QString &path)
+{
+    if (LastWritten().path == path)
+        vue_->Completed(LastWritten());
+}
+
+void TMainForm::AfficherFichier(const QString &path)
+{
+    if (LastWritten().path == path) {
+        vue_->ShowAndWait(LastWritten());
+        return;
+    }
+    try {
+        Editeur->LoadPlainText(ListFiles::LoadListFileText(path), ParagraphAlignment::Centre);
+    } catch (const ListFiles::ListFileError &error) {
+        throw CommandError(error.message());
+    }
+}
+
+void TMainForm::Informer(const QString &text)
+{
+    AfficherMessage(mtInformation, text, this);
+}

@@ -1,0 +1,261 @@
+// The main window's widgets, menus, pop-up menu and dialogs, built once by
+// the constructor: the pages and their fields, the command panel, the report
+// view and the status strip.
+#include "ui/ReMainForm.h"
+
+#include "ui/ListViewLoader.h"
+#include "ui/NumberFieldFilter.h"
+#include "ui/ReportView.h"
+#include "ui/StatusStrip.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace {
+
+class TightTabStyle : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_TabBarTabHSpace)
+            return 12;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+} // namespace
+
+QAction *TMainForm::createAction(const QString &name, const QString &text, const QString &icon)
+{
+    auto *action = new QAction(text, this);
+    action->setObjectName(name);
+    if (!icon.isEmpty())
+        action->setIcon(QIcon(QStringLiteral(":/images/%1.svg").arg(icon)));
+    return action;
+}
+
+void TMainForm::createActions()
+{
+    MenuOuvrir = createAction(QStringLiteral("MenuOuvrir"), QStringLiteral("Ouvrir un fichier de nombres premiers"),
+                              QStringLiteral("ouvrir"));
+    connect(MenuOuvrir, &QAction::triggered, this, &TMainForm::ButtonOuvrirClick);
+    MenuQuitter = createAction(QStringLiteral("MenuQuitter"), QStringLiteral("Quitter"), QStringLiteral("quitter"));
+    connect(MenuQuitter, &QAction::triggered, this, &TMainForm::ButtonFermerClick);
+    MenuIndexAide = createAction(QStringLiteral("MenuIndexAide"), QStringLiteral("Index de l'aide"), QStringLiteral("aide"));
+    connect(MenuIndexAide, &QAction::triggered, this, &TMainForm::ButtonAideClick);
+    MenuAbout = createAction(QStringLiteral("MenuAbout"), QStringLiteral("A propos de..."), QStringLiteral("apropos"));
+    connect(MenuAbout, &QAction::triggered, this, &TMainForm::AboutButtonClick);
+
+    // The pop-up menu's keys work anywhere in the window, before the
+    // focused control's own clipboard keys (see eventFilter).
+    MenuCopier = createAction(QStringLiteral("MenuCopier"), QStringLiteral("Copier"), QStringLiteral("copier"));
+    MenuCopier->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(MenuCopier, &QAction::triggered, this, &TMainForm::MenuCopierClick);
+    MenuColler = createAction(QStringLiteral("MenuColler"), QStringLiteral("Coller"), QStringLiteral("coller"));
+    MenuColler->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    connect(MenuColler, &QAction::triggered, this, &TMainForm::MenuCollerClick);
+    addAction(MenuCopier);
+    addAction(MenuColler);
+
+    // F1 anywhere in the window asks for the window's help context.
+    HelpKey = createAction(QStringLiteral("HelpKey"), QString(), QString());
+    HelpKey->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(HelpKey, &QAction::triggered, this, [this] { HelpChm(kHelpContextCommand, kHelpContext); });
+    addAction(HelpKey);
+}
+
+void TMainForm::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu *fichier = bar->addMenu(QStringLiteral("Fichier"));
+    fichier->setObjectName(QStringLiteral("MenuFichier"));
+    fichier->addAction(MenuOuvrir);
+    fichier->addSeparator()->setObjectName(QStringLiteral("N1"));
+    fichier->addAction(MenuQuitter);
+    QMenu *aide = bar->addMenu(QStringLiteral("Aide"));
+    aide->setObjectName(QStringLiteral("MenuAide"));
+    aide->addAction(MenuIndexAide);
+    aide->addSeparator()->setObjectName(QStringLiteral("N2"));
+    aide->addAction(MenuAbout);
+}
+
+void TMainForm::createPopupMenu1()
+{
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->addAction(MenuCopier);
+    PopupMenu1->addAction(MenuColler);
+    const QList<QWidget *> owners = {this, Editeur, EditVerification, EditRechercheDebut, EditRechercheFin,
+                                     EditDecomposition};
+    for (QWidget *owner : owners) {
+        owner->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(owner, &QWidget::customContextMenuRequested, this,
+                [this, owner](const QPoint &position) { ShowPopupMenu(owner, position); });
+    }
+    Editeur->installEventFilter(this);
+}
+
+void TMainForm::createDialogs()
+{
+    // Each caption is shown as written, its pattern list hidden: "(*.*)" reads
+    // as "every file" to the user, while the pattern that matches every name
+    // on this system is "*".
+    const QStringList filters = {QStringLiteral("Fichiers texte (.txt) (*.txt)"),
+                                 QStringLiteral("Tous les fichiers (*.*) (*)")};
+
+    SaveDialog1 = new QFileDialog(this);
+    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+    SaveDialog1->setOption(QFileDialog::DontUseNativeDialog);
+    // The program asks its own question before replacing a file.
+    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
+    SaveDialog1->setOption(QFileDialog::HideNameFilterDetails);
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    SaveDialog1->setNameFilters(filters);
+    SaveDialog1->setDefaultSuffix(QStringLiteral("txt"));
+
+    OpenDialog1 = new QFileDialog(this);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
+    OpenDialog1->setOption(QFileDialog::HideNameFilterDetails);
+    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog1->setNameFilters(filters);
+    OpenDialog1->setDefaultSuffix(QStringLiteral("txt"));
+}
+
+void TMainForm::createCommandPanel()
+{
+    PanelCommandes = new QWidget(this);
+    PanelCommandes->setObjectName(QStringLiteral("PanelCommandes"));
+    PanelCommandes->setFixedHeight(61);
+
+    PanelCommandesLeft = new QFrame(PanelCommandes);
+    PanelCommandesLeft->setObjectName(QStringLiteral("PanelCommandesLeft"));
+    PanelCommandesLeft->setFixedWidth(201);
+    PanelCommandesLeft->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    PanelCommandesLeft->setLineWidth(1);
+    PanelCommandesLeft->setAutoFillBackground(true);
+    QPalette silver = PanelCommandesLeft->palette();
+    silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    PanelCommandesLeft->setPalette(silver);
+
+    ButtonDemarrer = new QPushButton(QIcon(QStringLiteral(":/images/demarrer.svg")),
+                                     QStringLiteral("Démarrer"), PanelCommandesLeft);
+    ButtonDemarrer->setObjectName(QStringLiteral("ButtonDemarrer"));
+    ButtonDemarrer->setGeometry(17, 12, 128, 38);
+    ButtonDemarrer->setIconSize(QSize(24, 24));
+    connect(ButtonDemarrer, &QPushButton::clicked, this, &TMainForm::ButtonDemarrerClick);
+
+    ButtonStop = new QPushButton(QIcon(QStringLiteral(":/images/stop.svg")), QString(), PanelCommandesLeft);
+    ButtonStop->setObjectName(QStringLiteral("ButtonStop"));
+    ButtonStop->setGeometry(145, 12, 40, 38);
+    ButtonStop->setIconSize(QSize(24, 24));
+    ButtonStop->setToolTip(QString());
+    connect(ButtonStop, &QPushButton::clicked, this, &TMainForm::ButtonStopClick);
+
+    PageControl1 = new QTabWidget(PanelCommandes);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setIconSize(QSize(16, 16));
+    // Tabs as tight as a classic tab control, so the three captions fit the
+    // width the window opens with.
+    auto *tightTabs = new TightTabStyle;
+    tightTabs->setParent(PageControl1);
+    PageControl1->tabBar()->setStyle(tightTabs);
+
+    auto *layout = new QHBoxLayout(PanelCommandes);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(PanelCommandesLeft);
+    layout->addWidget(PageControl1, 1);
+}
+
+QLabel *TMainForm::createLabel(QWidget *page, const QString &name, const QString &text, int left)
+{
+    auto *label = new QLabel(text, page);
+    label->setObjectName(name);
+    label->move(left, 8);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit *TMainForm::createNumberField(QWidget *page, const QString &name, const QString &text, int left)
+{
+    auto *field = new QLineEdit(text, page);
+    field->setObjectName(name);
+    field->setGeometry(left, 3, 140, 24);
+    numberFilter_->Watch(field);
+    return field;
+}
+
+void TMainForm::createPages()
+{
+    TabVerification = new QWidget;
+    TabVerification->setObjectName(QStringLiteral("TabVerification"));
+    createLabel(TabVerification, QStringLiteral("Label1"), QStringLiteral("Vérifier le nombre :"), 6);
+    EditVerification = createNumberField(TabVerification, QStringLiteral("EditVerification"), QStringLiteral("1"), 127);
+
+    TabRecherche = new QWidget;
+    TabRecherche->setObjectName(QStringLiteral("TabRecherche"));
+    createLabel(TabRecherche, QStringLiteral("LabelEdit1"), QStringLiteral("Chercher de :"), 6);
+    EditRechercheDebut = createNumberField(TabRecherche, QStringLiteral("EditRechercheDebut"), QStringLiteral("1"), 92);
+    createLabel(TabRecherche, QStringLiteral("LabelEdit2"), QStringLiteral("jusqu'à :"), 240);
+    EditRechercheFin = createNumberField(TabRecherche, QStringLiteral("EditRechercheFin"), QStringLiteral("10000"), 298);
+    EditRechercheFin->setToolTip(QStringLiteral("Entrez le nombre de fin de recherche"));
+    CBSepMilliers = new QCheckBox(QStringLiteral("Sep. milliers"), TabRecherche);
+    CBSepMilliers->setObjectName(QStringLiteral("CBSepMilliers"));
+    CBSepMilliers->setGeometry(456, 8, 97, 17);
+    CBSepMilliers->setChecked(true);
+
+    TabDecomposition = new QWidget;
+    TabDecomposition->setObjectName(QStringLiteral("TabDecomposition"));
+    createLabel(TabDecomposition, QStringLiteral("Label2"), QStringLiteral("Décomposer le nombre :"), 6);
+    EditDecomposition = createNumberField(TabDecomposition, QStringLiteral("EditDecomposition"), QStringLiteral("1"), 154);
+
+    PageControl1->addTab(TabVerification, QIcon(QStringLiteral(":/images/tab_verification.svg")),
+                         QStringLiteral("Vérification de primalité"));
+    PageControl1->addTab(TabRecherche, QIcon(QStringLiteral(":/images/tab_recherche.svg")),
+                         QStringLiteral("Recherche de nombres premiers"));
+    PageControl1->addTab(TabDecomposition, QIcon(QStringLiteral(":/images/tab_decomposition.svg")),
+                         QStringLiteral("Décomposition d'entiers"));
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::PageChanged);
+}
+
+void TMainForm::createReportView()
+{
+    Editeur = new TReportView(this);
+    vue_ = new TListViewLoader(Editeur, this);
+}
+
+void TMainForm::createStatusStrip()
+{
+    StatusBar1 = new TStatusStrip(this);
+    ProgressBar1 = StatusBar1->ProgressBar();
+    setStatusBar(StatusBar1);
+}
+
+void TMainForm::createFocusOrder()
+{
+    setTabOrder(PageControl1, EditVerification);
+    setTabOrder(EditVerification, EditRechercheDebut);
+    setTabOrder(EditRechercheDebut, EditRechercheFin);
+    setTabOrder(EditRechercheFin, CBSepMilliers);
+    setTabOrder(CBSepMilliers, EditDecomposition);
+    setTabOrder(EditDecomposition, ButtonDemarrer);
+    setTabOrder(ButtonDemarrer, ButtonStop);
+    setTabOrder(ButtonStop, Editeur);
+}
