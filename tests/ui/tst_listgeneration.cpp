@@ -1,84 +1,23 @@
 // Prime lists through the real window: generated files compared byte for
 // byte with lists from an independent sieve, continuation files, the save
-// dialog and the overwrite question, stops, file errors, and opening lists
-// again from the menu or by dropping them.
-#include "FileDialogAnswerer.h"
-#include "MainFormTest.h"
-#include "ModalAnswerer.h"
-
-#include "core/NumberText.h"
-#include "ui/ReMainForm.h"
-#include "ui/ReportView.h"
-#include "ui/StatusStrip.h"
+// dialog and the overwrite question, stops, separators changed during a run,
+// file errors, and events handled all along.
+#include "ListWindowTest.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QMimeData>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QStandardPaths>
-#include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTextBlock>
-#include <QtTest>
 
-namespace {
+using namespace ListWindow;
 
-// Primes by the sieve of Eratosthenes, independent of the program.
-QList<qint64> Sieve(qint64 from, qint64 to)
-{
-    QList<bool> composite(to + 1, false);
-    QList<qint64> primes;
-    for (qint64 i = 2; i <= to; ++i) {
-        if (composite[i])
-            continue;
-        if (i >= from)
-            primes << i;
-        for (qint64 j = i * i; j <= to; j += i)
-            composite[j] = true;
-    }
-    return primes;
-}
-
-// Digits in groups of three with the byte 0xA0, the no-break space that
-// stands for the French separator in a list file.
-QByteArray Grouped(qint64 n, bool separators)
-{
-    QByteArray digits = QByteArray::number(n);
-    if (!separators)
-        return digits;
-    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
-        digits.insert(i, '\xA0');
-    return digits;
-}
-
-QByteArray ListBytes(const QString &name, const QList<QByteArray> &numbers, const QByteArray &count)
-{
-    QByteArray bytes = name.toLatin1() + "\r\nNombres premiers de cette liste : " + count + "\r\n \r\n";
-    for (const QByteArray &n : numbers)
-        bytes += n + "\r\n";
-    return bytes;
-}
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
-
-class TestListGeneration : public QObject
+class TestListGeneration : public ListWindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-
     void oneToTenThousand_data();
     void oneToTenThousand();
     void twoMillionMakesTwoFiles();
@@ -94,64 +33,7 @@ private slots:
     void stopInALaterFile();
     void separatorsChangedDuringRun();
     void eventsFlowNearTheTop();
-    void openFromTheMenu();
-    void openFailures_data();
-    void openFailures();
-    void dropsLoadEachFileInTurn();
-    void dropsDuringRunAreRefused();
-    void dropWithALongPath();
-
-private:
-    template <typename T> T *child(const char *name) { return FindChild<T>(form_, name); }
-    void generate(const QString &first, const QString &last);
-    QString path(const QString &name) const { return dir_->filePath(name); }
-    QString panel(int i) { return child<TStatusStrip>("StatusBar1")->PanelText(i); }
-    QStringList lines() { return child<TReportView>("Editeur")->Lines(); }
-    void drop(const QStringList &paths);
-
-    TMainForm *form_ = nullptr;
-    std::unique_ptr<QTemporaryDir> dir_;
 };
-
-void TestListGeneration::init()
-{
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    ResetThousandsSeparator();
-    dir_ = std::make_unique<QTemporaryDir>();
-    form_ = new TMainForm;
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_));
-    child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabRecherche"));
-}
-
-void TestListGeneration::cleanup()
-{
-    delete form_;
-    form_ = nullptr;
-    dir_.reset();
-}
-
-void TestListGeneration::generate(const QString &first, const QString &last)
-{
-    child<QLineEdit>("EditRechercheDebut")->setText(first);
-    child<QLineEdit>("EditRechercheFin")->setText(last);
-    child<QPushButton>("ButtonDemarrer")->click();
-}
-
-void TestListGeneration::drop(const QStringList &paths)
-{
-    auto *data = new QMimeData;
-    QList<QUrl> urls;
-    for (const QString &p : paths)
-        urls << QUrl::fromLocalFile(p);
-    data->setUrls(urls);
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form_, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form_, &dropped);
-    delete data;
-}
 
 void TestListGeneration::oneToTenThousand_data()
 {
@@ -489,131 +371,9 @@ void TestListGeneration::eventsFlowNearTheTop()
     QVERIFY2(longest < 100, qPrintable(QStringLiteral("%1 ms without events").arg(longest)));
 }
 
-void TestListGeneration::openFromTheMenu()
-{
-    const QString list = path(QStringLiteral("NP_1-10000_01.txt"));
-    {
-        FileDialogAnswerer files({list});
-        ModalAnswerer boxes;
-        generate(QStringLiteral("1"), QStringLiteral("10000"));
-    }
-    FileDialogAnswerer files({list, QString()});
-    ModalAnswerer boxes;
-    child<QAction>("MenuOuvrir")->trigger();
-    QVERIFY(boxes.boxes.isEmpty());
-    QCOMPARE(lines().size(), 3 + 1229);
-    QCOMPARE(lines().value(0), QStringLiteral("NP_1-10000_01.txt"));
-    QCOMPARE(lines().value(1), QStringLiteral("Nombres premiers de cette liste : 1\u00A0229"));
-    QCOMPARE(lines().value(2), QStringLiteral(" "));
-    QCOMPARE(lines().last(), QStringLiteral("9\u00A0973"));
-    const QTextBlockFormat format = child<TReportView>("Editeur")->document()->begin().blockFormat();
-    QCOMPARE(format.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
-    QVERIFY(format.textIndent() > 0);
-    QVERIFY(panel(3).isEmpty());
-
-    // Cancelling the dialog leaves the view empty.
-    child<QAction>("MenuOuvrir")->trigger();
-    QCOMPARE(files.dialogs.size(), 2);
-    QVERIFY(lines().join(QString()).isEmpty());
-}
-
-void TestListGeneration::openFailures_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("readable");
-    QTest::newRow("binary file") << "donnees.bin" << true;
-    QTest::newRow("folder") << "dossier" << false;
-    QTest::newRow("missing file") << "absent.txt" << false;
-}
-
-void TestListGeneration::openFailures()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, readable);
-    QFile binary(path(QStringLiteral("donnees.bin")));
-    QVERIFY(binary.open(QIODevice::WriteOnly));
-    binary.write(QByteArray("\x00\x01\xFF\xFEMZ\x90\r\nabc", 12));
-    binary.close();
-    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("dossier")));
-
-    ModalAnswerer boxes;
-    form_->OuvrirFichierDirect(path(name));
-    if (readable) {
-        QVERIFY(boxes.boxes.isEmpty());
-        QVERIFY2(lines().join(QString()).contains(QStringLiteral("abc")), qPrintable(lines().join(QLatin1Char('|'))));
-    } else {
-        QCOMPARE(boxes.boxes.size(), 1);
-        QCOMPARE(boxes.boxes[0].text, QStringLiteral("Type de fichier incorrect."));
-        QCOMPARE(boxes.boxes[0].caption, QStringLiteral("Information"));
-        QVERIFY(lines().join(QString()).isEmpty());
-    }
-}
-
-void TestListGeneration::dropsLoadEachFileInTurn()
-{
-    QStringList paths;
-    for (const char *text : {"premier", "deuxième", "troisième"}) {
-        paths << path(QString::fromUtf8(text) + QStringLiteral(".txt"));
-        QFile file(paths.last());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(text) + "\r\n");
-    }
-    paths.insert(1, path(QStringLiteral("absent.txt")));
-    ModalAnswerer boxes;
-    drop(paths);
-    QCOMPARE(boxes.boxes.size(), 1);
-    QCOMPARE(boxes.boxes[0].text, QStringLiteral("Type de fichier incorrect."));
-    QCOMPARE(lines().value(0), QStringLiteral("troisième"));
-}
-
-void TestListGeneration::dropsDuringRunAreRefused()
-{
-    QStringList paths;
-    for (int i = 0; i < 3; ++i) {
-        paths << path(QStringLiteral("l%1.txt").arg(i));
-        QFile file(paths.last());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("2\r\n");
-    }
-    child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabVerification"));
-    child<QLineEdit>("EditVerification")->setText(QStringLiteral("99999999999999997"));
-    ModalAnswerer boxes;
-    QTimer::singleShot(0, this, [&] { drop(paths); });
-    child<QPushButton>("ButtonDemarrer")->click();
-    QCOMPARE(boxes.boxes.size(), 3);
-    for (const ModalAnswerer::Box &box : boxes.boxes)
-        QCOMPARE(box.text, QStringLiteral("Vous devez arrêter le processus en cours d'abord (bouton \"Arrêter\")"));
-    QCOMPARE(lines().value(5), QStringLiteral("Nombre premier : oui"));
-}
-
-void TestListGeneration::dropWithALongPath()
-{
-    QString folder = dir_->path();
-    while (folder.size() < 300)
-        folder += QStringLiteral("/un-dossier-au-nom-assez-long");
-    QVERIFY(QDir().mkpath(folder));
-    const QString file = folder + QStringLiteral("/liste-au-long-chemin.txt");
-    QFile out(file);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write("17\r\n19\r\n");
-    out.close();
-    ModalAnswerer boxes;
-    drop({file});
-    QVERIFY(boxes.boxes.isEmpty());
-    QCOMPARE(lines(), QStringList({"17", "19"}));
-}
-
 int main(int argc, char *argv[])
 {
-    // A home of its own, so that the desktop folder the save dialog opens on
-    // exists and no test writes into the real one.
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qunsetenv("XDG_CONFIG_HOME");
-    QDir(home.path()).mkpath(QStringLiteral("Desktop"));
-    QApplication app(argc, argv);
-    TestListGeneration test;
-    return QTest::qExec(&test, argc, argv);
+    return RunListWindowTest<TestListGeneration>(argc, argv);
 }
 
 #include "tst_listgeneration.moc"
