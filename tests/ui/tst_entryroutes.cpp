@@ -22,6 +22,9 @@ private slots:
     void init();
     void cleanup();
 
+    void typingKeepsDigitsOnly();
+    void digitLimit();
+    void digitReplacesSelectionInFullField();
     void keysWithModifiers_data();
     void keysWithModifiers();
     void composedText_data();
@@ -61,6 +64,53 @@ bool TestEntryRoutes::drop(QLineEdit *field, QMimeData *data)
     QDropEvent dropped(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(field, &dropped);
     return dropped.isAccepted();
+}
+
+void TestEntryRoutes::typingKeepsDigitsOnly()
+{
+    auto *field = FindChild<QLineEdit>(form_, "EditVerification");
+    field->clear();
+    field->setFocus();
+    QTest::keyClicks(field, QStringLiteral("1a2-3 4.5"));
+    QCOMPARE(field->text(), QStringLiteral("12345"));
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QCOMPARE(field->text(), QStringLiteral("1234"));
+    QTest::keyClick(field, Qt::Key_Left);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QCOMPARE(field->text(), QStringLiteral("123"));
+}
+
+void TestEntryRoutes::digitLimit()
+{
+    auto *field = FindChild<QLineEdit>(form_, "EditDecomposition");
+    field->clear();
+    field->setFocus();
+    QTest::keyClicks(field, QStringLiteral("12345678901234567"));
+    QCOMPARE(field->text().size(), 17);
+    ModalAnswerer answerer;
+    QTest::keyClick(field, Qt::Key_8);
+    QCOMPARE(field->text(), QStringLiteral("12345678901234567"));
+    QTest::keyClick(field, Qt::Key_A);
+    QCOMPARE(field->text(), QStringLiteral("12345678901234567"));
+    QCOMPARE(answerer.boxes.size(), 2);
+    QCOMPARE(answerer.boxes[0].caption, QStringLiteral("Information"));
+    QCOMPARE(answerer.boxes[0].icon, QMessageBox::Information);
+    QVERIFY(answerer.boxes[0].text.contains(QStringLiteral("17")));
+    QCOMPARE(answerer.boxes[0].buttons, QStringList{QStringLiteral("OK")});
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QCOMPARE(field->text().size(), 16);
+}
+
+void TestEntryRoutes::digitReplacesSelectionInFullField()
+{
+    auto *field = FindChild<QLineEdit>(form_, "EditVerification");
+    field->setText(QStringLiteral("12345678901234567"));
+    field->setFocus();
+    field->selectAll();
+    ModalAnswerer answerer;
+    QTest::keyClick(field, Qt::Key_7);
+    QCOMPARE(field->text(), QStringLiteral("7"));
+    QVERIFY(answerer.boxes.isEmpty());
 }
 
 void TestEntryRoutes::keysWithModifiers_data()

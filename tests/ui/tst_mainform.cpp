@@ -36,9 +36,6 @@ private slots:
     void cleanup();
 
     void namedControls();
-    void typingKeepsDigitsOnly();
-    void digitLimit();
-    void digitReplacesSelectionInFullField();
     void enterStartsInEveryField_data();
     void enterStartsInEveryField();
     void reportLinesAndFormats();
@@ -112,53 +109,6 @@ void TestMainForm::namedControls()
     QCOMPARE(child<QPushButton>("ButtonDemarrer")->text(), QStringLiteral("Démarrer"));
     QCOMPARE(child<QLineEdit>("EditRechercheFin")->text(), QStringLiteral("10000"));
     QCOMPARE(child<QTabWidget>("PageControl1")->currentWidget(), child<QWidget>("TabVerification"));
-}
-
-void TestMainForm::typingKeepsDigitsOnly()
-{
-    auto *field = child<QLineEdit>("EditVerification");
-    field->clear();
-    field->setFocus();
-    QTest::keyClicks(field, QStringLiteral("1a2-3 4.5"));
-    QCOMPARE(field->text(), QStringLiteral("12345"));
-    QTest::keyClick(field, Qt::Key_Backspace);
-    QCOMPARE(field->text(), QStringLiteral("1234"));
-    QTest::keyClick(field, Qt::Key_Left);
-    QTest::keyClick(field, Qt::Key_Delete);
-    QCOMPARE(field->text(), QStringLiteral("123"));
-}
-
-void TestMainForm::digitLimit()
-{
-    auto *field = child<QLineEdit>("EditDecomposition");
-    field->clear();
-    field->setFocus();
-    QTest::keyClicks(field, QStringLiteral("12345678901234567"));
-    QCOMPARE(field->text().size(), 17);
-    ModalAnswerer answerer;
-    QTest::keyClick(field, Qt::Key_8);
-    QCOMPARE(field->text(), QStringLiteral("12345678901234567"));
-    QTest::keyClick(field, Qt::Key_A);
-    QCOMPARE(field->text(), QStringLiteral("12345678901234567"));
-    QCOMPARE(answerer.boxes.size(), 2);
-    QCOMPARE(answerer.boxes[0].caption, QStringLiteral("Information"));
-    QCOMPARE(answerer.boxes[0].icon, QMessageBox::Information);
-    QVERIFY(answerer.boxes[0].text.contains(QStringLiteral("17")));
-    QCOMPARE(answerer.boxes[0].buttons, QStringList{QStringLiteral("OK")});
-    QTest::keyClick(field, Qt::Key_Backspace);
-    QCOMPARE(field->text().size(), 16);
-}
-
-void TestMainForm::digitReplacesSelectionInFullField()
-{
-    auto *field = child<QLineEdit>("EditVerification");
-    field->setText(QStringLiteral("12345678901234567"));
-    field->setFocus();
-    field->selectAll();
-    ModalAnswerer answerer;
-    QTest::keyClick(field, Qt::Key_7);
-    QCOMPARE(field->text(), QStringLiteral("7"));
-    QVERIFY(answerer.boxes.isEmpty());
 }
 
 void TestMainForm::enterStartsInEveryField_data()
