@@ -1,6 +1,6 @@
-// The routes by which text reaches a number field besides plain keys: keys
-// with Alt, Meta or AltGr, text committed by an input method, and drops of
-// text or of files onto the field.
+// The routes by which text reaches a number field: typed keys and the digit
+// limit, keys with Alt, Meta or AltGr, text committed by an input method, and
+// drops of text or of files onto the field.
 #include "MainFormTest.h"
 #include "ModalAnswerer.h"
 
