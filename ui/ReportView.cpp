@@ -55,6 +55,15 @@ TReportView::TReportView(QWidget *parent)
 
 void TReportView::Clear()
 {
+    // A list shown last has a layout of its own, one line per paragraph;
+    // reports get a fresh document with the ordinary layout again.
+    if (qobject_cast<TListLayout *>(document()->documentLayout())) {
+        QTextDocument *list = document();
+        auto *fresh = new QTextDocument(this);
+        fresh->setDefaultFont(list->defaultFont());
+        setDocument(fresh);
+        delete list;
+    }
     clear();
     linesAdded_ = 0;
     QTextCharFormat format;

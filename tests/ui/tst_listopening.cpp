@@ -4,6 +4,8 @@
 #include "ListWindowTest.h"
 
 #include <QAction>
+#include <QAbstractTextDocumentLayout>
+#include <QTextDocument>
 #include <QTextBlock>
 
 using namespace ListWindow;
@@ -19,6 +21,7 @@ private slots:
     void dropsLoadEachFileInTurn();
     void dropsDuringRunAreRefused();
     void dropWithALongPath();
+    void reportAfterAListIsLaidOutAsAReport();
 };
 
 void TestListOpening::openFromTheMenu()
@@ -133,6 +136,24 @@ void TestListOpening::dropWithALongPath()
     drop({file});
     QVERIFY(boxes.boxes.isEmpty());
     QCOMPARE(lines(), QStringList({"17", "19"}));
+}
+
+void TestListOpening::reportAfterAListIsLaidOutAsAReport()
+{
+    // A list is laid out a line at a time; the report that follows it gets
+    // the ordinary layout again (wrapping, spacing), not the list's.
+    QFile out(path(QStringLiteral("courte.txt")));
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write("17\r\n19\r\n");
+    out.close();
+    form_->OuvrirFichierDirect(path(QStringLiteral("courte.txt")));
+    auto *view = child<TReportView>("Editeur");
+    const QString listLayout = QString::fromLatin1(view->document()->documentLayout()->metaObject()->className());
+    child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabVerification"));
+    child<QLineEdit>("EditVerification")->setText(QStringLiteral("97"));
+    child<QPushButton>("ButtonDemarrer")->click();
+    QCOMPARE(lines().value(3), QStringLiteral("97"));
+    QVERIFY(QString::fromLatin1(view->document()->documentLayout()->metaObject()->className()) != listLayout);
 }
 
 int main(int argc, char *argv[])
