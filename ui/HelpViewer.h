@@ -2,7 +2,7 @@
 // (CHM) with its contents, index and search, opened on a topic or a context number.
 #pragma once
 
-#include "ui/ChmFile.h"
+#include "help/reader/ChmFile.h"
 
 #include <QMainWindow>
 #include <QStringList>
