@@ -47,6 +47,7 @@ const QHash<QString, char32_t> &namedReferences()
             table.insert(QLatin1String(name), code++);
         const std::pair<const char *, char32_t> others[] = {
             {"quot", 0x22}, {"amp", 0x26}, {"apos", 0x27}, {"lt", 0x3C}, {"gt", 0x3E},
+            {"QUOT", 0x22}, {"AMP", 0x26}, {"LT", 0x3C}, {"GT", 0x3E},
             {"OElig", 0x152}, {"oelig", 0x153}, {"Scaron", 0x160}, {"scaron", 0x161}, {"Yuml", 0x178},
             {"fnof", 0x192}, {"circ", 0x2C6}, {"tilde", 0x2DC}, {"ensp", 0x2002}, {"emsp", 0x2003},
             {"thinsp", 0x2009}, {"ndash", 0x2013}, {"mdash", 0x2014}, {"lsquo", 0x2018}, {"rsquo", 0x2019},
@@ -61,7 +62,8 @@ const QHash<QString, char32_t> &namedReferences()
     return names;
 }
 
-// The character a reference's body ("eacute", "#233", "#xE9") stands for, or 0.
+// The character a reference's body ("eacute", "#233", "#xE9") stands for, or 0
+// for an unknown name. A number that is no character gives U+FFFD.
 char32_t referencedCharacter(const QString &body)
 {
     if (!body.startsWith(QLatin1Char('#')))
@@ -71,7 +73,7 @@ char32_t referencedCharacter(const QString &body)
     const uint code = QStringView(body).mid(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
     // Neither nul, nor a surrogate half, nor past the last code point.
     if (!ok || code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
-        return 0;
+        return 0xFFFD;
     return char32_t(code);
 }
 
@@ -100,9 +102,12 @@ QString ChmText::decodeReferences(const QString &value)
 {
     if (!value.contains(QLatin1Char('&')))
         return value;
-    static const QRegularExpression reference(QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9A-Fa-f]{1,6}|[A-Za-z][A-Za-z0-9]{1,7});?"));
+    // A reference ends at its semicolon, or at the end of the value.
+    static const QRegularExpression reference(
+        QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9A-Fa-f]{1,6}|[A-Za-z][A-Za-z0-9]{1,7})(?:;|$)"));
     static const QRegularExpression space(QStringLiteral("[ \\t\\r\\n\\f]+"));
-    const QString simplified = QString(value).replace(space, QStringLiteral(" "));
+    static const QRegularExpression leadingSpace(QStringLiteral("^ "));
+    const QString simplified = QString(value).replace(space, QStringLiteral(" ")).remove(leadingSpace);
     QString text;
     text.reserve(simplified.size());
     qsizetype done = 0;

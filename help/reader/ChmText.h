@@ -16,7 +16,8 @@ public:
     static QString decodeStored(const QByteArray &bytes);
     // An attribute value with its character references ("&eacute;", "&#233;",
     // "&#xE9;") replaced. As a browser shows it, runs of white space become one
-    // space and a no-break space a plain one; a reference that names no
-    // character stays as written, and markup stays text.
+    // space, leading white space goes and a no-break space becomes a plain one;
+    // an unknown name stays as written, a number that is no character becomes
+    // U+FFFD, and markup stays text.
     static QString decodeReferences(const QString &value);
 };
