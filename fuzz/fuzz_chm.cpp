@@ -1,9 +1,9 @@
 // Fuzz target: the CHM reader on damaged help files, and its parsers of the
 // context table, the sitemaps and the pages' text on their own.
-#include "ui/ChmFile.h"
+#include "help/reader/ChmFile.h"
 
 #include <QFile>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <cstdint>
@@ -17,9 +17,7 @@ QString g_path;
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    // Decoding HTML text needs the GUI's font database.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
+    static QCoreApplication app(*argc, *argv);
     static QTemporaryDir dir;
     g_path = dir.filePath(QStringLiteral("TVR.chm"));
     return 0;

@@ -2,17 +2,15 @@
 // (CHM) with its contents, index and search, opened on a topic or a context number.
 #include "ui/HelpViewer.h"
 
+#include "ui/HelpContentsPane.h"
+#include "ui/HelpIndexPane.h"
+#include "ui/HelpSearchPane.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
@@ -20,10 +18,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextBrowser>
-#include <QTextDocument>
 #include <QToolBar>
-#include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -32,23 +27,8 @@ QPointer<THelpViewer> s_instance;
 // Pages are addressed inside the window as chm:/page.html, so that relative links
 // and image sources resolve against the page like on a web server.
 const QString Scheme = QStringLiteral("chm");
-constexpr int TargetRole = Qt::UserRole;
 // The window's title while the page shown has none of its own.
 const QString DefaultTitle = QStringLiteral("Aide de Tavorine");
-
-// Case and accents are ignored by the index and the search: "decomposition"
-// finds "Décomposition".
-QString fold(const QString &text)
-{
-    const QString decomposed = text.normalized(QString::NormalizationForm_D);
-    QString folded;
-    folded.reserve(decomposed.size());
-    for (const QChar c : decomposed) {
-        if (c.category() != QChar::Mark_NonSpacing)
-            folded.append(c.toCaseFolded());
-    }
-    return folded;
-}
 
 } // namespace
 
@@ -127,7 +107,7 @@ bool THelpViewer::openFile(const QString &path)
     m_current.clear();
     m_back.clear();
     m_forward.clear();
-    m_searchIndex.clear();
+    m_search.reset();
     fillFromFile();
     updateActions();
     return true;
@@ -152,31 +132,7 @@ bool THelpViewer::showTopic(const QString &target)
 
 QList<ChmTopic> THelpViewer::search(const QString &query)
 {
-    static const QRegularExpression separators(QStringLiteral("[^\\w]+"));
-    const QStringList words = fold(query).split(separators, Qt::SkipEmptyParts);
-    if (words.isEmpty())
-        return {};
-    if (m_searchIndex.isEmpty()) {
-        const QStringList pages = m_file->pages();
-        for (const QString &page : pages) {
-            QTextDocument document;
-            // Under the chm: scheme the page's images and style sheet are not
-            // looked for on disk; the text is all the search needs.
-            document.setBaseUrl(QUrl(Scheme + QLatin1Char(':') + page));
-            document.setHtml(ChmFile::decodeHtml(m_file->read(page)));
-            const QString title = document.metaInformation(QTextDocument::DocumentTitle).trimmed();
-            m_searchIndex.append({{title.isEmpty() ? page : title, page, 0},
-                                  fold(title + QLatin1Char('\n') + document.toPlainText())});
-        }
-    }
-    QList<ChmTopic> found;
-    for (const SearchEntry &entry : std::as_const(m_searchIndex)) {
-        const bool all = std::all_of(words.cbegin(), words.cend(),
-                                     [&](const QString &word) { return entry.foldedText.contains(word); });
-        if (all)
-            found.append(entry.page);
-    }
-    return found;
+    return m_search.find(*m_file, query);
 }
 
 void THelpViewer::createActions()
@@ -215,9 +171,17 @@ void THelpViewer::createNavigation()
 {
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("HelpTabs"));
-    m_tabs->addTab(createContentsTab(), QStringLiteral("Sommaire"));
-    m_tabs->addTab(createIndexTab(), QStringLiteral("Index"));
-    m_tabs->addTab(createSearchTab(), QStringLiteral("Rechercher"));
+    m_contents = new HelpContentsPane;
+    m_index = new HelpIndexPane;
+    m_searchPane = new HelpSearchPane;
+    m_tabs->addTab(m_contents, QStringLiteral("Sommaire"));
+    m_tabs->addTab(m_index, QStringLiteral("Index"));
+    m_tabs->addTab(m_searchPane, QStringLiteral("Rechercher"));
+    const auto open = [this](const QString &target) { navigate(target, true); };
+    connect(m_contents, &HelpContentsPane::topicChosen, this, open);
+    connect(m_index, &HelpIndexPane::topicChosen, this, open);
+    connect(m_searchPane, &HelpSearchPane::topicChosen, this, open);
+    connect(m_searchPane, &HelpSearchPane::searchRequested, this, &THelpViewer::runSearch);
 
     m_browser = new QTextBrowser;
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
@@ -237,89 +201,11 @@ void THelpViewer::createNavigation()
     setCentralWidget(splitter);
 }
 
-QWidget *THelpViewer::createContentsTab()
-{
-    m_contents = new QTreeWidget;
-    m_contents->setObjectName(QStringLiteral("HelpContents"));
-    m_contents->setHeaderHidden(true);
-    m_contents->setColumnCount(1);
-    connect(m_contents, &QTreeWidget::currentItemChanged, this, &THelpViewer::openContentsItem);
-    return m_contents;
-}
-
-QWidget *THelpViewer::createIndexTab()
-{
-    auto *page = new QWidget;
-    auto *layout = new QVBoxLayout(page);
-    auto *label = new QLabel(QStringLiteral("&Tapez le mot clé à rechercher :"));
-    m_indexFilter = new QLineEdit;
-    m_indexFilter->setObjectName(QStringLiteral("HelpIndexFilter"));
-    label->setBuddy(m_indexFilter);
-    m_index = new QListWidget;
-    m_index->setObjectName(QStringLiteral("HelpIndex"));
-    auto *display = new QPushButton(QStringLiteral("&Afficher"));
-    layout->addWidget(label);
-    layout->addWidget(m_indexFilter);
-    layout->addWidget(m_index, 1);
-    layout->addWidget(display, 0, Qt::AlignRight);
-
-    connect(m_indexFilter, &QLineEdit::textChanged, this, &THelpViewer::matchIndex);
-    connect(m_indexFilter, &QLineEdit::returnPressed, this, [this] { openListItem(m_index->currentItem()); });
-    connect(display, &QPushButton::clicked, this, [this] { openListItem(m_index->currentItem()); });
-    connect(m_index, &QListWidget::itemActivated, this, &THelpViewer::openListItem);
-    return page;
-}
-
-QWidget *THelpViewer::createSearchTab()
-{
-    auto *page = new QWidget;
-    auto *layout = new QVBoxLayout(page);
-    auto *label = new QLabel(QStringLiteral("&Mots à rechercher :"));
-    m_searchText = new QLineEdit;
-    m_searchText->setObjectName(QStringLiteral("HelpSearchText"));
-    label->setBuddy(m_searchText);
-    auto *start = new QPushButton(QStringLiteral("&Rechercher"));
-    m_searchResults = new QListWidget;
-    m_searchResults->setObjectName(QStringLiteral("HelpSearchResults"));
-    auto *row = new QHBoxLayout;
-    row->addWidget(m_searchText, 1);
-    row->addWidget(start);
-    layout->addWidget(label);
-    layout->addLayout(row);
-    layout->addWidget(m_searchResults, 1);
-
-    connect(m_searchText, &QLineEdit::returnPressed, this, &THelpViewer::runSearch);
-    connect(start, &QPushButton::clicked, this, &THelpViewer::runSearch);
-    connect(m_searchResults, &QListWidget::itemActivated, this, &THelpViewer::openListItem);
-    return page;
-}
-
 void THelpViewer::fillFromFile()
 {
-    const QSignalBlocker blocker(m_contents);
-    m_contents->clear();
-    QList<QTreeWidgetItem *> parents;
-    for (const ChmTopic &topic : m_file->contents()) {
-        parents.resize(std::min<qsizetype>(topic.depth, parents.size()));
-        auto *item = parents.isEmpty() ? new QTreeWidgetItem(m_contents) : new QTreeWidgetItem(parents.last());
-        item->setText(0, topic.name);
-        item->setData(0, TargetRole, topic.local);
-        parents.append(item);
-    }
-    for (QTreeWidgetItemIterator it(m_contents); *it; ++it) {
-        const bool book = (*it)->childCount() > 0;
-        (*it)->setIcon(0, style()->standardIcon(book ? QStyle::SP_DirIcon : QStyle::SP_FileIcon));
-    }
-    m_contents->expandAll();
-
-    m_index->clear();
-    for (const ChmTopic &topic : m_file->index()) {
-        auto *item = new QListWidgetItem(QString(topic.depth * 4, QLatin1Char(' ')) + topic.name, m_index);
-        item->setData(TargetRole, topic.local);
-    }
-    m_indexFilter->clear();
-    m_searchText->clear();
-    m_searchResults->clear();
+    m_contents->fill(m_file->contents());
+    m_index->fill(m_file->index());
+    m_searchPane->clear();
 }
 
 void THelpViewer::placeBeside(QWidget *owner)
@@ -364,7 +250,7 @@ bool THelpViewer::navigate(const QString &target, bool remember)
     m_current = normalized;
     m_error.clear();
     statusBar()->clearMessage();
-    selectInContents();
+    m_contents->follow(m_current);
     updateActions();
     return true;
 }
@@ -438,62 +324,10 @@ void THelpViewer::updateActions()
     m_homeAction->setEnabled(m_file->isOpen());
 }
 
-void THelpViewer::selectInContents()
+void THelpViewer::runSearch(const QString &query)
 {
-    const QString page = m_current.section(QLatin1Char('#'), 0, 0);
-    QTreeWidgetItem *best = nullptr;
-    for (QTreeWidgetItemIterator it(m_contents); *it; ++it) {
-        const QString local = (*it)->data(0, TargetRole).toString();
-        if (local == m_current) {
-            best = *it;
-            break;
-        }
-        if (!best && local.section(QLatin1Char('#'), 0, 0) == page)
-            best = *it;
-    }
-    m_syncing = true;
-    m_contents->setCurrentItem(best);
-    m_syncing = false;
-    if (best)
-        m_contents->scrollToItem(best);
-}
-
-void THelpViewer::openContentsItem(QTreeWidgetItem *item)
-{
-    if (m_syncing || !item)
-        return;
-    const QString target = item->data(0, TargetRole).toString();
-    if (!target.isEmpty() && target != m_current)
-        navigate(target, true);
-}
-
-void THelpViewer::openListItem(QListWidgetItem *item)
-{
-    if (item && !item->data(TargetRole).toString().isEmpty())
-        navigate(item->data(TargetRole).toString(), true);
-}
-
-void THelpViewer::matchIndex(const QString &text)
-{
-    const QString wanted = fold(text.trimmed());
-    for (int row = 0; row < m_index->count(); ++row) {
-        QListWidgetItem *item = m_index->item(row);
-        if (fold(item->text().trimmed()).startsWith(wanted)) {
-            m_index->setCurrentItem(item);
-            m_index->scrollToItem(item, QAbstractItemView::PositionAtTop);
-            return;
-        }
-    }
-}
-
-void THelpViewer::runSearch()
-{
-    m_searchResults->clear();
-    const QList<ChmTopic> found = search(m_searchText->text());
-    for (const ChmTopic &page : found) {
-        auto *item = new QListWidgetItem(page.name, m_searchResults);
-        item->setData(TargetRole, page.local);
-    }
+    const QList<ChmTopic> found = search(query);
+    m_searchPane->showResults(found);
     statusBar()->showMessage(found.isEmpty() ? QStringLiteral("Aucune rubrique trouvée.")
                                              : QStringLiteral("%1 rubrique(s) trouvée(s).").arg(found.size()));
 }

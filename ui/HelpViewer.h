@@ -2,7 +2,8 @@
 // (CHM) with its contents, index and search, opened on a topic or a context number.
 #pragma once
 
-#include "ui/ChmFile.h"
+#include "help/reader/ChmFile.h"
+#include "ui/HelpSearch.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -10,14 +11,12 @@
 
 #include <memory>
 
+class HelpContentsPane;
+class HelpIndexPane;
+class HelpSearchPane;
 class QAction;
-class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
 class QTabWidget;
 class QTextBrowser;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 class THelpViewer : public QMainWindow
 {
@@ -58,9 +57,6 @@ public:
 private:
     void createActions();
     void createNavigation();
-    QWidget *createContentsTab();
-    QWidget *createIndexTab();
-    QWidget *createSearchTab();
     void fillFromFile();
     void placeBeside(QWidget *owner);
 
@@ -71,11 +67,7 @@ private:
     void goForward();
     void goHome();
     void updateActions();
-    void selectInContents();
-    void openContentsItem(QTreeWidgetItem *item);
-    void openListItem(QListWidgetItem *item);
-    void matchIndex(const QString &text);
-    void runSearch();
+    void runSearch(const QString &query);
     QVariant loadResource(const QUrl &url) const;
 
     std::unique_ptr<ChmFile> m_file = std::make_unique<ChmFile>();
@@ -83,20 +75,13 @@ private:
     QString m_current;
     QStringList m_back;
     QStringList m_forward;
-    bool m_syncing = false;
-    struct SearchEntry {
-        ChmTopic page;
-        QString foldedText;
-    };
-    QList<SearchEntry> m_searchIndex; // built on the first search of a file
+    HelpSearch m_search;
 
     QTextBrowser *m_browser = nullptr;
     QTabWidget *m_tabs = nullptr;
-    QTreeWidget *m_contents = nullptr;
-    QLineEdit *m_indexFilter = nullptr;
-    QListWidget *m_index = nullptr;
-    QLineEdit *m_searchText = nullptr;
-    QListWidget *m_searchResults = nullptr;
+    HelpContentsPane *m_contents = nullptr;
+    HelpIndexPane *m_index = nullptr;
+    HelpSearchPane *m_searchPane = nullptr;
     QAction *m_backAction = nullptr;
     QAction *m_forwardAction = nullptr;
     QAction *m_homeAction = nullptr;

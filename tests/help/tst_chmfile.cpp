@@ -1,6 +1,6 @@
 // Tests of the CHM reader against the committed TVR.chm and its sources in help/,
 // and of its parsers on hand-made context tables, sitemaps and damaged files.
-#include "ui/ChmFile.h"
+#include "help/reader/ChmFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -331,6 +331,10 @@ void TestChmFile::parseSiteMap_data()
                       "<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"&Eacute;t&eacute;\">"
                       "</object></ul>")
         << TopicList{{"Début & fin", "/d.html", 0}, {"Été", "", 0}};
+    QTest::newRow("hex and unknown references")
+        << QByteArray("<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"&#xC9;t&#233;  &nosuch; &#0;\">"
+                      "</OBJECT></UL>")
+        << TopicList{{"Été &nosuch; \uFFFD", "", 0}};
     QTest::newRow("markup in a value stays text")
         << QByteArray("<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"a &lt; <b>b</b> &amp; c\">"
                       "</OBJECT></UL>")

@@ -2,24 +2,15 @@
 // its title and default topic, its context-number table, its contents and index.
 #pragma once
 
+#include "help/reader/ChmSiteMap.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 struct chmFile;
-
-// One entry of the contents (.hhc) or of the index (.hhk): the text shown to the
-// user, the page it leads to (an object path such as "/recherche.html#arret",
-// empty for a heading without a page) and its nesting level, 0 at the top.
-struct ChmTopic
-{
-    QString name;
-    QString local;
-    int depth = 0;
-
-    bool operator==(const ChmTopic &) const = default;
-};
 
 class ChmFile
 {

@@ -1,0 +1,70 @@
+// The "Sommaire" tab of the help window: the contents of the help file as a tree
+// of books and pages that follows the page shown.
+#include "ui/HelpContentsPane.h"
+
+#include <QStyle>
+
+namespace {
+
+constexpr int TargetRole = Qt::UserRole;
+
+} // namespace
+
+HelpContentsPane::HelpContentsPane(QWidget *parent)
+    : QTreeWidget(parent)
+{
+    setObjectName(QStringLiteral("HelpContents"));
+    setHeaderHidden(true);
+    setColumnCount(1);
+    connect(this, &QTreeWidget::currentItemChanged, this, &HelpContentsPane::open);
+}
+
+void HelpContentsPane::fill(const QList<ChmTopic> &contents)
+{
+    const QSignalBlocker blocker(this);
+    clear();
+    m_current.clear();
+    QList<QTreeWidgetItem *> parents;
+    for (const ChmTopic &topic : contents) {
+        parents.resize(std::min<qsizetype>(topic.depth, parents.size()));
+        auto *item = parents.isEmpty() ? new QTreeWidgetItem(this) : new QTreeWidgetItem(parents.last());
+        item->setText(0, topic.name);
+        item->setData(0, TargetRole, topic.local);
+        parents.append(item);
+    }
+    for (QTreeWidgetItemIterator it(this); *it; ++it) {
+        const bool book = (*it)->childCount() > 0;
+        (*it)->setIcon(0, style()->standardIcon(book ? QStyle::SP_DirIcon : QStyle::SP_FileIcon));
+    }
+    expandAll();
+}
+
+void HelpContentsPane::follow(const QString &topic)
+{
+    m_current = topic;
+    const QString page = topic.section(QLatin1Char('#'), 0, 0);
+    QTreeWidgetItem *best = nullptr;
+    for (QTreeWidgetItemIterator it(this); *it; ++it) {
+        const QString local = (*it)->data(0, TargetRole).toString();
+        if (local == topic) {
+            best = *it;
+            break;
+        }
+        if (!best && local.section(QLatin1Char('#'), 0, 0) == page)
+            best = *it;
+    }
+    m_following = true;
+    setCurrentItem(best);
+    m_following = false;
+    if (best)
+        scrollToItem(best);
+}
+
+void HelpContentsPane::open(QTreeWidgetItem *item)
+{
+    if (m_following || !item)
+        return;
+    const QString target = item->data(0, TargetRole).toString();
+    if (!target.isEmpty() && target != m_current)
+        emit topicChosen(target);
+}
