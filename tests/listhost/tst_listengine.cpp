@@ -185,19 +185,25 @@ void TestListEngine::separatorChangedDuringRun()
     // Unchecked at one pump: every prime stored before it keeps its groups,
     // every one after is plain, so each file reads grouped lines and then
     // plain ones, and the header follows the box when the file is written.
+    // Twenty files take long enough for several pumps after the first primes.
     QTemporaryDir dir;
-    FileHost host(dir.filePath(QStringLiteral("NP_1-3000000_01.txt")));
+    const QString base = QStringLiteral("NP_1-20000000_");
+    FileHost host(dir.filePath(Name(base, 1)));
     host.separators = true;
-    host.onPump = [](FileHost &h) {
-        if (h.position > 0)
+    bool toggled = false;
+    host.onPump = [&toggled](FileHost &h) {
+        if (h.position > 0 && !toggled) {
+            toggled = true;
             h.separators = false;
+        }
     };
-    Generer(host, 1, 3000000, QStringLiteral("1"), QStringLiteral("3000000"));
-    const QList<QList<quint64>> slices = Slices(2, Sieve(2, 3000000));
+    Generer(host, 1, 20000000, QStringLiteral("1"), QStringLiteral("20000000"));
+    QVERIFY(toggled);
+    const QList<QList<quint64>> slices = Slices(2, Sieve(2, 20000000));
     int switches = 0;
     bool grouped = true;
-    for (int k = 1; k <= 3; ++k) {
-        const QList<QByteArray> lines = ReadAll(dir.filePath(Name(QStringLiteral("NP_1-3000000_"), k))).split('\n');
+    for (int k = 1; k <= slices.size(); ++k) {
+        const QList<QByteArray> lines = ReadAll(dir.filePath(Name(base, k))).split('\n');
         QCOMPARE(lines.size(), 3 + slices[k - 1].size() + 1);
         for (int i = 0; i < slices[k - 1].size(); ++i) {
             const quint64 p = slices[k - 1][i];
@@ -213,7 +219,7 @@ void TestListEngine::separatorChangedDuringRun()
             QCOMPARE(line, grouped ? Grouped(p) : QByteArray::number(p));
         }
     }
-    QVERIFY2(switches == 1 || host.pumps == 0, "the change took effect once, at a pump");
+    QCOMPARE(switches, 1);
 }
 
 void TestListEngine::stopAtRandomMoments()
