@@ -109,6 +109,9 @@ void TListViewLoader::Built(QTextDocument *document, quint64 token)
 {
     --building_;
     if (token != token_) {
+        // A list no longer wanted; whoever waited for it waits no more.
+        if (token == awaited_)
+            awaited_ = 0;
         delete document;
         return;
     }
