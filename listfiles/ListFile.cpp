@@ -251,8 +251,14 @@ bool writeUnnamedThenRename(const QString &path, const QByteArray &header, const
     }
     if (!writeParts(file, {&header, &numberLines}))
         throw ListFileError::fromDevice(Operation::Write, path, file);
-    const QByteArray temporary = QFile::encodeName(siblingName(path));
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(descriptor);
+    // A file that does not exist yet simply gets its name; one that exists
+    // is replaced through a hidden name and a rename.
+    if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, QFile::encodeName(path).constData(), AT_SYMLINK_FOLLOW) == 0) {
+        file.close();
+        return true;
+    }
+    const QByteArray temporary = QFile::encodeName(siblingName(path));
     const bool named = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temporary.constData(), AT_SYMLINK_FOLLOW) == 0;
     file.close();
     if (!named)
