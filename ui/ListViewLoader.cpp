@@ -1,6 +1,7 @@
-// Lists into the report view without stopping the window: the files a run
-// completes, built on a thread of their own at most twice a second, and the
-// files the user opens, read on a thread while the window goes on.
+// Lists into the report view without stopping the window: every list is read
+// and built on one thread of its own, the files a run completes at most twice
+// a second, the run's last file and the files the user opens while the
+// window goes on with its messages.
 #include "ui/ListViewLoader.h"
 
 #include "listfiles/ListFile.h"
@@ -8,13 +9,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QScopeGuard>
 #include <QTextDocument>
 #include <QThread>
 
 #include <exception>
-#include <memory>
 #include <new>
 #include <utility>
 
@@ -31,6 +30,20 @@ TListViewLoader::~TListViewLoader()
         builderThread_->quit();
         builderThread_->wait();
     }
+}
+
+QObject *TListViewLoader::Builder()
+{
+    // One thread builds every list, so that the memory of one list is
+    // reused for the next.
+    if (!builderThread_) {
+        builderThread_ = new QThread(this);
+        builder_ = new QObject;
+        builder_->moveToThread(builderThread_);
+        connect(builderThread_, &QThread::finished, builder_, &QObject::deleteLater);
+        builderThread_->start();
+    }
+    return builder_;
 }
 
 void TListViewLoader::Completed(const ListFileHost::WrittenFile &file)
@@ -59,35 +72,13 @@ void TListViewLoader::Forget()
     pending_.reset();
 }
 
-void TListViewLoader::ShowAndWait(const ListFileHost::WrittenFile &file)
-{
-    // A list still being built is waited for and dropped first, so that no
-    // more than two lists are in memory at once.
-    Forget();
-    while (building_ > 0)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-    awaited_ = ++token_;
-    Build(file, awaited_);
-    while (awaited_ != 0)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-}
-
 void TListViewLoader::Build(const ListFileHost::WrittenFile &file, quint64 token)
 {
-    // One thread builds every list, so that the memory of one list is
-    // reused for the next.
-    if (!builderThread_) {
-        builderThread_ = new QThread(this);
-        builder_ = new QObject;
-        builder_->moveToThread(builderThread_);
-        connect(builderThread_, &QThread::finished, builder_, &QObject::deleteLater);
-        builderThread_->start();
-    }
     ++building_;
     const QFont font = view_->document()->defaultFont();
     QThread *const target = thread();
     QMetaObject::invokeMethod(
-        builder_,
+        Builder(),
         [this, file, font, target, token] {
             QTextDocument *document = nullptr;
             try {
@@ -108,19 +99,73 @@ void TListViewLoader::Build(const ListFileHost::WrittenFile &file, quint64 token
 void TListViewLoader::Built(QTextDocument *document, quint64 token)
 {
     --building_;
-    if (token != token_) {
-        // A list no longer wanted; whoever waited for it waits no more.
-        if (token == awaited_)
-            awaited_ = 0;
+    if (token != token_ || !document) {
         delete document;
         return;
     }
-    if (document)
-        view_->ShowDocument(document, ParagraphAlignment::Centre);
-    if (token == awaited_)
-        awaited_ = 0;
-    else
-        Refresh(true);
+    view_->ShowDocument(document, ParagraphAlignment::Centre);
+    Refresh(true);
+}
+
+QTextDocument *TListViewLoader::BuildAndWait(const std::function<QTextDocument *()> &make,
+                                             QEventLoop::ProcessEventsFlags messages)
+{
+    QTextDocument *document = nullptr;
+    std::exception_ptr failure;
+    bool done = false;
+    QThread *const target = thread();
+    QMetaObject::invokeMethod(
+        Builder(),
+        [&] {
+            try {
+                document = make();
+                document->moveToThread(target);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            QMetaObject::invokeMethod(this, [&done] { done = true; }, Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+    while (!done)
+        QCoreApplication::processEvents(messages | QEventLoop::WaitForMoreEvents);
+    if (failure)
+        std::rethrow_exception(failure);
+    return document;
+}
+
+void TListViewLoader::ShowAndWait(const ListFileHost::WrittenFile &file)
+{
+    // A list still being built is waited for and dropped first, so that no
+    // more than two lists are in memory at once. What the user types or
+    // clicks meanwhile waits until the list shows, as the run's end has come.
+    Forget();
+    while (building_ > 0)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    const QFont font = view_->document()->defaultFont();
+    try {
+        view_->ShowDocument(BuildAndWait(
+                                [&file, &font] {
+                                    return TReportView::BuildPlainDocument(
+                                        ListFiles::ListTextFromBytes(file.header + file.numberLines),
+                                        ParagraphAlignment::Centre, 0, font);
+                                },
+                                QEventLoop::ExcludeUserInputEvents),
+                            ParagraphAlignment::Centre);
+    } catch (const std::bad_alloc &) {
+        // Without memory for the list the view keeps what it shows.
+    }
+}
+
+void TListViewLoader::ShowFileAndWait(const QString &path)
+{
+    const QFont font = view_->document()->defaultFont();
+    view_->ShowDocument(BuildAndWait(
+                            [&path, &font] {
+                                return TReportView::BuildPlainDocument(ListFiles::LoadListFileText(path),
+                                                                       ParagraphAlignment::Centre, 0, font);
+                            },
+                            QEventLoop::ExcludeUserInputEvents),
+                        ParagraphAlignment::Centre);
 }
 
 QString TListViewLoader::Open(const QString &path)
@@ -128,10 +173,18 @@ QString TListViewLoader::Open(const QString &path)
     view_->Clear();
     loading_ = true;
     const auto done = qScopeGuard([this] { loading_ = false; });
+    const QFont font = view_->document()->defaultFont();
     QString message;
     try {
-        view_->LoadPlainText(ReadWithoutBlocking(path), ParagraphAlignment::Left, 5,
-                             [] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+        // A large file takes long enough to read, decode and build to be
+        // felt; the window goes on with all its messages meanwhile.
+        view_->ShowDocument(BuildAndWait(
+                                [&path, &font] {
+                                    return TReportView::BuildPlainDocument(ListFiles::LoadListFileText(path),
+                                                                           ParagraphAlignment::Left, 5, font);
+                                },
+                                QEventLoop::AllEvents),
+                            ParagraphAlignment::Left);
     } catch (const ListFiles::ListFileSizeError &error) {
         // Too large to be shown, or more than memory holds: the file may
         // be fine, so the message says what went wrong, with its size.
@@ -146,29 +199,4 @@ QString TListViewLoader::Open(const QString &path)
     if (!message.isEmpty())
         view_->Clear();
     return message;
-}
-
-QString TListViewLoader::ReadWithoutBlocking(const QString &path)
-{
-    // A large file takes long enough to read and decode to be felt: a
-    // thread of its own does it while the window goes on with its messages.
-    QString text;
-    std::exception_ptr failure;
-    QEventLoop waiting;
-    const std::unique_ptr<QThread> reader(QThread::create([&] {
-        try {
-            text = ListFiles::LoadListFileText(path);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }));
-    connect(reader.get(), &QThread::finished, &waiting, &QEventLoop::quit);
-    reader->start();
-    waiting.exec();
-    // The wait also ends when the application quits; the reader is bounded
-    // by the size limit, so it is simply waited for.
-    reader->wait();
-    if (failure)
-        std::rethrow_exception(failure);
-    return text;
 }

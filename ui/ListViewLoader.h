@@ -1,13 +1,16 @@
-// Lists into the report view without stopping the window: the files a run
-// completes, built on a thread of their own at most twice a second, and the
-// files the user opens, read on a thread while the window goes on.
+// Lists into the report view without stopping the window: every list is read
+// and built on one thread of its own, the files a run completes at most twice
+// a second, the run's last file and the files the user opens while the
+// window goes on with its messages.
 #pragma once
 
 #include "listhost/ListFileHost.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QObject>
 
+#include <functional>
 #include <optional>
 
 class QTextDocument;
@@ -37,18 +40,24 @@ public:
     // show when it cannot be shown, or nothing. Loading() holds meanwhile.
     QString Open(const QString &path);
     bool Loading() const { return loading_; }
+    // A list file read from disk and shown centred, before returning; a
+    // file that cannot be read throws ListFileError.
+    void ShowFileAndWait(const QString &path);
 
 private:
+    QObject *Builder();
     void Build(const ListFileHost::WrittenFile &file, quint64 token);
     void Built(QTextDocument *document, quint64 token);
-    static QString ReadWithoutBlocking(const QString &path);
+    // Runs make on the builder's thread and handles the window's messages
+    // of the given kinds until it is done; what it throws is thrown here.
+    QTextDocument *BuildAndWait(const std::function<QTextDocument *()> &make,
+                                QEventLoop::ProcessEventsFlags messages);
 
     TReportView *view_;
     std::optional<ListFileHost::WrittenFile> pending_;
     QElapsedTimer lastBuild_;
     static constexpr qint64 kRefreshMs = 500;
     quint64 token_ = 0;
-    quint64 awaited_ = 0;
     int building_ = 0;
     QThread *builderThread_ = nullptr;
     QObject *builder_ = nullptr;

@@ -234,7 +234,7 @@ void TMainForm::AfficherFichier(const QString &path)
         return;
     }
     try {
-        Editeur->LoadPlainText(ListFiles::LoadListFileText(path), ParagraphAlignment::Centre);
+        vue_->ShowFileAndWait(path);
     } catch (const ListFiles::ListFileError &error) {
         throw CommandError(error.message());
     }

@@ -112,15 +112,8 @@ void TReportView::AddLine(const QString &text, LineStyle style)
     ++linesAdded_;
 }
 
-void TReportView::LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt,
-                                const std::function<void()> &pump)
-{
-    ShowDocument(BuildPlainDocument(text, alignment, firstLineIndentPt, document()->defaultFont(), pump), alignment);
-}
-
 QTextDocument *TReportView::BuildPlainDocument(QString lines, ParagraphAlignment alignment,
-                                               qreal firstLineIndentPt, const QFont &font,
-                                               const std::function<void()> &pump)
+                                               qreal firstLineIndentPt, const QFont &font)
 {
     // Each line of the text is a paragraph; the end of the last line does
     // not open another. A NUL in binary data would end the text early.
@@ -145,20 +138,7 @@ QTextDocument *TReportView::BuildPlainDocument(QString lines, ParagraphAlignment
     QTextCursor cursor(loaded);
     cursor.setBlockFormat(format);
     cursor.setBlockCharFormat(black);
-    // Each part ends with a whole line, so the next one opens a paragraph.
-    constexpr qsizetype kPart = 64 * 1024;
-    for (qsizetype start = 0; start < lines.size();) {
-        qsizetype end = lines.size();
-        if (pump && start + kPart < end) {
-            const qsizetype lineEnd = lines.indexOf(QLatin1Char('\n'), start + kPart);
-            if (lineEnd >= 0)
-                end = lineEnd + 1;
-        }
-        cursor.insertText(QStringView(lines).sliced(start, end - start).toString(), black);
-        start = end;
-        if (pump && start < lines.size())
-            pump();
-    }
+    cursor.insertText(lines, black);
     return loaded;
 }
 

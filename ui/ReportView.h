@@ -6,7 +6,6 @@
 
 #include <QTextEdit>
 
-#include <functional>
 
 class TReportView : public QTextEdit
 {
@@ -19,21 +18,14 @@ public:
     void Clear();
     void SetAlignment(ParagraphAlignment alignment);
     void AddLine(const QString &text, LineStyle style = LineStyle::Normal);
-    // Replaces the whole content with plain text, each line a paragraph with
-    // the given alignment and first-line indent (in points).
-    // A long text goes in by parts, and pump, when given, runs between two
-    // parts so that the window goes on with its messages.
-    void LoadPlainText(const QString &text, ParagraphAlignment alignment, qreal firstLineIndentPt = 0,
-                       const std::function<void()> &pump = {});
-
-    // The two halves of LoadPlainText. Building the document is the long
-    // part (some 100 ms for a list of 78 000 lines) and may run on any
-    // thread: the document has no parent and belongs to the calling thread,
-    // which moves it to the view's thread before handing it over. Showing it
-    // takes its ownership.
+    // A list as plain text, each line a paragraph with the given alignment
+    // and first-line indent (in points), in two halves. Building the
+    // document is the long part (some 100 ms for a list of 78 000 lines) and
+    // may run on any thread: the document has no parent and belongs to the
+    // calling thread, which moves it to the view's thread before handing it
+    // over. Showing it takes its ownership.
     static QTextDocument *BuildPlainDocument(QString text, ParagraphAlignment alignment,
-                                             qreal firstLineIndentPt, const QFont &font,
-                                             const std::function<void()> &pump = {});
+                                             qreal firstLineIndentPt, const QFont &font);
     void ShowDocument(QTextDocument *document, ParagraphAlignment alignment);
 
     // Replaces the whole report with plain text, as a paste does.
