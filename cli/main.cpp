@@ -27,7 +27,7 @@ int Lister(TerminalHost &host, const Arguments &args)
     const qint64 first = ConvertirNombre(args.numbers[0]);
     const qint64 last = ConvertirNombre(args.numbers[1]);
     if (!RangeHoldsAtLeast(first, last, 10)) {
-        PrintError(QStringLiteral("Demandez au minimum 10 nombres premiers."));
+        PrintError(MessagePlageTropPetite());
         return kErreur;
     }
     if (args.separator)

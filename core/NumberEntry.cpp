@@ -109,6 +109,11 @@ QString MessageLimiteChiffres()
     return QStringLiteral("Vous ne pouvez pas saisir plus de %1 chiffres.").arg(NombreChiffresMax);
 }
 
+QString MessagePlageTropPetite()
+{
+    return QStringLiteral("Demandez au minimum 10 nombres premiers.");
+}
+
 bool RangeHoldsAtLeast(qint64 first, qint64 last, quint64 count)
 {
     if (count == 0)

@@ -43,6 +43,8 @@ constexpr QChar KeyBackspace = QChar(8);
 
 // Message shown when a digit would exceed the limit.
 QString MessageLimiteChiffres();
+// The refusal of a search range of fewer than 10 numbers.
+QString MessagePlageTropPetite();
 
 // Whether last - first + 1 >= count, without overflowing at the ends of the
 // 64-bit range.

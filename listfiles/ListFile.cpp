@@ -281,32 +281,8 @@ void WriteListFile(const QString &path, const QByteArray &header, const QByteArr
     if (writeUnnamedThenRename(path, header, numberLines))
         return;
 #endif
-    const QString temporary = siblingName(path);
-    QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        // A folder that refuses new files may still hold a file the user may
-        // write; then it is written in place, as any editor would.
-        if (QFileInfo(path).isFile()) {
-            writeInPlace(path, {&header, &numberLines});
-            return;
-        }
-        throw ListFileError::fromDevice(Operation::Write, path, file);
-    }
-    if (!writeParts(file, {&header, &numberLines})) {
-        const ListFileError error = ListFileError::fromDevice(Operation::Write, path, file);
-        file.remove();
-        throw error;
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        const ListFileError error = ListFileError::fromDevice(Operation::Write, path, file);
-        file.remove();
-        throw error;
-    }
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
-        file.remove();
-        throw ListFileError(Operation::Write, path, QStringLiteral("le fichier n'a pas pu prendre sa place"));
-    }
+    // Without unnamed files, QSaveFile does the same through a named one.
+    replaceFileContent(path, header + numberLines);
 }
 
 void CreateFileHolding(const QString &path, const QByteArray &bytes)

@@ -23,6 +23,15 @@ bool HoldsLocalFiles(const QMimeData *data)
     return std::any_of(urls.cbegin(), urls.cend(), [](const QUrl &url) { return url.isLocalFile(); });
 }
 
+bool IsWholeTextClipboardKey(const QEvent *event)
+{
+    if (event->type() != QEvent::ShortcutOverride)
+        return false;
+    const QKeyCombination combination = static_cast<const QKeyEvent *>(event)->keyCombination();
+    return combination == QKeyCombination(Qt::ControlModifier, Qt::Key_C)
+           || combination == QKeyCombination(Qt::ControlModifier, Qt::Key_V);
+}
+
 TNumberFieldFilter::TNumberFieldFilter(QWidget *owner)
     : QObject(owner), owner_(owner)
 {
@@ -39,13 +48,8 @@ bool TNumberFieldFilter::eventFilter(QObject *watched, QEvent *event)
     if (!field)
         return false;
     switch (event->type()) {
-    case QEvent::ShortcutOverride: {
-        // A line edit claims Ctrl+C and Ctrl+V for its selection; left
-        // unclaimed, the keys reach the window's Copier and Coller.
-        const QKeyCombination combination = static_cast<QKeyEvent *>(event)->keyCombination();
-        return combination == QKeyCombination(Qt::ControlModifier, Qt::Key_C)
-               || combination == QKeyCombination(Qt::ControlModifier, Qt::Key_V);
-    }
+    case QEvent::ShortcutOverride:
+        return IsWholeTextClipboardKey(event);
     case QEvent::KeyPress:
         return EditNombreKeyPress(field, static_cast<QKeyEvent *>(event));
     case QEvent::InputMethod:

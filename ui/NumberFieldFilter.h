@@ -6,6 +6,7 @@
 #include <QObject>
 
 class QDropEvent;
+class QEvent;
 class QInputMethodEvent;
 class QKeyEvent;
 class QLineEdit;
@@ -13,6 +14,10 @@ class QMimeData;
 
 // Whether a drag or a drop carries at least one local file.
 bool HoldsLocalFiles(const QMimeData *data);
+// Whether the event is Ctrl+C or Ctrl+V asking to be claimed by a line edit
+// or the text view for their selection; left unclaimed, the keys reach the
+// window's Copier and Coller, which take the whole text.
+bool IsWholeTextClipboardKey(const QEvent *event);
 
 class TNumberFieldFilter : public QObject
 {

@@ -120,14 +120,8 @@ void TMainForm::PageChanged(int)
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Editeur && event->type() == QEvent::ShortcutOverride) {
-        // The text view claims Ctrl+C and Ctrl+V for its selection; left
-        // unclaimed, the keys reach Copier and Coller.
-        const QKeyCombination combination = static_cast<QKeyEvent *>(event)->keyCombination();
-        if (combination == QKeyCombination(Qt::ControlModifier, Qt::Key_C)
-            || combination == QKeyCombination(Qt::ControlModifier, Qt::Key_V))
-            return true;
-    }
+    if (watched == Editeur && IsWholeTextClipboardKey(event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -69,7 +69,7 @@ void TMainForm::ButtonDemarrerClick()
             const qint64 first = ConvertirNombre(EditRechercheDebut->text());
             const qint64 last = ConvertirNombre(EditRechercheFin->text());
             if (!RangeHoldsAtLeast(first, last, 10)) {
-                AfficherMessage(mtInformation, QStringLiteral("Demandez au minimum 10 nombres premiers."), this);
+                AfficherMessage(mtInformation, MessagePlageTropPetite(), this);
                 traitementEnCours_ = false;
                 return;
             }
