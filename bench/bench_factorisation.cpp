@@ -2,6 +2,7 @@
 // through the real main window against the plain every-integer loop, side
 // by side, the longest time the window went without handling an event, and
 // the SIMD path the kernel ran.
+#include "KernelChoice.h"
 #include "core/Arithmetic.h"
 #include "core/TrialKernel.h"
 #include "ui/ReMainForm.h"
@@ -54,18 +55,6 @@ public:
     qint64 pumpNs = 0;
     int pumps = 0;
 };
-
-// A path named on the command line (scalar, avx2, avx512) replaces the
-// best one, to compare them.
-void ChoosePath(int argc, char *argv[])
-{
-    if (argc < 2)
-        return;
-    const QByteArray name(argv[1]);
-    const KernelPath path = name == "scalar" ? KernelPath::Scalar : name == "avx2" ? KernelPath::Avx2 : KernelPath::Avx512;
-    if (!UseKernelPath(path))
-        std::printf("path %s not available here\n", argv[1]);
-}
 
 } // namespace
 

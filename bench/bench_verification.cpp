@@ -1,6 +1,7 @@
 // Verification of a 17-digit prime through the real main window against
 // the plain n % d loop, measured side by side; prints the speed-up and the
 // SIMD path the kernel ran.
+#include "KernelChoice.h"
 #include "core/TrialKernel.h"
 #include "ui/ReMainForm.h"
 
@@ -27,18 +28,6 @@ bool BareTrialDivision(qint64 n)
         if (value % d == 0)
             return false;
     return true;
-}
-
-// A path named on the command line (scalar, avx2, avx512) replaces the
-// best one, to compare them.
-void ChoosePath(int argc, char *argv[])
-{
-    if (argc < 2)
-        return;
-    const QByteArray name(argv[1]);
-    const KernelPath path = name == "scalar" ? KernelPath::Scalar : name == "avx2" ? KernelPath::Avx2 : KernelPath::Avx512;
-    if (!UseKernelPath(path))
-        std::printf("path %s not available here\n", argv[1]);
 }
 
 } // namespace

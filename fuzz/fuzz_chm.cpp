@@ -1,5 +1,6 @@
 // Fuzz target: the CHM reader on damaged help files, and its parsers of the
 // context table, the sitemaps and the pages' text on their own.
+#include "FuzzInput.h"
 #include "help/reader/ChmFile.h"
 
 #include <QFile>
@@ -25,12 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    {
-        QFile file(g_path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            std::abort();
-    }
+    const QByteArray bytes = WriteInput(g_path, data, size);
     ChmFile chm;
     if (chm.open(g_path)) {
         for (const QString &page : chm.pages())

@@ -1,5 +1,6 @@
 // Fuzz target: reading a list file for the view and for counting, decoding
 // its bytes, and putting a header on it.
+#include "FuzzInput.h"
 #include "listfiles/ListFile.h"
 #include "listfiles/Windows1252.h"
 
@@ -25,12 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    {
-        QFile file(g_path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            std::abort();
-    }
+    const QByteArray bytes = WriteInput(g_path, data, size);
     const QString decoded = ListFiles::DecodeListText(bytes);
     const QString shown = ListFiles::LoadListFileText(g_path);
     // The view gets the same text with plain line ends.
