@@ -37,8 +37,6 @@ public:
     void AfficherFichier(const QString &path) override;
     void Informer(const QString &text) override;
 
-    // The report's non-empty lines so far.
-    const QStringList &ReportLines() const { return report_; }
     // Whether the list run reached its end and showed its last file.
     bool ListFinished() const { return listFinished_; }
 

@@ -10,6 +10,8 @@
 #include "core/Generation.h"
 #include "core/NumberEntry.h"
 #include "core/NumberText.h"
+#include "core/InlineRun.h"
+#include "core/StopToken.h"
 #include "core/Verification.h"
 
 #include <QCoreApplication>
@@ -36,6 +38,33 @@ int Lister(TerminalHost &host, const Arguments &args)
     return host.ListFinished() ? kSucces : kErreur;
 }
 
+// At each checkpoint: the progress line moves, and Ctrl+C or SIGTERM stop
+// the run as the stop button does.
+void StopReceived(TerminalHost &host, StopToken &stop)
+{
+    host.ProcessMessages();
+    if (StopSignals::Received() != 0)
+        stop.RequestStop();
+}
+
+int Verification(TerminalHost &host, qint64 n)
+{
+    StopToken stop;
+    const VerificationResult result = RunVerification(host, n, stop, [&] { StopReceived(host, stop); });
+    if (result.stopped)
+        host.RazFin();
+    return result.stopped ? kErreur : result.prime ? kSucces : kNonPremier;
+}
+
+int Factorisation(TerminalHost &host, qint64 n)
+{
+    StopToken stop;
+    const FactorisationResult result = RunFactorisation(host, n, stop, [&] { StopReceived(host, stop); });
+    if (result.stopped)
+        host.RazFin();
+    return result.stopped ? kErreur : kSucces;
+}
+
 int Run(const Arguments &args)
 {
     ProgressLine progress(!args.silent && isatty(STDERR_FILENO));
@@ -44,11 +73,10 @@ int Run(const Arguments &args)
     try {
         switch (args.command) {
         case Arguments::Command::Verifier:
-            Verifier(host, ConvertirNombre(args.numbers[0]));
-            status = host.ReportLines().contains(QStringLiteral("Nombre premier : oui")) ? kSucces : kNonPremier;
+            status = Verification(host, ConvertirNombre(args.numbers[0]));
             break;
         case Arguments::Command::Decomposer:
-            Decomposer(host, ConvertirNombre(args.numbers[0]));
+            status = Factorisation(host, ConvertirNombre(args.numbers[0]));
             break;
         case Arguments::Command::Lister:
             status = Lister(host, args);

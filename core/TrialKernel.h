@@ -71,3 +71,26 @@ TrialOutcome DiviserParEssaisRapide(quint64 value, quint64 limit, quint32 &count
     }
     return found ? TrialOutcome::DivisorFound : TrialOutcome::NoDivisor;
 }
+
+// (temporary, sequential) the ordered search of the divisor among chunks.
+#include <functional>
+struct OrderedSearch {
+    quint64 divisor = 0;
+    bool stopped = false;
+};
+inline OrderedSearch PremierDiviseurEnOrdre(quint64 value, quint64 first, quint64 last,
+                                            const std::function<quint64(quint64)> &chunkEnd,
+                                            const std::function<bool(quint64)> &chunkDone)
+{
+    for (quint64 chunkFirst = first; chunkFirst <= last;) {
+        const quint64 chunkLast = chunkEnd(chunkFirst);
+        if (const quint64 d = PremierDiviseur(value, chunkFirst, chunkLast))
+            return {d, false};
+        if (chunkDone(chunkLast))
+            return {0, true};
+        if (chunkLast == last)
+            break;
+        chunkFirst = chunkLast + 1;
+    }
+    return {};
+}

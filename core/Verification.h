@@ -1,21 +1,36 @@
-// Primality verification by trial division, with its report: the number in
-// bold, the verdict, and an explanation for 0, 1 and 2.
+// Primality verification by trial division: an engine that knows nothing
+// of the window; it reports its checkpoints and returns the verdict.
 #pragma once
 
-#include <QString>
 #include <QtGlobal>
 
-class RunHost;
+#include <functional>
 
-// Tests n and writes the report; returns when finished or stopped. A number
-// below -1 raises CommandError before any report line is written.
-void Verifier(RunHost &host, qint64 n);
+class StopToken;
 
-// The report of one verification; sets the process-wide thousands
-// separator to a plain space.
-void AfficherResultat(RunHost &host, bool premier, const QString &explication, qint64 x);
+// A checkpoint of the verification: every 100 000 trial divisions.
+struct VerificationCheckpoint {
+    // The divisor the search tries next.
+    quint64 nextDivisor = 0;
+    qint64 elapsedMs = 0;
+};
 
-// The explanations given for 0, 1 and 2.
-QString ExplicationZero();
-QString ExplicationUn();
-QString ExplicationDeux();
+struct VerificationResult {
+    qint64 n = 0;
+    bool stopped = false;
+    bool prime = false;
+    // The smallest divisor above 1 below the number, or 0 when there is
+    // none (primes, 0 and 1).
+    quint64 smallestDivisor = 0;
+    qint64 elapsedMs = 0;
+};
+
+using VerificationProgress = std::function<void(const VerificationCheckpoint &)>;
+
+// Tests n by 2 and the odd numbers up to the square root of n + 1. After
+// each checkpoint is reported, `stop` decides whether the run ends there.
+// A number below -1 raises CommandError before anything is reported.
+VerificationResult Verify(qint64 n, StopToken &stop, const VerificationProgress &progress);
+
+// The bar's position at a checkpoint of the verification of n.
+qint64 VerificationPosition(qint64 n, quint64 nextDivisor);

@@ -23,3 +23,10 @@ inline void AddNumberFieldRows()
     QTest::newRow("search end") << "TabRecherche" << "EditRechercheFin";
     QTest::newRow("factorisation") << "TabDecomposition" << "EditDecomposition";
 }
+
+// Runs compute on a worker thread: a start returns at once, and the run
+// ends later while the window handles its events.
+template <typename Form> bool WaitUntilIdle(Form *form, int timeoutMs = 120000)
+{
+    return QTest::qWaitFor([form] { return !form->TraitementEnCours(); }, timeoutMs);
+}

@@ -13,6 +13,7 @@
 #include "ui/NumberFieldFilter.h"
 #include "ui/ReAbout.h"
 #include "ui/ReportView.h"
+#include "ui/RunController.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -45,6 +46,9 @@ TMainForm::TMainForm(QWidget *parent)
     helpOpener_ = [](const QString &file, unsigned command, unsigned context, QWidget *owner) {
         THelpViewer::htmlHelp(owner, file, THelpViewer::Command(command), context);
     };
+
+    run_ = new TRunController(this);
+    run_->SetHandlers([this](const QString &text) { RunFailed(text); }, [this] { RazFin(); });
 
     numberFilter_ = new TNumberFieldFilter(this);
     connect(numberFilter_, &TNumberFieldFilter::StartRequested, this, &TMainForm::ButtonDemarrerClick);
@@ -80,7 +84,11 @@ void TMainForm::ShowPopupMenu(QWidget *control, const QPoint &position)
     PopupMenu1->popup(origin->mapToGlobal(position));
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The computation shows itself through this window: it ends first.
+    run_->StopAndWait();
+}
 
 void TMainForm::showEvent(QShowEvent *event)
 {
@@ -131,7 +139,7 @@ bool TMainForm::RefuserPendantTraitement()
     // is not queued behind it.
     if (vue_->Loading())
         return true;
-    if (!traitementEnCours_)
+    if (run_->Idle())
         return false;
     AfficherMessage(mtInformation, QStringLiteral("Vous devez arrêter le processus en cours d'abord (bouton \"Arrêter\")"),
                     this);

@@ -2,6 +2,8 @@
 // report view and the status strip, and the run control behind them.
 #pragma once
 
+#include "core/Factorisation.h"
+#include "core/Verification.h"
 #include "listhost/ListFileHost.h"
 
 #include <QElapsedTimer>
@@ -27,6 +29,7 @@ class QMimeData;
 class TListViewLoader;
 class TNumberFieldFilter;
 class TReportView;
+class TRunController;
 class TStatusStrip;
 
 class TMainForm : public QMainWindow, public ListFileHost
@@ -37,7 +40,15 @@ public:
     explicit TMainForm(QWidget *parent = nullptr);
     ~TMainForm() override;
 
-    bool TraitementEnCours() const { return traitementEnCours_; }
+    bool TraitementEnCours() const;
+
+    // The engines the window runs on its worker thread; tests put fakes
+    // here whose checkpoints they release one at a time.
+    struct Engines {
+        std::function<VerificationResult(qint64, StopToken &, const VerificationProgress &)> verify = Verify;
+        std::function<FactorisationResult(qint64, StopToken &, const FactorisationEvents &)> factorise = Factorise;
+    };
+    void SetEngines(Engines engines) { engines_ = std::move(engines); }
 
     // How a help request reaches the help viewer: the help file, the HTML
     // help command, the context number and the owner window (none for
@@ -121,6 +132,9 @@ private:
     void PageChanged(int index);
     void OuvrirFichiersDeposes(const QMimeData *data);
     void SetBarPosition(int position);
+    bool AskToStop();
+    void EndRun();
+    void RunFailed(const QString &text);
 
     void Verifier(qint64 n);
     void Decomposer(qint64 n);
@@ -134,6 +148,8 @@ private:
     QElapsedTimer pumpClock_;
 
     // Run state.
+    TRunController *run_ = nullptr;
+    Engines engines_;
     bool traitementEnCours_ = false;
     bool arretDemande_ = false;
     bool ecrasementRefuse_ = false;

@@ -8,11 +8,13 @@
 #include "core/Factorisation.h"
 #include "core/Generation.h"
 #include "core/NumberEntry.h"
+#include "core/RunReports.h"
 #include "core/Verification.h"
 #include "listfiles/ListFile.h"
 #include "ui/ListViewLoader.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ReportView.h"
+#include "ui/RunController.h"
 #include "ui/StatusStrip.h"
 
 #include <QCheckBox>
@@ -40,37 +42,55 @@ int ClampToInt(qint64 value)
 
 bool TMainForm::FormCloseQuery()
 {
-    if (!traitementEnCours_)
+    switch (run_->State()) {
+    case RunState::Idle:
         return true;
-    if (!DemanderConfirmation(mtWarning, kProcessusEnCours, this))
+    case RunState::AskingToStop:
+        // The stop question is open; it is answered first.
         return false;
+    case RunState::Running:
+        if (!AskToStop())
+            return false;
+        break;
+    case RunState::Stopping:
+        break;
+    }
+    // A stopped computation leaves its files as a stop leaves them before
+    // the window goes.
+    run_->StopAndWait();
     arretDemande_ = true;
     SetBarPosition(0);
     return true;
 }
 
+bool TMainForm::AskToStop()
+{
+    run_->QuestionOpened();
+    const bool stop = DemanderConfirmation(mtWarning, kProcessusEnCours, this);
+    run_->QuestionAnswered(stop);
+    return stop;
+}
+
 void TMainForm::ButtonDemarrerClick()
 {
-    if (traitementEnCours_ || vue_->Loading())
+    if (!run_->Idle() || vue_->Loading())
         return;
     RazDebut();
     SaveDialog1->selectFile(QString());
     SetProgressBar(100, 0);
+    run_->Begin();
     traitementEnCours_ = true;
     vue_->StartRun();
     try {
-        // The page in front now decides the one computation of this start. A
-        // page brought to the front while it pumps messages only empties the
-        // view: once a stopped computation has called RazFin the window is
-        // idle, and a second computation would run unguarded (even in a
-        // window closed meanwhile).
+        // The page in front now decides the one computation of this start; a
+        // page brought to the front during the run only empties the view.
         QWidget *const page = PageControl1->currentWidget();
         if (page == TabRecherche) {
             const qint64 first = ConvertirNombre(EditRechercheDebut->text());
             const qint64 last = ConvertirNombre(EditRechercheFin->text());
             if (!RangeHoldsAtLeast(first, last, 10)) {
+                EndRun();
                 AfficherMessage(mtInformation, MessagePlageTropPetite(), this);
-                traitementEnCours_ = false;
                 return;
             }
             Generer(first, last);
@@ -80,20 +100,34 @@ void TMainForm::ButtonDemarrerClick()
             Decomposer(ConvertirNombre(EditDecomposition->text()));
         }
     } catch (const CommandError &error) {
-        // The window is idle again before the box shows, so the next start
-        // is accepted.
-        traitementEnCours_ = false;
-        AfficherErreur(error.text(), this);
-        return;
+        RunFailed(error.text());
     }
+}
+
+bool TMainForm::TraitementEnCours() const
+{
+    return !run_->Idle();
+}
+
+void TMainForm::RunFailed(const QString &text)
+{
+    // The window is idle again before the box shows, so the next start is
+    // accepted.
+    EndRun();
+    AfficherErreur(text, this);
+}
+
+void TMainForm::EndRun()
+{
     traitementEnCours_ = false;
+    run_->End();
 }
 
 void TMainForm::ButtonStopClick()
 {
-    if (!traitementEnCours_)
+    if (run_->State() != RunState::Running)
         return;
-    if (DemanderConfirmation(mtWarning, kProcessusEnCours, this)) {
+    if (AskToStop()) {
         arretDemande_ = true;
         SetBarPosition(0);
     }
@@ -102,7 +136,7 @@ void TMainForm::ButtonStopClick()
 void TMainForm::RazDebut()
 {
     // Outside a run, a list being built for the view no longer matters.
-    if (!traitementEnCours_)
+    if (run_->Idle())
         vue_->Forget();
     Editeur->Clear();
     for (int panel = PanelTemps; panel <= PanelEtat; ++panel)
@@ -114,11 +148,10 @@ void TMainForm::RazFin()
 {
     // A stopped run leaves the view as it was.
     vue_->Forget();
-    traitementEnCours_ = false;
+    EndRun();
     ecrasementRefuse_ = false;
     arretDemande_ = false;
-    StatusBar1->SetPanelText(PanelEtat, QString());
-    SetBarPosition(0);
+    ShowRunStopped(*this);
 }
 
 void TMainForm::SetProgressBar(qint64 maximum, qint64 minimum)
@@ -161,24 +194,51 @@ void TMainForm::ProcessMessages()
     // a few milliseconds between two looks at the event queue are not felt.
     if (pumpClock_.isValid() && pumpClock_.nsecsElapsed() < kPumpIntervalNs)
         return;
-    vue_->Refresh(traitementEnCours_);
+    vue_->Refresh(!run_->Idle());
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     pumpClock_.start();
 }
 
 void TMainForm::Verifier(qint64 n)
 {
-    ::Verifier(*this, n);
+    ShowRunStarted(*this);
+    run_->Start([this, n](StopToken &stop, TRunController::Channel &channel) -> std::function<void()> {
+        const VerificationResult result = engines_.verify(n, stop, [&](const VerificationCheckpoint &checkpoint) {
+            channel.Progress([this, n, checkpoint] { ShowVerificationCheckpoint(*this, n, checkpoint); });
+        });
+        return [this, result] {
+            if (result.stopped)
+                return RazFin();
+            ShowVerificationResult(*this, result);
+            EndRun();
+        };
+    });
 }
 
 void TMainForm::Decomposer(qint64 n)
 {
-    ::Decomposer(*this, n);
+    ShowFactorisationStarted(*this, n);
+    run_->Start([this, n](StopToken &stop, TRunController::Channel &channel) -> std::function<void()> {
+        FactorisationEvents events;
+        events.factor = [&](const PrimePower &power) { channel.Post([this, power] { ShowFactor(*this, power); }); };
+        events.progress = [&](const FactorisationProgress &progress) {
+            channel.Progress([this, progress] { ShowFactorisationProgress(*this, progress); });
+        };
+        const FactorisationResult result = engines_.factorise(n, stop, events);
+        return [this, result] {
+            if (result.stopped)
+                return RazFin();
+            ShowFactorisationResult(*this, result);
+            EndRun();
+        };
+    });
 }
 
 void TMainForm::Generer(qint64 first, qint64 last)
 {
     ::Generer(*this, first, last, EditRechercheDebut->text(), EditRechercheFin->text());
+    if (!run_->Idle())
+        EndRun();
 }
 
 void TMainForm::SetReportAlignment(ParagraphAlignment alignment)

@@ -2,7 +2,7 @@
 // time, bold or italic per line, centred or left-aligned paragraphs.
 #pragma once
 
-#include "core/RunHost.h"
+#include "core/RunView.h"
 
 #include <QTextEdit>
 

@@ -73,6 +73,7 @@ void TestCliWindow::sameListFiles()
         FileDialogAnswerer files({windowDir.filePath(name)});
         ModalAnswerer boxes;
         child<QPushButton>("ButtonDemarrer")->click();
+        QVERIFY(WaitUntilIdle(form_));
         QCOMPARE(boxes.boxes.size(), 1);
     }
 

@@ -4,6 +4,8 @@
 
 #include "core/CommandError.h"
 #include "core/Generation.h"
+#include "core/InlineRun.h"
+#include "core/StopToken.h"
 
 #include <QMap>
 
@@ -132,3 +134,30 @@ public:
     QMap<QString, QStringList> files;
     QStringList messages;
 };
+
+// The two trial-division runs shown on the fake window as the terminal shows
+// them: each checkpoint pumps, and a stop asked for at a pump ends the run
+// there, leaving what RazFin leaves.
+inline void Verifier(FakeHost &host, qint64 n)
+{
+    StopToken stop;
+    const auto hook = [&] {
+        host.ProcessMessages();
+        if (host.ArretDemande())
+            stop.RequestStop();
+    };
+    if (RunVerification(host, n, stop, hook).stopped)
+        host.RazFin();
+}
+
+inline void Decomposer(FakeHost &host, qint64 n)
+{
+    StopToken stop;
+    const auto hook = [&] {
+        host.ProcessMessages();
+        if (host.ArretDemande())
+            stop.RequestStop();
+    };
+    if (RunFactorisation(host, n, stop, hook).stopped)
+        host.RazFin();
+}

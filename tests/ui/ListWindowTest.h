@@ -116,6 +116,7 @@ inline void ListWindowTest::generate(const QString &first, const QString &last)
     child<QLineEdit>("EditRechercheDebut")->setText(first);
     child<QLineEdit>("EditRechercheFin")->setText(last);
     child<QPushButton>("ButtonDemarrer")->click();
+    QVERIFY(WaitUntilIdle(form_));
 }
 
 inline void ListWindowTest::drop(const QStringList &paths)

@@ -170,6 +170,7 @@ void TestCommands::copyAndPasteTheReport()
     auto *edit = child<QLineEdit>("EditVerification");
     edit->setText(QStringLiteral("97"));
     child<QPushButton>("ButtonDemarrer")->click();
+    QVERIFY(WaitUntilIdle(form_));
     auto *view = child<TReportView>("Editeur");
     press(view, Qt::Key_C);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\n\n\n97\n\nNombre premier : oui\n\n\n"));
@@ -211,6 +212,7 @@ void TestCommands::pageSwitchResets()
         pages->setCurrentWidget(child<QWidget>("TabVerification"));
         child<QLineEdit>("EditVerification")->setText(QStringLiteral("97"));
         child<QPushButton>("ButtonDemarrer")->click();
+        QVERIFY(WaitUntilIdle(form_));
         QCOMPARE(strip->PanelText(3), QStringLiteral("Terminé..."));
         if (QLatin1String(next) == QLatin1String("TabVerification"))
             pages->setCurrentWidget(child<QWidget>("TabRecherche"));
@@ -285,6 +287,7 @@ void TestCommands::quitDuringRunAsksFirst()
     // The largest prime below 2^63: a run long enough to ask twice.
     child<QLineEdit>("EditVerification")->setText(QStringLiteral("9223372036854775783"));
     child<QPushButton>("ButtonDemarrer")->click();
+    QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(answerer.boxes.size(), 2);
     QCOMPARE(answerer.boxes[0].text, QStringLiteral("Processus en cours. Arrêter ?"));
     QVERIFY(!form_->isVisible());

@@ -228,6 +228,7 @@ void TestListGeneration::unwritableFirstFileIsReported()
     child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabVerification"));
     child<QLineEdit>("EditVerification")->setText(QStringLiteral("97"));
     child<QPushButton>("ButtonDemarrer")->click();
+    QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(panel(3), QStringLiteral("Terminé..."));
 }
 

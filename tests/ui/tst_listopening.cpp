@@ -111,10 +111,12 @@ void TestListOpening::dropsDuringRunAreRefused()
         file.write("2\r\n");
     }
     child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabVerification"));
-    child<QLineEdit>("EditVerification")->setText(QStringLiteral("99999999999999997"));
+    // The largest prime below 2^63: a run long enough for the drop.
+    child<QLineEdit>("EditVerification")->setText(QStringLiteral("9223372036854775783"));
     ModalAnswerer boxes;
     QTimer::singleShot(0, this, [&] { drop(paths); });
     child<QPushButton>("ButtonDemarrer")->click();
+    QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(boxes.boxes.size(), 3);
     for (const ModalAnswerer::Box &box : boxes.boxes)
         QCOMPARE(box.text, QStringLiteral("Vous devez arrêter le processus en cours d'abord (bouton \"Arrêter\")"));
@@ -152,6 +154,7 @@ void TestListOpening::reportAfterAListIsLaidOutAsAReport()
     child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabVerification"));
     child<QLineEdit>("EditVerification")->setText(QStringLiteral("97"));
     child<QPushButton>("ButtonDemarrer")->click();
+    QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(lines().value(3), QStringLiteral("97"));
     QVERIFY(QString::fromLatin1(view->document()->documentLayout()->metaObject()->className()) != listLayout);
 }

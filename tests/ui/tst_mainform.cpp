@@ -86,6 +86,7 @@ void TestMainForm::startWithEnter(QLineEdit *field)
 {
     field->setFocus();
     QTest::keyClick(field, Qt::Key_Return);
+    QVERIFY(WaitUntilIdle(form_));
 }
 
 void TestMainForm::verify(const QString &text)
@@ -93,6 +94,7 @@ void TestMainForm::verify(const QString &text)
     child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabVerification"));
     child<QLineEdit>("EditVerification")->setText(text);
     child<QPushButton>("ButtonDemarrer")->click();
+    QVERIFY(WaitUntilIdle(form_));
 }
 
 void TestMainForm::namedControls()
@@ -228,6 +230,7 @@ void TestMainForm::searchRangeTooSmall()
     child<QLineEdit>("EditRechercheFin")->setText(last);
     ModalAnswerer answerer;
     child<QPushButton>("ButtonDemarrer")->click();
+    QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes[0].caption, QStringLiteral("Information"));
     QCOMPARE(answerer.boxes[0].text, QStringLiteral("Demandez au minimum 10 nombres premiers."));
@@ -413,6 +416,7 @@ void TestMainForm::oneComputationPerStart()
     });
     poll.start(2);
     child<QPushButton>("ButtonDemarrer")->click();
+    QVERIFY(WaitUntilIdle(form_));
     poll.stop();
 
     QVERIFY(switched);

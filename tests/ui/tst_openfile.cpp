@@ -75,6 +75,7 @@ void TestOpenFile::saveDialogWithoutDesktopFolder()
     FindChild<QTabWidget>(&form, "PageControl1")->setCurrentWidget(FindChild<QWidget>(&form, "TabRecherche"));
     FileDialogAnswerer files({QString()});
     FindChild<QPushButton>(&form, "ButtonDemarrer")->click();
+    QVERIFY(WaitUntilIdle(&form));
     QCOMPARE(files.dialogs.size(), 1);
     QCOMPARE(QDir(files.dialogs[0].directory).canonicalPath(), QDir(home.path()).canonicalPath());
 }

@@ -1,0 +1,157 @@
+// What a user reads of a run, built in one place from the engines' results
+// and progress: the report lines with their styles, and the status strip.
+#include "core/RunReports.h"
+
+#include "core/ElapsedText.h"
+#include "core/NumberText.h"
+
+QString TexteEnCours()
+{
+    return QStringLiteral("Traitement en cours, patientez...");
+}
+
+QString TexteTermine()
+{
+    return QStringLiteral("Terminé...");
+}
+
+namespace {
+
+QString Seconds(qint64 elapsedMs)
+{
+    // Tick counts are 32-bit: the difference wraps like the system's.
+    return SecondsText(quint32(quint64(elapsedMs)));
+}
+
+// The bar, then the percentage it shows once kept within its range.
+void ShowPosition(RunView &view, qint64 position)
+{
+    view.UpdateProgressBar(position);
+    view.SetPanelText(PanelPourcentage, PercentText(view.ProgressPosition()));
+}
+
+} // namespace
+
+void ShowRunStarted(RunView &view)
+{
+    view.SetPanelText(PanelEtat, TexteEnCours());
+}
+
+void ShowRunFinished(RunView &view, const QString &timeText)
+{
+    view.SetPanelText(PanelTemps, timeText);
+    ShowPosition(view, 100);
+    view.SetPanelText(PanelEtat, TexteTermine());
+}
+
+void ShowRunStopped(RunView &view)
+{
+    view.SetPanelText(PanelEtat, QString());
+    view.UpdateProgressBar(0);
+}
+
+QString ExplicationZero()
+{
+    return QStringLiteral("La définition d\u2019un nombre premier est d\u2019être divisible par deux entiers "
+                          "distincts, 1 et lui-même. Dans le cas de 0, celui-ci est divisible par tous les "
+                          "entiers positifs. Il ne répond donc pas à la définition d'un nombre premier.");
+}
+
+QString ExplicationUn()
+{
+    return QStringLiteral("La définition d\u2019un nombre premier est d\u2019être divisible par deux entiers "
+                          "distincts, 1 et lui-même. Dans le cas du nombre 1, les diviseurs 1 et lui-même ne "
+                          "sont pas distincts. 1 ne répond donc pas à la définition d\u2019un nombre premier.");
+}
+
+QString ExplicationDeux()
+{
+    return QStringLiteral("2 est le seul et unique nombre premier pair.");
+}
+
+QString VerdictText(bool premier)
+{
+    return premier ? QStringLiteral("Nombre premier : oui") : QStringLiteral("Nombre premier : non");
+}
+
+void ShowVerificationCheckpoint(RunView &view, qint64 n, const VerificationCheckpoint &checkpoint)
+{
+    view.SetPanelText(PanelTemps, Seconds(checkpoint.elapsedMs));
+    ShowPosition(view, VerificationPosition(n, checkpoint.nextDivisor));
+}
+
+void ShowVerificationResult(RunView &view, const VerificationResult &result)
+{
+    const qint64 n = result.n;
+    // -1 has no report: it is neither tested nor explained.
+    if (n > 2)
+        AfficherResultat(view, result.prime, QString(), n);
+    else if (n == 2)
+        AfficherResultat(view, true, ExplicationDeux(), n);
+    else if (n == 1)
+        AfficherResultat(view, false, ExplicationUn(), n);
+    else if (n == 0)
+        AfficherResultat(view, false, ExplicationZero(), n);
+    ShowRunFinished(view, Seconds(result.elapsedMs));
+}
+
+void AfficherResultat(RunView &view, bool premier, const QString &explication, qint64 x)
+{
+    SetThousandsSeparator(QStringLiteral(" "));
+    view.SetReportAlignment(ParagraphAlignment::Centre);
+    for (int i = 0; i < 3; ++i)
+        view.AddReportLine(QString());
+    view.AddReportLine(NombreAvecSeparateurs(x), LineStyle::Bold);
+    view.AddReportLine(QString());
+    view.AddReportLine(VerdictText(premier));
+    view.AddReportLine(QString());
+    view.AddReportLine(explication, LineStyle::Italic);
+    view.AddReportLine(QString());
+}
+
+void ShowFactorisationStarted(RunView &view, qint64 n)
+{
+    SetThousandsSeparator(QStringLiteral(" "));
+    view.SetReportAlignment(ParagraphAlignment::Centre);
+    view.AddReportLine(QString());
+    view.AddReportLine(QString());
+    view.AddReportLine(NombreAvecSeparateurs(n), LineStyle::Bold);
+    view.AddReportLine(QString());
+    view.AddReportLine(QStringLiteral("La décomposition en facteurs premiers a donné : "));
+    view.AddReportLine(QString());
+    view.SetPanelText(PanelPourcentage, QString());
+    ShowRunStarted(view);
+}
+
+void ShowFactor(RunView &view, const PrimePower &power)
+{
+    // Every prime power divided out is followed by a space; the prime left
+    // at the end is not.
+    view.AddReportLine(QStringLiteral("(%1^%2) ").arg(power.prime).arg(power.exponent));
+}
+
+void ShowFactorisationProgress(RunView &view, const FactorisationProgress &progress)
+{
+    view.UpdateProgressBar(FactorisationPosition(progress.counter));
+    if (progress.lapEnded)
+        view.SetPanelText(PanelTemps, Seconds(progress.elapsedMs));
+}
+
+void ShowFactorisationResult(RunView &view, const FactorisationResult &result)
+{
+    if (result.cofactor > 1)
+        view.AddReportLine(QStringLiteral("(%1^1)").arg(result.cofactor));
+    if (result.n == 1)
+        view.AddReportLine(QStringLiteral("(1^1)"));
+    if (result.n == 0)
+        view.AddReportLine(QStringLiteral("0"));
+    AfficherVerdict(view, VerdictText(result.Prime()));
+    ShowRunFinished(view, Seconds(result.elapsedMs));
+}
+
+void AfficherVerdict(RunView &view, const QString &text)
+{
+    view.AddReportLine(QString());
+    view.AddReportLine(text, LineStyle::Italic);
+    view.AddReportLine(QString());
+}

@@ -1,0 +1,44 @@
+// What a user reads of a run, built in one place from the engines' results
+// and progress: the report lines with their styles, and the status strip.
+// The window and the terminal both show runs through these.
+#pragma once
+
+#include "core/Factorisation.h"
+#include "core/RunView.h"
+#include "core/Verification.h"
+
+#include <QString>
+
+// The state texts of every computation.
+QString TexteEnCours();
+QString TexteTermine();
+
+// The status strip as a run starts: the state text, the other panels kept.
+void ShowRunStarted(RunView &view);
+// The closing status of every computation: the time, the state, the full
+// bar and "100 %".
+void ShowRunFinished(RunView &view, const QString &timeText);
+// What a stopped run leaves: the state panel emptied and the bar at 0.
+void ShowRunStopped(RunView &view);
+
+// The verification: the time, the bar and its percentage at a checkpoint;
+// then the report of the verdict with the closing status.
+void ShowVerificationCheckpoint(RunView &view, qint64 n, const VerificationCheckpoint &checkpoint);
+void ShowVerificationResult(RunView &view, const VerificationResult &result);
+// The report of one verification; sets the process-wide thousands
+// separator to a plain space.
+void AfficherResultat(RunView &view, bool premier, const QString &explication, qint64 x);
+// The explanations given for 0, 1 and 2.
+QString ExplicationZero();
+QString ExplicationUn();
+QString ExplicationDeux();
+
+// The factorisation: its heading and starting status, each prime power as
+// it comes, the bar and the lap times, then the rest and the verdict.
+void ShowFactorisationStarted(RunView &view, qint64 n);
+void ShowFactor(RunView &view, const PrimePower &power);
+void ShowFactorisationProgress(RunView &view, const FactorisationProgress &progress);
+void ShowFactorisationResult(RunView &view, const FactorisationResult &result);
+// An empty line, the text in italics, an empty line.
+void AfficherVerdict(RunView &view, const QString &text);
+QString VerdictText(bool premier);
