@@ -3,6 +3,7 @@
 // by side, the longest time the window went without handling an event, and
 // the SIMD path the kernel ran.
 #include "KernelChoice.h"
+#include "WindowRun.h"
 #include "core/Arithmetic.h"
 #include "core/TrialKernel.h"
 #include "ui/ReMainForm.h"
@@ -40,22 +41,6 @@ quint64 BareTrialDivision(quint64 x)
     return x > 1 ? x : largest;
 }
 
-// The window, with the time it spends handling messages counted apart.
-class TimedForm : public TMainForm
-{
-public:
-    void ProcessMessages() override
-    {
-        QElapsedTimer timer;
-        timer.start();
-        TMainForm::ProcessMessages();
-        pumpNs += timer.nsecsElapsed();
-        ++pumps;
-    }
-    qint64 pumpNs = 0;
-    int pumps = 0;
-};
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -64,7 +49,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ChoosePath(argc, argv);
-    TimedForm form;
+    TMainForm form;
     form.show();
     auto *pages = form.findChild<QTabWidget *>(QStringLiteral("PageControl1"));
     pages->setCurrentWidget(form.findChild<QWidget *>(QStringLiteral("TabDecomposition")));
@@ -98,16 +83,13 @@ int main(int argc, char *argv[])
             sinceTick.restart();
             measuring = true;
             timer.restart();
-            start->click();
+            StartAndWait(form, start);
             const qint64 window = timer.nsecsElapsed();
             measuring = false;
             bestBare = bestBare < 0 ? bare : qMin(bestBare, bare);
             bestWindow = bestWindow < 0 ? window : qMin(bestWindow, window);
-            std::printf("%lld round %d: plain loop %.3f s, window %.3f s (%d pump calls, %.3f s in them)\n",
-                        static_cast<long long>(number), round + 1, bare / 1e9, window / 1e9, form.pumps,
-                        form.pumpNs / 1e9);
-            form.pumps = 0;
-            form.pumpNs = 0;
+            std::printf("%lld round %d: plain loop %.3f s, window %.3f s\n", static_cast<long long>(number),
+                        round + 1, bare / 1e9, window / 1e9);
         }
         (void)sink;
         return std::make_pair(bestBare, bestWindow);

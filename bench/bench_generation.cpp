@@ -3,6 +3,7 @@
 // in one run: the time ratio and the longest gap between two handled events
 // for three ranges, then the peak memory of the list from 1 to 10^9 beyond
 // the idle window, measured in a fresh process.
+#include "WindowRun.h"
 #include "ui/ReMainForm.h"
 
 #include <QAbstractButton>
@@ -80,7 +81,7 @@ public:
         longestGapNs_ = 0;
         form_.findChild<QLineEdit *>(QStringLiteral("EditRechercheDebut"))->setText(first);
         form_.findChild<QLineEdit *>(QStringLiteral("EditRechercheFin"))->setText(last);
-        form_.findChild<QPushButton *>(QStringLiteral("ButtonDemarrer"))->click();
+        StartAndWait(form_, form_.findChild<QPushButton *>(QStringLiteral("ButtonDemarrer")));
         return {(finishedNs_ - answeredNs_) / 1e9, longestGapNs_ / 1e6};
     }
 

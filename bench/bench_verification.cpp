@@ -2,6 +2,7 @@
 // the plain n % d loop, measured side by side; prints the speed-up and the
 // SIMD path the kernel ran.
 #include "KernelChoice.h"
+#include "WindowRun.h"
 #include "core/TrialKernel.h"
 #include "ui/ReMainForm.h"
 
@@ -51,7 +52,7 @@ int main(int argc, char *argv[])
         sink = BareTrialDivision(kNumber);
         const qint64 bare = timer.nsecsElapsed();
         timer.restart();
-        start->click();
+        StartAndWait(form, start);
         const qint64 window = timer.nsecsElapsed();
         bestBare = bestBare < 0 ? bare : qMin(bestBare, bare);
         bestWindow = bestWindow < 0 ? window : qMin(bestWindow, window);

@@ -70,11 +70,6 @@ void TerminalHost::ProcessMessages()
     progress_.Tick();
 }
 
-bool TerminalHost::ArretDemande() const
-{
-    return StopSignals::Received() != 0;
-}
-
 void TerminalHost::RazFin()
 {
     progress_.Clear();

@@ -2,13 +2,14 @@
 // on the progress line, Ctrl+C as the stop button, options as the dialogs.
 #pragma once
 
+#include "core/InlineRun.h"
 #include "listhost/ListFileHost.h"
 
 #include <QStringList>
 
 class ProgressLine;
 
-class TerminalHost : public ListFileHost
+class TerminalHost : public ListFileHost, public ListRunHost
 {
 public:
     struct ListOptions {
@@ -25,8 +26,8 @@ public:
     void SetPanelText(int panel, const QString &text) override;
     void UpdateProgressBar(qint64 position) override;
     int ProgressPosition() const override { return position_; }
-    void ProcessMessages() override;
-    bool ArretDemande() const override;
+    // The progress line follows the run at each checkpoint.
+    void ProcessMessages();
     void RazFin() override;
 
     bool SepMilliers() const override { return options_.separators; }
@@ -37,8 +38,6 @@ public:
     void AfficherFichier(const QString &path) override;
     void Informer(const QString &text) override;
 
-    // Whether the list run reached its end and showed its last file.
-    bool ListFinished() const { return listFinished_; }
 
 private:
     ProgressLine &progress_;

@@ -23,6 +23,8 @@ namespace {
 
 enum ExitStatus { kSucces = 0, kNonPremier = 1, kErreur = 2 };
 
+void StopReceived(TerminalHost &host, StopToken &stop);
+
 // The list run of the window's search page, from the texts as typed.
 int Lister(TerminalHost &host, const Arguments &args)
 {
@@ -34,8 +36,10 @@ int Lister(TerminalHost &host, const Arguments &args)
     }
     if (args.separator)
         SetThousandsSeparator(*args.separator);
-    Generer(host, first, last, args.numbers[0], args.numbers[1]);
-    return host.ListFinished() ? kSucces : kErreur;
+    StopToken stop;
+    const bool finished =
+        RunList(host, host, first, last, args.numbers[0], args.numbers[1], stop, [&] { StopReceived(host, stop); });
+    return finished ? kSucces : kErreur;
 }
 
 // At each checkpoint: the progress line moves, and Ctrl+C or SIGTERM stop

@@ -4,11 +4,10 @@
 
 #include "core/Arithmetic.h"
 #include "core/CommandError.h"
-#include "core/ElapsedText.h"
 #include "core/NumberText.h"
 #include "core/PrimeSource.h"
 #include "core/PrimeText.h"
-#include "core/TrialDivision.h"
+#include "core/StopToken.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,13 +18,11 @@
 
 namespace {
 
-const QString kEnCours = QStringLiteral("Traitement en cours, patientez...");
-
-// The window handles its messages at least this often while primes arrive;
-// its own gate adds a few milliseconds, and the longest step between two
-// looks at the clock (a piece of primes, or writing a completed file) a few
-// more, which keeps every gap well under 25 ms.
-constexpr qint64 kPumpIntervalNs = 4'000'000;
+// A checkpoint at least this often while primes arrive: the progress shown,
+// "Sep. milliers" read again, and the stop token consulted. The longest step
+// between two looks at the clock (a piece of primes, or writing a completed
+// file) adds a few milliseconds.
+constexpr qint64 kCheckpointIntervalNs = 4'000'000;
 // Primes formatted between two looks at the clock: about 20 µs of work.
 constexpr std::size_t kPiece = 1024;
 
@@ -37,36 +34,33 @@ enum class Outcome { Finished, Stopped };
 class Run
 {
 public:
-    Run(ListHost &host, qint64 first, qint64 last, const QString &baseName)
-        : host_(host), first_(first), last_(last), baseName_(baseName)
+    Run(ListHost &host, const ListRequest &request, StopToken &stop, const ListProgressFn &progress)
+        : host_(host), stop_(stop), progress_(progress), first_(request.first), last_(request.last),
+          baseName_(request.baseName), firstFile_(request.firstFile), currentFile_(request.firstFile)
     {
-        // Numbers are counted from the adjusted start, in unsigned arithmetic
-        // so that no sum overflows at the ends of the 64-bit range.
-        span_ = last_ >= first_ ? quint64(last_) - quint64(first_) : 0;
-        step_ = RoundHalfEven(span_, 100) + 1;
         bound_ = quint64(first_) + kNombresParFichier;
     }
 
-    bool Start();
+    void Start();
     Outcome Loop();
     void Finish();
     void Stop();
+    ListResult Result(bool stopped) const;
 
 private:
-    bool ChosenFileIsAContinuation(const QString &chosen) const;
-    bool Pump();
-    void ShowStatus();
+    bool Checkpoint();
+    ListProgress Progress() const;
     void Store(const quint64 *primes, std::size_t count);
     void Append(const quint64 *primes, std::size_t count);
     void Switch(quint64 prime);
     const QByteArray &Body();
 
     ListHost &host_;
+    StopToken &stop_;
+    const ListProgressFn &progress_;
     qint64 first_;
     qint64 last_;
     QString baseName_;
-    quint64 span_ = 0;
-    quint64 step_ = 1;
     QString firstFile_;
     QString currentFile_;
     qint64 k_ = 1;
@@ -86,82 +80,43 @@ private:
     bool handledAny_ = false;
     quint64 lastHandled_ = 0;
     QElapsedTimer clock_;
-    QElapsedTimer sincePump_;
+    QElapsedTimer sinceCheckpoint_;
 };
 
-bool Run::Start()
+void Run::Start()
 {
-    const std::optional<QString> chosen = host_.ChoisirPremierFichier(baseName_ + FormaterChiffre(1));
-    if (!chosen)
-        return false;
-    // Continuation files replace files of their name without asking, so a
-    // first file named like one of them would be lost half-way.
-    if (ChosenFileIsAContinuation(*chosen))
-        return false;
-    if (host_.VerifierSiEcrasementFichier(*chosen))
-        return false;
-    firstFile_ = currentFile_ = *chosen;
     host_.CreerFichier(currentFile_, QByteArray());
     clock_.start();
-    return true;
 }
 
-bool Run::ChosenFileIsAContinuation(const QString &chosen) const
+ListProgress Run::Progress() const
 {
-    const QString name = QFileInfo(chosen).fileName();
-    const QString suffix = QStringLiteral(".txt");
-    if (!name.startsWith(baseName_) || !name.endsWith(suffix) || name.size() <= baseName_.size() + suffix.size())
-        return false;
-    const QString number = name.mid(baseName_.size(), name.size() - baseName_.size() - suffix.size());
-    bool ok = false;
-    const qint64 k = number.toLongLong(&ok);
-    const qint64 files = qint64(span_ / kNombresParFichier) + 1;
-    if (!ok || k < 2 || k > files)
-        return false;
-    const QString path = host_.CheminFichierSuivant(chosen, baseName_, k);
-    if (QDir::cleanPath(path) != QDir::cleanPath(chosen))
-        return false;
-    host_.Informer(QStringLiteral("%1 porte le nom du fichier n° %2 de cette même liste, qui le remplacerait. "
-                                  "Choisissez un autre nom pour le premier fichier.")
-                       .arg(QDir::toNativeSeparators(chosen))
-                       .arg(k));
-    return true;
+    return {handledAny_, lastHandled_, clock_.elapsed()};
 }
 
-void Run::ShowStatus()
+bool Run::Checkpoint()
 {
-    host_.SetPanelText(PanelTemps, ClockText(clock_.elapsed()));
-    const quint64 done = handledAny_ ? lastHandled_ + 1 - quint64(first_) : 0;
-    const quint64 position = RoundHalfEven(done, step_);
-    host_.UpdateProgressBar(qint64(std::min<quint64>(position, quint64(std::numeric_limits<qint64>::max()))));
-    host_.SetPanelText(PanelPourcentage, PercentText(host_.ProgressPosition()));
-}
-
-bool Run::Pump()
-{
-    // The panels hold the last prime handled whenever the window may paint;
-    // a page change during the pump empties them, so they are written again.
-    ShowStatus();
-    host_.ProcessMessages();
-    ShowStatus();
+    progress_(Progress());
+    // A change of "Sep. milliers" takes effect for the primes stored from
+    // this checkpoint on.
     separators_ = host_.SepMilliers();
-    sincePump_.start();
-    return host_.ArretDemande();
+    sinceCheckpoint_.start();
+    return stop_.Checkpoint();
 }
 
 Outcome Run::Loop()
 {
     separators_ = host_.SepMilliers();
     separatorBytes_ = host_.OctetsSeparateur().left(4);
-    sincePump_.start();
+    sinceCheckpoint_.start();
     if (last_ < first_)
         return Outcome::Finished;
     PrimeSource source{quint64(first_), quint64(last_)};
     PrimeSource::Block block;
     for (;;) {
-        const qint64 dueNs = std::max<qint64>(0, kPumpIntervalNs - sincePump_.nsecsElapsed());
+        const qint64 dueNs = std::max<qint64>(0, kCheckpointIntervalNs - sinceCheckpoint_.nsecsElapsed());
         if (!source.Next(block, std::chrono::microseconds(dueNs / 1000))) {
-            if (Pump())
+            if (Checkpoint())
                 return Outcome::Stopped;
             continue;
         }
@@ -174,7 +129,7 @@ Outcome Run::Loop()
             Store(primes, take);
             primes += take;
             left -= take;
-            if (sincePump_.nsecsElapsed() >= kPumpIntervalNs && Pump())
+            if (sinceCheckpoint_.nsecsElapsed() >= kCheckpointIntervalNs && Checkpoint())
                 return Outcome::Stopped;
         }
         if (block.last)
@@ -255,15 +210,8 @@ void Run::Switch(quint64 prime)
 
 void Run::Finish()
 {
-    ShowStatus();
     host_.EcrireFichierListe(currentFile_, Body(), count_);
     body_ = QByteArray();
-    host_.AfficherFichier(currentFile_);
-    host_.UpdateProgressBar(100);
-    host_.SetPanelText(PanelPourcentage, PercentText(100));
-    host_.SetPanelText(PanelEtat, QStringLiteral("Terminé..."));
-    host_.Informer(QStringLiteral("Votre liste de numéros est prête et a été enregistrée avec succès en %1 fichier(s).")
-                       .arg(k_));
 }
 
 void Run::Stop()
@@ -273,48 +221,93 @@ void Run::Stop()
     // numbers not yet written are dropped.
     body_ = QByteArray();
     host_.EcrireFichierListe(currentFile_, onDisk_, onDiskCount_);
-    host_.RazFin();
+}
+
+ListResult Run::Result(bool stopped) const
+{
+    ListResult result;
+    result.stopped = stopped;
+    result.files = k_;
+    result.lastFile = currentFile_;
+    result.progress = Progress();
+    return result;
 }
 
 } // namespace
 
-void Generer(ListHost &host, qint64 first, qint64 last, const QString &firstText, const QString &lastText)
+ListRequest ListRequestFor(qint64 first, qint64 last, const QString &firstText, const QString &lastText)
 {
     // The list never holds 0 or 1; the file names keep the start as typed.
-    if (first < 2)
-        first = 2;
-    host.SetPanelText(PanelEtat, kEnCours);
-    Run run(host, first, last, QStringLiteral("NP_") + firstText + QLatin1Char('-') + lastText + QLatin1Char('_'));
+    ListRequest request;
+    request.first = std::max<qint64>(first, 2);
+    request.last = last;
+    request.baseName = QStringLiteral("NP_") + firstText + QLatin1Char('-') + lastText + QLatin1Char('_');
+    return request;
+}
+
+QString PremierFichierPropose(const ListRequest &request)
+{
+    return request.baseName + FormaterChiffre(1);
+}
+
+std::optional<QString> RefusContinuation(const ListRequest &request, const QString &chosen, const ListHost &host)
+{
+    const QString &base = request.baseName;
+    const QString name = QFileInfo(chosen).fileName();
+    const QString suffix = QStringLiteral(".txt");
+    if (!name.startsWith(base) || !name.endsWith(suffix) || name.size() <= base.size() + suffix.size())
+        return std::nullopt;
+    const QString number = name.mid(base.size(), name.size() - base.size() - suffix.size());
+    bool ok = false;
+    const qint64 k = number.toLongLong(&ok);
+    // Numbers are counted in unsigned arithmetic so that no difference
+    // overflows at the ends of the 64-bit range.
+    const quint64 span = request.last >= request.first ? quint64(request.last) - quint64(request.first) : 0;
+    const qint64 files = qint64(span / kNombresParFichier) + 1;
+    if (!ok || k < 2 || k > files)
+        return std::nullopt;
+    const QString path = host.CheminFichierSuivant(chosen, base, k);
+    if (QDir::cleanPath(path) != QDir::cleanPath(chosen))
+        return std::nullopt;
+    return QStringLiteral("%1 porte le nom du fichier n° %2 de cette même liste, qui le remplacerait. "
+                          "Choisissez un autre nom pour le premier fichier.")
+        .arg(QDir::toNativeSeparators(chosen))
+        .arg(k);
+}
+
+ListResult GenerateList(ListHost &host, const ListRequest &request, StopToken &stop, const ListProgressFn &progress)
+{
+    Run run(host, request, stop, progress);
     try {
-        if (!run.Start()) {
-            host.RazFin();
-            return;
-        }
+        run.Start();
         if (run.Loop() == Outcome::Stopped) {
             run.Stop();
-            return;
+            return run.Result(true);
         }
         run.Finish();
+        return run.Result(false);
     } catch (const CommandError &error) {
         // A file that cannot be written ends the run: files completed so
         // far stay, and the user is told which file failed and why.
-        host.RazFin();
-        host.Informer(error.text());
+        ListResult result = run.Result(false);
+        result.error = error.text();
+        return result;
     }
 }
 
-QList<quint64> PremiersParDivisions(quint64 first, quint64 last)
+qint64 ListPosition(const ListRequest &request, const ListProgress &progress)
 {
-    QList<quint64> primes;
-    first = std::max<quint64>(first, 2);
-    quint32 counter = 0;
-    for (quint64 n = first; n >= first && n <= last; ++n) {
-        quint64 d = 2;
-        const TrialOutcome outcome = DiviserParEssais(n, ISqrt(n + 1), counter, d, [](quint64) { return false; });
-        if (outcome == TrialOutcome::NoDivisor)
-            primes.append(n);
-        if (n == last)
-            break;
-    }
-    return primes;
+    // Numbers are counted from the adjusted start, in unsigned arithmetic
+    // so that no sum overflows at the ends of the 64-bit range.
+    const quint64 first = quint64(request.first);
+    const quint64 span = request.last >= request.first ? quint64(request.last) - first : 0;
+    const quint64 step = RoundHalfEven(span, 100) + 1;
+    const quint64 done = progress.handledAny ? progress.lastHandled + 1 - first : 0;
+    return qint64(std::min<quint64>(RoundHalfEven(done, step), quint64(std::numeric_limits<qint64>::max())));
+}
+
+QString MessageListePrete(qint64 files)
+{
+    return QStringLiteral("Votre liste de numéros est prête et a été enregistrée avec succès en %1 fichier(s).")
+        .arg(files);
 }

@@ -1,27 +1,28 @@
 // Prime list generation: every prime of a range, from libprimesieve, saved
-// into numbered list files of one slice of 1 000 000 numbers each.
+// into numbered list files of one slice of 1 000 000 numbers each. An
+// engine that knows nothing of the window: it writes the files through its
+// host and reports its progress.
 #pragma once
-
-#include "core/RunHost.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
+
+#include <functional>
 #include <optional>
 
-// What the generation needs from the window besides the report and the
-// status strip: the save dialog, the overwrite question, the list files
-// and the final message. File operations raise CommandError with a French
-// text naming the file and the reason.
-class ListHost : public RunHost
+class StopToken;
+
+// The list files as the generation sees them, on the thread it runs on.
+// File operations raise CommandError with a French text naming the file
+// and the reason.
+class ListHost
 {
 public:
+    virtual ~ListHost() = default;
+
     // Whether "Sep. milliers" is checked at this moment.
     virtual bool SepMilliers() const = 0;
-    // The save dialog, proposing a name; no value when cancelled.
-    virtual std::optional<QString> ChoisirPremierFichier(const QString &proposedName) = 0;
-    // Asks before replacing an existing first file; true when refused.
-    virtual bool VerifierSiEcrasementFichier(const QString &path) = 0;
-
     // The bytes that stand between digit groups in a list file, for the
     // process-wide thousands separator.
     virtual QByteArray OctetsSeparateur() const = 0;
@@ -36,19 +37,56 @@ public:
     virtual void EcrireFichierListe(const QString &path, const QByteArray &numberLines, qint64 count) = 0;
     // A file of the run is complete and may be shown while the run goes on.
     virtual void FichierTermine(const QString &path) = 0;
-    // Shows a list file in the report view, centred, before returning.
-    virtual void AfficherFichier(const QString &path) = 0;
-    // An information box with one OK button.
-    virtual void Informer(const QString &text) = 0;
 };
 
 // Numbers per list file.
 constexpr quint64 kNombresParFichier = 1'000'000;
 
-// Lists the primes from first to last (last - first + 1 >= 10, checked by
-// the caller); the texts are the fields as typed, for the file names.
-void Generer(ListHost &host, qint64 first, qint64 last, const QString &firstText, const QString &lastText);
+struct ListRequest {
+    // The range, its start raised to 2 (the list never holds 0 or 1).
+    qint64 first = 2;
+    qint64 last = 2;
+    // "NP_<start>-<end>_", from the fields as typed.
+    QString baseName;
+    // The first file as chosen; it is created empty when the run starts.
+    QString firstFile;
+};
 
-// The primes of [first, last] by trial division with 2 and every odd number,
-// the plain rule the sieve must agree with; for tests and benchmarks.
-QList<quint64> PremiersParDivisions(quint64 first, quint64 last);
+// The run's progress at each of its checkpoints, a few milliseconds apart.
+struct ListProgress {
+    bool handledAny = false;
+    quint64 lastHandled = 0;
+    qint64 elapsedMs = 0;
+};
+
+struct ListResult {
+    bool stopped = false;
+    // A file could not be written: the run ended there, the files
+    // completed before it stay.
+    std::optional<QString> error;
+    qint64 files = 0;
+    QString lastFile;
+    ListProgress progress;
+};
+
+using ListProgressFn = std::function<void(const ListProgress &)>;
+
+// The request for a range as typed; `first` and `last` are the numbers of
+// the fields (last - first + 1 >= 10, checked by the caller).
+ListRequest ListRequestFor(qint64 first, qint64 last, const QString &firstText, const QString &lastText);
+// The name the save dialog proposes for the first file.
+QString PremierFichierPropose(const ListRequest &request);
+// Continuation files replace files of their name without asking, so a first
+// file named like one of them would be lost half-way: the text that refuses
+// it, or nothing.
+std::optional<QString> RefusContinuation(const ListRequest &request, const QString &chosen, const ListHost &host);
+
+// Lists the primes of the request into its files. After each checkpoint is
+// reported, `stop` decides whether the run ends there: completed files stay
+// whole and the current one gets its header over what it holds.
+ListResult GenerateList(ListHost &host, const ListRequest &request, StopToken &stop, const ListProgressFn &progress);
+
+// The bar's position for the progress of a list.
+qint64 ListPosition(const ListRequest &request, const ListProgress &progress);
+// The final message of a finished list.
+QString MessageListePrete(qint64 files);

@@ -33,3 +33,49 @@ FactorisationResult RunFactorisation(RunView &view, qint64 n, StopToken &stop, c
         ShowFactorisationResult(view, result);
     return result;
 }
+
+std::optional<ListRequest> PrepareList(const ListHost &files, ListRunHost &host, qint64 first, qint64 last,
+                                       const QString &firstText, const QString &lastText)
+{
+    ShowRunStarted(host);
+    ListRequest request = ListRequestFor(first, last, firstText, lastText);
+    const std::optional<QString> chosen = host.ChoisirPremierFichier(PremierFichierPropose(request));
+    if (!chosen) {
+        host.RazFin();
+        return std::nullopt;
+    }
+    if (const std::optional<QString> refusal = RefusContinuation(request, *chosen, files)) {
+        host.Informer(*refusal);
+        host.RazFin();
+        return std::nullopt;
+    }
+    if (host.VerifierSiEcrasementFichier(*chosen)) {
+        host.RazFin();
+        return std::nullopt;
+    }
+    request.firstFile = *chosen;
+    return request;
+}
+
+bool RunList(ListHost &files, ListRunHost &host, qint64 first, qint64 last, const QString &firstText,
+             const QString &lastText, StopToken &stop, const CheckpointHook &hook)
+{
+    const std::optional<ListRequest> prepared = PrepareList(files, host, first, last, firstText, lastText);
+    if (!prepared)
+        return false;
+    const ListRequest &request = *prepared;
+    const ListResult result = GenerateList(files, request, stop, [&](const ListProgress &progress) {
+        ShowListProgress(host, request, progress);
+        hook();
+    });
+    if (result.stopped || result.error) {
+        host.RazFin();
+        if (result.error)
+            host.Informer(*result.error);
+        return false;
+    }
+    host.AfficherFichier(result.lastFile);
+    ShowListFinished(host, result);
+    host.Informer(MessageListePrete(result.files));
+    return true;
+}

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "core/Factorisation.h"
+#include "core/Generation.h"
 #include "core/RunView.h"
 #include "core/Verification.h"
 
 #include <functional>
+#include <optional>
 
 class StopToken;
 
@@ -17,3 +19,32 @@ using CheckpointHook = std::function<void()>;
 
 VerificationResult RunVerification(RunView &view, qint64 n, StopToken &stop, const CheckpointHook &hook);
 FactorisationResult RunFactorisation(RunView &view, qint64 n, StopToken &stop, const CheckpointHook &hook);
+
+// What a list run needs besides its files: the dialogs before it, the view
+// of its last file and its messages, and the reset after a stop.
+class ListRunHost : public RunView
+{
+public:
+    // The save dialog, proposing a name; no value when cancelled.
+    virtual std::optional<QString> ChoisirPremierFichier(const QString &proposedName) = 0;
+    // Asks before replacing an existing first file; true when refused.
+    virtual bool VerifierSiEcrasementFichier(const QString &path) = 0;
+    // Shows a finished list's last file.
+    virtual void AfficherFichier(const QString &path) = 0;
+    // An information box with one OK button.
+    virtual void Informer(const QString &text) = 0;
+    // What a stopped or cancelled run leaves.
+    virtual void RazFin() = 0;
+};
+
+// The steps before a list: the save dialog, the refusal of a first file
+// named like a continuation file, the overwrite question. The request of
+// the run, or nothing when it ends there (RazFin done).
+std::optional<ListRequest> PrepareList(const ListHost &files, ListRunHost &host, qint64 first, qint64 last,
+                                       const QString &firstText, const QString &lastText);
+
+// The list of the range as typed, from the dialogs to the final message;
+// false when it did not reach its end (cancelled, refused, stopped or
+// failed).
+bool RunList(ListHost &files, ListRunHost &host, qint64 first, qint64 last, const QString &firstText,
+             const QString &lastText, StopToken &stop, const CheckpointHook &hook);

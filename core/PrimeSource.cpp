@@ -14,7 +14,10 @@
 namespace {
 
 // Workers that were let go while still sieving: each is joined once it has
-// ended, and every one of them before the process exits.
+// ended. One still inside a sieving step when the process exits is left to
+// end with it: it holds only its own shared state, no file and nothing of
+// the caller's, and waiting for it would keep a closed window's process
+// alive for seconds near 2^63.
 class Reaper
 {
 public:
@@ -33,8 +36,13 @@ public:
 
     ~Reaper()
     {
-        for (Worker &worker : workers_)
-            worker.thread.join();
+        const std::lock_guard lock(mutex_);
+        for (Worker &worker : workers_) {
+            if (worker.ended->load())
+                worker.thread.join();
+            else
+                worker.thread.detach();
+        }
     }
 
 private:

@@ -33,8 +33,8 @@ public:
 
     // Asks the worker to stop and lets it go. The worker may still be inside
     // one long sieving step (near 2^63 the first one builds every prime up to
-    // 3·10^9 and takes seconds); it is joined when it ends, at the latest
-    // when the process exits, so the caller never waits for it.
+    // 3·10^9 and takes seconds); it is joined when it ends, or left to end
+    // with the process, so neither the caller nor the exit waits for it.
     void Abandon();
 
     // Primes per block: small enough that the caller handles one block in

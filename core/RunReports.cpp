@@ -155,3 +155,14 @@ void AfficherVerdict(RunView &view, const QString &text)
     view.AddReportLine(text, LineStyle::Italic);
     view.AddReportLine(QString());
 }
+
+void ShowListProgress(RunView &view, const ListRequest &request, const ListProgress &progress)
+{
+    view.SetPanelText(PanelTemps, ClockText(progress.elapsedMs));
+    ShowPosition(view, ListPosition(request, progress));
+}
+
+void ShowListFinished(RunView &view, const ListResult &result)
+{
+    ShowRunFinished(view, ClockText(result.progress.elapsedMs));
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/Factorisation.h"
+#include "core/Generation.h"
 #include "core/RunView.h"
 #include "core/Verification.h"
 
@@ -42,3 +43,8 @@ void ShowFactorisationResult(RunView &view, const FactorisationResult &result);
 // An empty line, the text in italics, an empty line.
 void AfficherVerdict(RunView &view, const QString &text);
 QString VerdictText(bool premier);
+
+// The list: the elapsed time as a clock, the bar and its percentage for the
+// last prime handled; then the closing status of a finished list.
+void ShowListProgress(RunView &view, const ListRequest &request, const ListProgress &progress);
+void ShowListFinished(RunView &view, const ListResult &result);

@@ -26,9 +26,7 @@ public:
         QByteArray numberLines;
     };
 
-protected:
     const WrittenFile &LastWritten() const { return lastWritten_; }
-    void ForgetLastWritten() { lastWritten_ = {}; }
 
 private:
     QString dernierFichierTermine_;

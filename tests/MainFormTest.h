@@ -24,9 +24,10 @@ inline void AddNumberFieldRows()
     QTest::newRow("factorisation") << "TabDecomposition" << "EditDecomposition";
 }
 
-// Runs compute on a worker thread: a start returns at once, and the run
-// ends later while the window handles its events.
+// Runs compute on a worker thread and lists opened are read on another: a
+// start or an opening returns at once, and the work ends later while the
+// window handles its events.
 template <typename Form> bool WaitUntilIdle(Form *form, int timeoutMs = 120000)
 {
-    return QTest::qWaitFor([form] { return !form->TraitementEnCours(); }, timeoutMs);
+    return QTest::qWaitFor([form] { return !form->TraitementEnCours() && !form->LoadingList(); }, timeoutMs);
 }

@@ -1,25 +1,40 @@
 // Lists into the report view without stopping the window: every list is read
-// and built on one thread of its own, the files a run completes at most twice
-// a second, the run's last file and the files the user opens while the
-// window goes on with its messages.
+// and built on one thread of its own, and shown once it is ready: the files
+// a run completes at most twice a second, then the run's last file, and the
+// files the user opens.
 #include "ui/ListViewLoader.h"
 
 #include "listfiles/ListFile.h"
 #include "ui/ReportView.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QScopeGuard>
 #include <QTextDocument>
 #include <QThread>
 
+#include <condition_variable>
 #include <exception>
+#include <mutex>
 #include <new>
 #include <utility>
+
+// One document built on the builder's thread. It is taken once, either by
+// the window's wait of a few milliseconds or by the queued call that
+// follows the build, whichever comes first.
+struct TListViewLoader::Build {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool done = false;
+    bool taken = false;
+    QTextDocument *document = nullptr;
+    std::exception_ptr failure;
+    Shown shown;
+};
 
 TListViewLoader::TListViewLoader(TReportView *view, QObject *parent)
     : QObject(parent), view_(view)
 {
+    refreshTimer_.setSingleShot(true);
+    connect(&refreshTimer_, &QTimer::timeout, this, &TListViewLoader::BuildCompleted);
 }
 
 TListViewLoader::~TListViewLoader()
@@ -30,6 +45,8 @@ TListViewLoader::~TListViewLoader()
         builderThread_->quit();
         builderThread_->wait();
     }
+    if (building_)
+        delete building_->document;
 }
 
 QObject *TListViewLoader::Builder()
@@ -46,157 +63,178 @@ QObject *TListViewLoader::Builder()
     return builder_;
 }
 
+void TListViewLoader::Start(Make make, Shown shown)
+{
+    auto build = std::make_shared<Build>();
+    build->shown = std::move(shown);
+    building_ = build;
+    QThread *const target = thread();
+    QMetaObject::invokeMethod(
+        Builder(),
+        [this, build, make = std::move(make), target] {
+            QTextDocument *document = nullptr;
+            std::exception_ptr failure;
+            try {
+                document = make();
+                document->moveToThread(target);
+            } catch (...) {
+                delete document;
+                document = nullptr;
+                failure = std::current_exception();
+            }
+            {
+                std::lock_guard lock(build->mutex);
+                build->document = document;
+                build->failure = failure;
+                build->done = true;
+            }
+            build->changed.notify_all();
+            QMetaObject::invokeMethod(this, [this, build] { Finished(build); }, Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(build->mutex);
+    if (build->changed.wait_for(lock, std::chrono::milliseconds(kSettleMs), [&build] { return build->done; })) {
+        lock.unlock();
+        Finished(build);
+    }
+}
+
+void TListViewLoader::Finished(const std::shared_ptr<Build> &build)
+{
+    {
+        std::lock_guard lock(build->mutex);
+        if (build->taken)
+            return;
+        build->taken = true;
+    }
+    if (building_ == build)
+        building_.reset();
+    build->shown(std::exchange(build->document, nullptr), build->failure);
+    Next();
+}
+
+void TListViewLoader::Next()
+{
+    if (building_)
+        return;
+    if (queued_) {
+        std::exchange(queued_, nullptr)();
+        return;
+    }
+    BuildCompleted();
+}
+
 void TListViewLoader::Completed(const ListFileHost::WrittenFile &file)
 {
     pending_ = file;
-    Refresh(true);
+    BuildCompleted();
 }
 
-void TListViewLoader::Refresh(bool running)
+void TListViewLoader::BuildCompleted()
 {
     // Laying out a list of some 78 000 lines takes about a tenth of a
     // second, so it is built off the window's thread, one list at a time
     // and at most twice a second; the view keeps the previous list until
     // the next one is ready, and only ever shows the newest completed file.
-    if (!pending_ || !running || building_ > 0)
+    if (!pending_ || building_ || queued_)
         return;
-    if (lastBuild_.isValid() && lastBuild_.elapsed() < kRefreshMs)
+    if (lastBuild_.isValid() && lastBuild_.elapsed() < kRefreshMs) {
+        if (!refreshTimer_.isActive())
+            refreshTimer_.start(int(kRefreshMs - lastBuild_.elapsed()));
         return;
+    }
     lastBuild_.start();
-    Build(*std::exchange(pending_, std::nullopt), token_);
+    const ListFileHost::WrittenFile file = *std::exchange(pending_, std::nullopt);
+    const QFont font = view_->document()->defaultFont();
+    const quint64 token = token_;
+    Start(
+        [file, font] {
+            return TReportView::BuildPlainDocument(ListFiles::ListTextFromBytes(file.header + file.numberLines),
+                                                   ParagraphAlignment::Centre, 0, font);
+        },
+        [this, token](QTextDocument *document, std::exception_ptr) {
+            // Without memory for the list the view keeps what it shows.
+            if (token != token_ || !document) {
+                delete document;
+                return;
+            }
+            view_->ShowDocument(document, ParagraphAlignment::Centre);
+        });
 }
 
 void TListViewLoader::Forget()
 {
     ++token_;
     pending_.reset();
+    refreshTimer_.stop();
 }
 
-void TListViewLoader::Build(const ListFileHost::WrittenFile &file, quint64 token)
+void TListViewLoader::ShowThen(const ListFileHost::WrittenFile &file, std::function<void()> then)
 {
-    ++building_;
-    const QFont font = view_->document()->defaultFont();
-    QThread *const target = thread();
-    QMetaObject::invokeMethod(
-        Builder(),
-        [this, file, font, target, token] {
-            QTextDocument *document = nullptr;
-            try {
-                QString text = ListFiles::ListTextFromBytes(file.header + file.numberLines);
-                document = TReportView::BuildPlainDocument(std::move(text), ParagraphAlignment::Centre, 0, font);
-                document->moveToThread(target);
-            } catch (const std::bad_alloc &) {
-                // Without memory for the list the view keeps what it shows.
-                delete document;
-                document = nullptr;
-            }
-            QMetaObject::invokeMethod(this, [this, document, token] { Built(document, token); },
-                                      Qt::QueuedConnection);
-        },
-        Qt::QueuedConnection);
-}
-
-void TListViewLoader::Built(QTextDocument *document, quint64 token)
-{
-    --building_;
-    if (token != token_ || !document) {
-        delete document;
-        return;
-    }
-    view_->ShowDocument(document, ParagraphAlignment::Centre);
-    Refresh(true);
-}
-
-QTextDocument *TListViewLoader::BuildAndWait(const std::function<QTextDocument *()> &make,
-                                             QEventLoop::ProcessEventsFlags messages)
-{
-    QTextDocument *document = nullptr;
-    std::exception_ptr failure;
-    bool done = false;
-    QThread *const target = thread();
-    QMetaObject::invokeMethod(
-        Builder(),
-        [&] {
-            try {
-                document = make();
-                document->moveToThread(target);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            QMetaObject::invokeMethod(this, [&done] { done = true; }, Qt::QueuedConnection);
-        },
-        Qt::QueuedConnection);
-    while (!done)
-        QCoreApplication::processEvents(messages | QEventLoop::WaitForMoreEvents);
-    if (failure)
-        std::rethrow_exception(failure);
-    return document;
-}
-
-void TListViewLoader::ShowAndWait(const ListFileHost::WrittenFile &file)
-{
-    // A list still being built is waited for and dropped first, so that no
-    // more than two lists are in memory at once. What the user types or
-    // clicks meanwhile waits until the list shows, as the run's end has come.
+    // A list still being built is dropped first, so that no more than two
+    // lists are in memory at once.
     Forget();
-    while (building_ > 0)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-    const QFont font = view_->document()->defaultFont();
-    try {
-        view_->ShowDocument(BuildAndWait(
-                                [&file, &font] {
-                                    return TReportView::BuildPlainDocument(
-                                        ListFiles::ListTextFromBytes(file.header + file.numberLines),
-                                        ParagraphAlignment::Centre, 0, font);
-                                },
-                                QEventLoop::ExcludeUserInputEvents),
-                            ParagraphAlignment::Centre);
-    } catch (const std::bad_alloc &) {
-        // Without memory for the list the view keeps what it shows.
-    }
+    const quint64 token = token_;
+    auto show = [this, file, token, then = std::move(then)] {
+        const QFont font = view_->document()->defaultFont();
+        Start(
+            [file, font] {
+                return TReportView::BuildPlainDocument(ListFiles::ListTextFromBytes(file.header + file.numberLines),
+                                                       ParagraphAlignment::Centre, 0, font);
+            },
+            [this, token, then](QTextDocument *document, std::exception_ptr) {
+                if (token == token_ && document)
+                    view_->ShowDocument(document, ParagraphAlignment::Centre);
+                else
+                    delete document;
+                then();
+            });
+    };
+    if (building_)
+        queued_ = std::move(show);
+    else
+        show();
 }
 
-void TListViewLoader::ShowFileAndWait(const QString &path)
-{
-    const QFont font = view_->document()->defaultFont();
-    view_->ShowDocument(BuildAndWait(
-                            [&path, &font] {
-                                return TReportView::BuildPlainDocument(ListFiles::LoadListFileText(path),
-                                                                       ParagraphAlignment::Centre, 0, font);
-                            },
-                            QEventLoop::ExcludeUserInputEvents),
-                        ParagraphAlignment::Centre);
-}
-
-QString TListViewLoader::Open(const QString &path)
+void TListViewLoader::Open(const QString &path, std::function<void(const QString &message)> done)
 {
     view_->Clear();
     loading_ = true;
-    const auto done = qScopeGuard([this] { loading_ = false; });
-    const QFont font = view_->document()->defaultFont();
-    QString message;
-    try {
-        // A large file takes long enough to read, decode and build to be
-        // felt; the window goes on with all its messages meanwhile.
-        view_->ShowDocument(BuildAndWait(
-                                [&path, &font] {
-                                    return TReportView::BuildPlainDocument(ListFiles::LoadListFileText(path),
-                                                                           ParagraphAlignment::Left, 5, font);
-                                },
-                                QEventLoop::AllEvents),
-                            ParagraphAlignment::Left);
-    } catch (const ListFiles::ListFileSizeError &error) {
-        // Too large to be shown, or more than memory holds: the file may
-        // be fine, so the message says what went wrong, with its size.
-        message = error.message();
-    } catch (const ListFiles::ListFileError &) {
-        // Nothing but the failure to read decides the file type.
-        message = QStringLiteral("Type de fichier incorrect.");
-    } catch (const std::bad_alloc &) {
-        message = QStringLiteral("La mémoire manque pour afficher le fichier «\u00A0%1\u00A0».")
-                      .arg(QDir::toNativeSeparators(path));
-    }
-    if (!message.isEmpty())
-        view_->Clear();
-    return message;
+    auto open = [this, path, done = std::move(done)] {
+        const QFont font = view_->document()->defaultFont();
+        Start(
+            [path, font] {
+                return TReportView::BuildPlainDocument(ListFiles::LoadListFileText(path), ParagraphAlignment::Left, 5,
+                                                       font);
+            },
+            [this, path, done](QTextDocument *document, std::exception_ptr failure) {
+                loading_ = false;
+                QString message;
+                try {
+                    if (failure)
+                        std::rethrow_exception(failure);
+                    view_->ShowDocument(document, ParagraphAlignment::Left);
+                } catch (const ListFiles::ListFileSizeError &error) {
+                    // Too large to be shown, or more than memory holds: the
+                    // file may be fine, so the message says what went wrong,
+                    // with its size.
+                    message = error.message();
+                } catch (const ListFiles::ListFileError &) {
+                    // Nothing but the failure to read decides the file type.
+                    message = QStringLiteral("Type de fichier incorrect.");
+                } catch (const std::bad_alloc &) {
+                    message = QStringLiteral("La mémoire manque pour afficher le fichier «\u00A0%1\u00A0».")
+                                  .arg(QDir::toNativeSeparators(path));
+                } catch (const std::exception &) {
+                    message = QStringLiteral("Type de fichier incorrect.");
+                }
+                if (!message.isEmpty())
+                    view_->Clear();
+                done(message);
+            });
+    };
+    if (building_)
+        queued_ = std::move(open);
+    else
+        open();
 }

@@ -1,16 +1,18 @@
 // Lists into the report view without stopping the window: every list is read
-// and built on one thread of its own, the files a run completes at most twice
-// a second, the run's last file and the files the user opens while the
-// window goes on with its messages.
+// and built on one thread of its own, and shown once it is ready: the files
+// a run completes at most twice a second, then the run's last file, and the
+// files the user opens.
 #pragma once
 
 #include "listhost/ListFileHost.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QObject>
+#include <QTimer>
 
+#include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QTextDocument;
@@ -25,40 +27,46 @@ public:
     explicit TListViewLoader(TReportView *view, QObject *parent = nullptr);
     ~TListViewLoader() override;
 
-    // During a run: a file is complete, and a look at whether the newest one
-    // may be built now (the run pumps its messages).
+    // During a run: a file is complete; the newest one is shown when the
+    // builder is free and the last one was shown half a second ago.
     void StartRun() { lastBuild_.invalidate(); }
     void Completed(const ListFileHost::WrittenFile &file);
-    void Refresh(bool running);
-    // The run's last file, shown before returning; the window goes on
-    // painting meanwhile, and what the user types waits.
-    void ShowAndWait(const ListFileHost::WrittenFile &file);
+    // The run's last file; `then` runs once it shows (or could not be
+    // built for want of memory).
+    void ShowThen(const ListFileHost::WrittenFile &file, std::function<void()> then);
     // Whatever is being built or waits no longer matters.
     void Forget();
 
-    // Opens a list file, left-aligned and indented; returns the message to
-    // show when it cannot be shown, or nothing. Loading() holds meanwhile.
-    QString Open(const QString &path);
+    // Opens a list file, left-aligned and indented; `done` gets the message
+    // to show when it cannot be shown, or an empty text. Loading() holds
+    // meanwhile.
+    void Open(const QString &path, std::function<void(const QString &message)> done);
     bool Loading() const { return loading_; }
-    // A list file read from disk and shown centred, before returning; a
-    // file that cannot be read throws ListFileError.
-    void ShowFileAndWait(const QString &path);
 
 private:
+    struct Build;
+    using Make = std::function<QTextDocument *()>;
+    using Shown = std::function<void(QTextDocument *document, std::exception_ptr failure)>;
+
     QObject *Builder();
-    void Build(const ListFileHost::WrittenFile &file, quint64 token);
-    void Built(QTextDocument *document, quint64 token);
-    // Runs make on the builder's thread and handles the window's messages
-    // of the given kinds until it is done; what it throws is thrown here.
-    QTextDocument *BuildAndWait(const std::function<QTextDocument *()> &make,
-                                QEventLoop::ProcessEventsFlags messages);
+    void Start(Make make, Shown shown);
+    void Finished(const std::shared_ptr<Build> &build);
+    void Next();
+    void BuildCompleted();
 
     TReportView *view_;
     std::optional<ListFileHost::WrittenFile> pending_;
+    // What waits for the builder after the build under way: the run's last
+    // file or a file opened.
+    std::function<void()> queued_;
     QElapsedTimer lastBuild_;
-    static constexpr qint64 kRefreshMs = 500;
+    QTimer refreshTimer_;
+    static constexpr int kRefreshMs = 500;
+    // A list small enough to be built in a few milliseconds shows before
+    // the call that asked for it returns, as it always did.
+    static constexpr int kSettleMs = 5;
     quint64 token_ = 0;
-    int building_ = 0;
+    std::shared_ptr<Build> building_;
     QThread *builderThread_ = nullptr;
     QObject *builder_ = nullptr;
     bool loading_ = false;

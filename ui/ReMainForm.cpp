@@ -15,6 +15,7 @@
 #include "ui/ReportView.h"
 #include "ui/RunController.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -63,6 +64,9 @@ TMainForm::TMainForm(QWidget *parent)
     createPopupMenu1();
     createDialogs();
     createFocusOrder();
+    // The list's thread reads "Sep. milliers" at each of its checkpoints.
+    sepMilliers_->store(CBSepMilliers->isChecked());
+    connect(CBSepMilliers, &QCheckBox::toggled, this, [this](bool on) { sepMilliers_->store(on); });
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -167,9 +171,12 @@ void TMainForm::OuvrirFichierDirect(const QString &path)
 
 void TMainForm::ChargerFichier(const QString &path)
 {
-    const QString message = vue_->Open(path);
-    if (!message.isEmpty())
-        AfficherMessage(mtInformation, message, this);
+    vue_->Open(path, [this](const QString &message) {
+        if (!message.isEmpty())
+            AfficherMessage(mtInformation, message, this);
+        if (!aOuvrir_.isEmpty())
+            OuvrirFichierDirect(aOuvrir_.takeFirst());
+    });
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent *event)
@@ -192,8 +199,13 @@ void TMainForm::OuvrirFichiersDeposes(const QMimeData *data)
     for (const QUrl &url : data->urls())
         if (url.isLocalFile())
             paths << url.toLocalFile();
-    for (const QString &path : paths)
-        OuvrirFichierDirect(path);
+    for (const QString &path : paths) {
+        // A file still being read is shown before the next one is read.
+        if (vue_->Loading())
+            aOuvrir_ << path;
+        else
+            OuvrirFichierDirect(path);
+    }
 }
 
 QWidget *TMainForm::ClipboardControl() const

@@ -3,13 +3,14 @@
 #pragma once
 
 #include "core/Factorisation.h"
+#include "core/InlineRun.h"
 #include "core/Verification.h"
-#include "listhost/ListFileHost.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -21,8 +22,6 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
-class QTextDocument;
-class QThread;
 class QKeyEvent;
 class QInputMethodEvent;
 class QMimeData;
@@ -32,7 +31,7 @@ class TReportView;
 class TRunController;
 class TStatusStrip;
 
-class TMainForm : public QMainWindow, public ListFileHost
+class TMainForm : public QMainWindow, public ListRunHost
 {
     Q_OBJECT
 
@@ -41,6 +40,8 @@ public:
     ~TMainForm() override;
 
     bool TraitementEnCours() const;
+    // A list file opened is being read and laid out.
+    bool LoadingList() const;
 
     // The engines the window runs on its worker thread; tests put fakes
     // here whose checkpoints they release one at a time.
@@ -67,23 +68,23 @@ public:
     // Progress operations of the status strip.
     void SetProgressBar(qint64 maximum, qint64 minimum);
 
-    // RunHost
+    // What a run shows.
     void SetReportAlignment(ParagraphAlignment alignment) override;
     void AddReportLine(const QString &text, LineStyle style = LineStyle::Normal) override;
     void SetPanelText(int panel, const QString &text) override;
     void UpdateProgressBar(qint64 position) override;
     int ProgressPosition() const override;
-    void ProcessMessages() override;
-    bool ArretDemande() const override { return arretDemande_; }
+    bool ArretDemande() const { return arretDemande_; }
     void RazFin() override;
 
-    // ListHost
-    bool SepMilliers() const override;
+    // The list's dialogs and messages.
     std::optional<QString> ChoisirPremierFichier(const QString &proposedName) override;
     bool VerifierSiEcrasementFichier(const QString &path) override;
-    void FichierTermine(const QString &path) override;
     void AfficherFichier(const QString &path) override;
     void Informer(const QString &text) override;
+    // The list file that most recently received its header; kept between
+    // runs.
+    QString DernierFichierTermine() const { return dernierFichierTermine_; }
 
     bool EcrasementRefuse() const { return ecrasementRefuse_; }
 
@@ -144,14 +145,16 @@ private:
     static constexpr unsigned kHelpContext = 1000;
     static constexpr unsigned kHelpContextCommand = 1;
 
-    static constexpr qint64 kPumpIntervalNs = 8'000'000;
-    QElapsedTimer pumpClock_;
 
     // Run state.
     TRunController *run_ = nullptr;
     Engines engines_;
-    bool traitementEnCours_ = false;
     bool arretDemande_ = false;
+    // "Sep. milliers" as the list's thread reads it at each checkpoint.
+    std::shared_ptr<std::atomic<bool>> sepMilliers_ = std::make_shared<std::atomic<bool>>(false);
+    QString dernierFichierTermine_;
+    // Dropped files waiting for the one being read.
+    QStringList aOuvrir_;
     bool ecrasementRefuse_ = false;
 
     // Identity and folders, determined at creation.

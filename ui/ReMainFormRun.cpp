@@ -16,6 +16,7 @@
 #include "ui/ReportView.h"
 #include "ui/RunController.h"
 #include "ui/StatusStrip.h"
+#include "ui/WorkerListHost.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -79,7 +80,6 @@ void TMainForm::ButtonDemarrerClick()
     SaveDialog1->selectFile(QString());
     SetProgressBar(100, 0);
     run_->Begin();
-    traitementEnCours_ = true;
     vue_->StartRun();
     try {
         // The page in front now decides the one computation of this start; a
@@ -109,6 +109,11 @@ bool TMainForm::TraitementEnCours() const
     return !run_->Idle();
 }
 
+bool TMainForm::LoadingList() const
+{
+    return vue_->Loading();
+}
+
 void TMainForm::RunFailed(const QString &text)
 {
     // The window is idle again before the box shows, so the next start is
@@ -119,7 +124,6 @@ void TMainForm::RunFailed(const QString &text)
 
 void TMainForm::EndRun()
 {
-    traitementEnCours_ = false;
     run_->End();
 }
 
@@ -187,18 +191,6 @@ int TMainForm::ProgressPosition() const
     return ProgressBar1->value();
 }
 
-void TMainForm::ProcessMessages()
-{
-    // A checkpoint may come every few hundred microseconds; repainting the
-    // window that often would cost more than the computation itself, while
-    // a few milliseconds between two looks at the event queue are not felt.
-    if (pumpClock_.isValid() && pumpClock_.nsecsElapsed() < kPumpIntervalNs)
-        return;
-    vue_->Refresh(!run_->Idle());
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    pumpClock_.start();
-}
-
 void TMainForm::Verifier(qint64 n)
 {
     ShowRunStarted(*this);
@@ -236,9 +228,34 @@ void TMainForm::Decomposer(qint64 n)
 
 void TMainForm::Generer(qint64 first, qint64 last)
 {
-    ::Generer(*this, first, last, EditRechercheDebut->text(), EditRechercheFin->text());
-    if (!run_->Idle())
-        EndRun();
+    auto files = std::make_shared<TWorkerListHost>(sepMilliers_);
+    const std::optional<ListRequest> request =
+        PrepareList(*files, *this, first, last, EditRechercheDebut->text(), EditRechercheFin->text());
+    if (!request)
+        return;
+    run_->Start([this, files, request = *request](StopToken &stop, TRunController::Channel &channel)
+                    -> std::function<void()> {
+        files->SetCompletedFile([this, &channel](const ListFileHost::WrittenFile &file) {
+            channel.Post([this, file] { vue_->Completed(file); });
+        });
+        const ListResult result = GenerateList(*files, request, stop, [&](const ListProgress &progress) {
+            channel.Progress([this, request, progress] { ShowListProgress(*this, request, progress); });
+        });
+        return [this, files, result] {
+            dernierFichierTermine_ = files->DernierFichierTermine();
+            if (result.stopped || result.error) {
+                RazFin();
+                if (result.error)
+                    Informer(*result.error);
+                return;
+            }
+            vue_->ShowThen(files->LastWritten(), [this, result] {
+                ShowListFinished(*this, result);
+                Informer(MessageListePrete(result.files));
+                EndRun();
+            });
+        };
+    });
 }
 
 void TMainForm::SetReportAlignment(ParagraphAlignment alignment)
@@ -254,11 +271,6 @@ void TMainForm::AddReportLine(const QString &text, LineStyle style)
 void TMainForm::SetPanelText(int panel, const QString &text)
 {
     StatusBar1->SetPanelText(panel, text);
-}
-
-bool TMainForm::SepMilliers() const
-{
-    return CBSepMilliers->isChecked();
 }
 
 std::optional<QString> TMainForm::ChoisirPremierFichier(const QString &proposedName)
@@ -281,23 +293,9 @@ bool TMainForm::VerifierSiEcrasementFichier(const QString &path)
     return ecrasementRefuse_;
 }
 
-void TMainForm::FichierTermine(const QString &path)
+void TMainForm::AfficherFichier(const QString &)
 {
-    if (LastWritten().path == path)
-        vue_->Completed(LastWritten());
-}
-
-void TMainForm::AfficherFichier(const QString &path)
-{
-    if (LastWritten().path == path) {
-        vue_->ShowAndWait(LastWritten());
-        return;
-    }
-    try {
-        vue_->ShowFileAndWait(path);
-    } catch (const ListFiles::ListFileError &error) {
-        throw CommandError(error.message());
-    }
+    // The window shows a run's last file from the bytes it wrote (Generer).
 }
 
 void TMainForm::Informer(const QString &text)

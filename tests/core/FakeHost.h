@@ -4,8 +4,7 @@
 
 #include "core/CommandError.h"
 #include "core/Generation.h"
-#include "core/InlineRun.h"
-#include "core/StopToken.h"
+#include "RunByPumps.h"
 
 #include <QMap>
 
@@ -14,7 +13,7 @@
 #include <QtGlobal>
 #include <functional>
 
-class FakeHost : public ListHost
+class FakeHost : public ListHost, public ListRunHost
 {
 public:
     struct Line {
@@ -42,14 +41,14 @@ public:
             log << QStringLiteral("progress:%1").arg(position);
     }
     int ProgressPosition() const override { return position; }
-    void ProcessMessages() override
+    void ProcessMessages()
     {
         ++pumps;
         pumpLog << QStringLiteral("%1|%2|%3").arg(panels[1], panels[2]).arg(position);
         if (onPump)
             onPump(*this);
     }
-    bool ArretDemande() const override { return stop; }
+    bool ArretDemande() const { return stop; }
     void RazFin() override
     {
         ++razFinCalls;
@@ -134,30 +133,3 @@ public:
     QMap<QString, QStringList> files;
     QStringList messages;
 };
-
-// The two trial-division runs shown on the fake window as the terminal shows
-// them: each checkpoint pumps, and a stop asked for at a pump ends the run
-// there, leaving what RazFin leaves.
-inline void Verifier(FakeHost &host, qint64 n)
-{
-    StopToken stop;
-    const auto hook = [&] {
-        host.ProcessMessages();
-        if (host.ArretDemande())
-            stop.RequestStop();
-    };
-    if (RunVerification(host, n, stop, hook).stopped)
-        host.RazFin();
-}
-
-inline void Decomposer(FakeHost &host, qint64 n)
-{
-    StopToken stop;
-    const auto hook = [&] {
-        host.ProcessMessages();
-        if (host.ArretDemande())
-            stop.RequestStop();
-    };
-    if (RunFactorisation(host, n, stop, hook).stopped)
-        host.RazFin();
-}

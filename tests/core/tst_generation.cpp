@@ -2,6 +2,7 @@
 // progress and status, the stop, cancelling, file errors, and ranges at
 // the ends of the 64-bit range.
 #include "FakeHost.h"
+#include "oracles/PlainPrimes.h"
 
 #include "core/Generation.h"
 #include "core/NumberText.h"

@@ -3,6 +3,8 @@
 // bounds and at the ends of the 64-bit range, separators on, off and
 // changed during a run, stops at random moments, and a first file named
 // like a continuation file of its own list.
+#include "RunByPumps.h"
+#include "oracles/PlainPrimes.h"
 #include "core/Generation.h"
 #include "core/NumberText.h"
 #include "listhost/ListFileHost.h"
@@ -18,7 +20,7 @@
 
 namespace {
 
-class FileHost : public ListFileHost
+class FileHost : public ListFileHost, public ListRunHost
 {
 public:
     explicit FileHost(const QString &firstFile) : firstFile_(firstFile) {}
@@ -28,13 +30,13 @@ public:
     void SetPanelText(int panel, const QString &text) override { panels[panel] = text; }
     void UpdateProgressBar(qint64 p) override { position = int(std::clamp<qint64>(p, 0, 100)); }
     int ProgressPosition() const override { return position; }
-    void ProcessMessages() override
+    void ProcessMessages()
     {
         ++pumps;
         if (onPump)
             onPump(*this);
     }
-    bool ArretDemande() const override { return stop; }
+    bool ArretDemande() const { return stop; }
     void RazFin() override { ++razFin; }
     bool SepMilliers() const override { return separators; }
     std::optional<QString> ChoisirPremierFichier(const QString &) override { return firstFile_; }

@@ -204,6 +204,7 @@ void TestEntryRoutes::droppedText()
     QMimeData data;
     data.setText(text);
     drop(field, &data);
+    QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(field->text(), expected);
 }
 
@@ -232,6 +233,7 @@ void TestEntryRoutes::fileDroppedOnAFieldOpens()
     data.setText(path);
     ModalAnswerer answerer;
     QVERIFY(drop(edit, &data));
+    QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(edit->text(), QStringLiteral("7"));
     QCOMPARE(FindChild<TReportView>(form_, "Editeur")->Lines(),
              QStringList({"NP_1-30_01.txt", "Nombres premiers de cette liste : 3", " ", "23", "29"}));

@@ -35,6 +35,7 @@ void TestListOpening::openFromTheMenu()
     FileDialogAnswerer files({list, QString()});
     ModalAnswerer boxes;
     child<QAction>("MenuOuvrir")->trigger();
+    QVERIFY(WaitUntilIdle(form_));
     QVERIFY(boxes.boxes.isEmpty());
     QCOMPARE(lines().size(), 3 + 1229);
     QCOMPARE(lines().value(0), QStringLiteral("NP_1-10000_01.txt"));
@@ -48,6 +49,7 @@ void TestListOpening::openFromTheMenu()
 
     // Cancelling the dialog leaves the view empty.
     child<QAction>("MenuOuvrir")->trigger();
+    QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(files.dialogs.size(), 2);
     QVERIFY(lines().join(QString()).isEmpty());
 }
@@ -73,6 +75,7 @@ void TestListOpening::openFailures()
 
     ModalAnswerer boxes;
     form_->OuvrirFichierDirect(path(name));
+    QVERIFY(WaitUntilIdle(form_));
     if (readable) {
         QVERIFY(boxes.boxes.isEmpty());
         QVERIFY2(lines().join(QString()).contains(QStringLiteral("abc")), qPrintable(lines().join(QLatin1Char('|'))));
@@ -96,6 +99,7 @@ void TestListOpening::dropsLoadEachFileInTurn()
     paths.insert(1, path(QStringLiteral("absent.txt")));
     ModalAnswerer boxes;
     drop(paths);
+    QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(boxes.boxes.size(), 1);
     QCOMPARE(boxes.boxes[0].text, QStringLiteral("Type de fichier incorrect."));
     QCOMPARE(lines().value(0), QStringLiteral("troisième"));
@@ -136,6 +140,7 @@ void TestListOpening::dropWithALongPath()
     out.close();
     ModalAnswerer boxes;
     drop({file});
+    QVERIFY(WaitUntilIdle(form_));
     QVERIFY(boxes.boxes.isEmpty());
     QCOMPARE(lines(), QStringList({"17", "19"}));
 }
@@ -149,6 +154,7 @@ void TestListOpening::reportAfterAListIsLaidOutAsAReport()
     out.write("17\r\n19\r\n");
     out.close();
     form_->OuvrirFichierDirect(path(QStringLiteral("courte.txt")));
+    QVERIFY(WaitUntilIdle(form_));
     auto *view = child<TReportView>("Editeur");
     const QString listLayout = QString::fromLatin1(view->document()->documentLayout()->metaObject()->className());
     child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabVerification"));

@@ -103,6 +103,7 @@ void TestOpenFile::fileTooLargeToShow()
     form.show();
     ModalAnswerer answerer;
     form.OuvrirFichierDirect(path);
+    QVERIFY(WaitUntilIdle(&form));
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes[0].caption, QStringLiteral("Information"));
     const QString text = answerer.boxes[0].text;
