@@ -132,7 +132,7 @@ double SieveSeconds(quint64 low, quint64 high)
 
 // Testing each number of a short range one by one: most fall to a small
 // divisor, the rest cost a few modular powers.
-constexpr double kTestSecondsPerNumber = 1.5e-7;
+constexpr double kTestSecondsPerNumber = 4e-7;
 
 bool HasSmallDivisor(quint64 n)
 {
