@@ -77,7 +77,7 @@ int main(int argc, char *argv[])
         {"1 to 10^13", QStringLiteral("1"), QStringLiteral("10000000000000"), QStringLiteral("primecount"),
          {QStringLiteral("1e13")}},
         {"[10^18, 10^18 + 10^10]", QStringLiteral("1000000000000000000"), QStringLiteral("1000000010000000000"),
-         QStringLiteral("primesieve"), {QStringLiteral("1e18"), QStringLiteral("1e18+1e10"), QStringLiteral("-c")}},
+         QStringLiteral("primesieve"), {QStringLiteral("1e18"), QStringLiteral("1e18+1e10"), QStringLiteral("-c"), QStringLiteral("-q")}},
     };
     for (const Count &count : counts) {
         QByteArray ours;
