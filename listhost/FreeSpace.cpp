@@ -20,12 +20,14 @@ constexpr quint64 kRefreshBytes = 64ULL * 1024 * 1024;
 // dialog is about to create still has a file system.
 QString ExistingFolder(const QString &folder)
 {
-    QDir dir(QFileInfo(folder).absoluteFilePath());
-    while (!dir.exists() && !dir.isRoot()) {
-        if (!dir.cdUp())
+    QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    while (!QFileInfo(path).isDir()) {
+        const QString parent = QFileInfo(path).absolutePath();
+        if (parent == path)
             break;
+        path = parent;
     }
-    return dir.absolutePath();
+    return path;
 }
 
 } // namespace
