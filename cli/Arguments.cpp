@@ -52,6 +52,8 @@ bool ReadListOption(Arguments &args, const OptionText &option, const QStringList
             args.error = QStringLiteral("Le séparateur de milliers doit être un seul caractère, autre qu'un chiffre.");
     } else if (option.name == QLatin1String("--remplacer") && !option.value) {
         args.replace = true;
+    } else if (option.name == QLatin1String("--estimer") && !option.value) {
+        args.estimate = true;
     } else {
         return false;
     }
@@ -64,7 +66,7 @@ Arguments ParseArguments(const QStringList &arguments)
 {
     Arguments args;
     if (arguments.isEmpty()) {
-        args.error = QStringLiteral("Indiquez une commande : verifier, decomposer ou lister.");
+        args.error = QStringLiteral("Indiquez une commande : verifier, decomposer, lister ou compter.");
         return args;
     }
     const QString &command = arguments.constFirst();
@@ -81,6 +83,9 @@ Arguments ParseArguments(const QStringList &arguments)
         args.command = Arguments::Command::Decomposer;
     } else if (command == QLatin1String("lister")) {
         args.command = Arguments::Command::Lister;
+        expected = 2;
+    } else if (command == QLatin1String("compter")) {
+        args.command = Arguments::Command::Compter;
         expected = 2;
     } else {
         args.error = QStringLiteral("Commande inconnue : %1").arg(command);
@@ -109,7 +114,7 @@ Arguments ParseArguments(const QStringList &arguments)
     }
     if (args.error.isEmpty() && args.numbers.size() != expected) {
         args.error = expected == 1 ? QStringLiteral("La commande %1 attend un nombre.").arg(command)
-                                   : QStringLiteral("La commande lister attend deux nombres : DEBUT et FIN.");
+                                   : QStringLiteral("La commande %1 attend deux nombres : DEBUT et FIN.").arg(command);
     }
     return args;
 }
@@ -126,6 +131,8 @@ QString HelpText()
         "  lister DEBUT FIN  enregistre les nombres premiers de DEBUT à FIN dans des\n"
         "                    fichiers texte d'un million de nombres chacun, comme la\n"
         "                    fenêtre de Tavorine\n"
+        "  compter DEBUT FIN compte les nombres premiers de DEBUT à FIN, exactement,\n"
+        "                    sans rien écrire\n"
         "\n"
         "Options de lister :\n"
         "  --dossier DOSSIER     dossier des fichiers (par défaut, le dossier courant)\n"
@@ -136,6 +143,8 @@ QString HelpText()
         "                        sans valeur, avec le séparateur de milliers des\n"
         "                        réglages régionaux ; sans l'option, chiffres seuls\n"
         "  --remplacer           remplace un premier fichier qui existe déjà\n"
+        "  --estimer             affiche le nombre de nombres premiers, de fichiers,\n"
+        "                        la taille et la durée de la liste, sans rien écrire\n"
         "\n"
         "Options communes :\n"
         "  --silencieux          n'affiche pas la progression\n"

@@ -7,7 +7,7 @@
 #include <optional>
 
 struct Arguments {
-    enum class Command { Help, Version, Verifier, Decomposer, Lister };
+    enum class Command { Help, Version, Verifier, Decomposer, Lister, Compter };
 
     Command command = Command::Help;
     QStringList numbers; // the number texts as typed
@@ -17,6 +17,7 @@ struct Arguments {
     std::optional<QString> separator; // --sep-milliers=CAR
     bool replace = false;
     bool silent = false;
+    bool estimate = false; // --estimer: what the list would be, nothing written
     // Set when the command line is wrong: what to tell the user.
     QString error;
 };

@@ -8,14 +8,19 @@
 #include "core/CommandError.h"
 #include "core/Factorisation.h"
 #include "core/Generation.h"
+#include "core/ListEstimate.h"
+#include "core/PrimeCounting.h"
 #include "core/NumberEntry.h"
 #include "core/NumberText.h"
 #include "core/InlineRun.h"
 #include "core/StopToken.h"
 #include "core/Verification.h"
+#include "listfiles/ListFileNames.h"
+#include "listhost/ListShapeFor.h"
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -36,6 +41,17 @@ int Lister(TerminalHost &host, const Arguments &args)
     }
     if (args.separator)
         SetThousandsSeparator(*args.separator);
+    if (args.estimate) {
+        // The first file's name as the run would choose it; nothing is
+        // created, and an existing file does not matter.
+        const QString baseName = ListFiles::BaseName(args.numbers[0], args.numbers[1]);
+        const std::optional<QString> firstFile =
+            host.ChoisirPremierFichier(ListFiles::ProposedFirstName(args.numbers[0], args.numbers[1]));
+        const ListEstimate estimate =
+            EstimerListe(first, last, ShapeForList(firstFile.value_or(QString()), baseName, args.separators));
+        std::fputs(TexteEstimation(estimate).toUtf8().constData(), stdout);
+        return kSucces;
+    }
     StopToken stop;
     const bool finished =
         RunList(host, host, first, last, args.numbers[0], args.numbers[1], stop, [&] { StopReceived(host, stop); });
@@ -69,6 +85,17 @@ int Factorisation(TerminalHost &host, qint64 n)
     return result.stopped ? kErreur : kSucces;
 }
 
+// The exact number of primes from first to last, as a bare number.
+int Compter(const Arguments &args)
+{
+    const qint64 first = ConvertirNombre(args.numbers[0]);
+    const qint64 last = ConvertirNombre(args.numbers[1]);
+    const quint64 low = quint64(std::max<qint64>(first, 2));
+    const quint64 count = last >= 2 ? PrimeCounting::CountExact(low, quint64(last)) : 0;
+    PrintLine(QString::number(count));
+    return kSucces;
+}
+
 int Run(const Arguments &args)
 {
     ProgressLine progress(!args.silent && isatty(STDERR_FILENO));
@@ -84,6 +111,9 @@ int Run(const Arguments &args)
             break;
         case Arguments::Command::Lister:
             status = Lister(host, args);
+            break;
+        case Arguments::Command::Compter:
+            status = Compter(args);
             break;
         case Arguments::Command::Help:
         case Arguments::Command::Version:

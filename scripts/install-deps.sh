@@ -9,6 +9,8 @@ packages=(
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
     libchm-dev
     libprimesieve-dev primesieve-bin
+    libprimecount-dev primecount pkg-config
+    dbus dbus-x11
     qt6-translations-l10n
     fonts-liberation2
 )

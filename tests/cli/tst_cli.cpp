@@ -58,6 +58,11 @@ void TestCli::reports_data()
                                     << "9 223 372 036 854 775 807" + heading
                                            + "(7^2) \n(73^1) \n(127^1) \n(337^1) \n(92737^1) \n(649657^1)" + no;
     QTest::newRow("zero factorised") << QStringList{"decomposer", "0"} << 0 << "0" + heading + "0" + no;
+    // Counts given by Debian's primesieve command line tool.
+    QTest::newRow("count from below 2") << QStringList{"compter", "-5", "1000000"} << 0 << "78498\n";
+    QTest::newRow("count high up") << QStringList{"compter", "1000000000000000000", "1000000000001000000"} << 0
+                                   << "24280\n";
+    QTest::newRow("count empty") << QStringList{"compter", "100", "1"} << 0 << "0\n";
 }
 
 void TestCli::reports()
@@ -82,6 +87,9 @@ void TestCli::refusedInput_data()
     QTest::newRow("above 2^63-1") << QStringList{"verifier", "9223372036854775808"}
                                   << bad.arg("9223372036854775808") << "";
     QTest::newRow("bad start wins") << QStringList{"lister", "x", "y"} << bad.arg("x") << "";
+    QTest::newRow("bad count end") << QStringList{"compter", "1", "1e13"} << bad.arg("1e13") << "";
+    QTest::newRow("estimate of nine numbers") << QStringList{"lister", "1", "9", "--estimer"}
+                                              << "Demandez au minimum 10 nombres premiers.\n" << "";
     QTest::newRow("below -1") << QStringList{"verifier", "-2"}
                               << "Opération en virgule flottante incorrecte.\n" << "";
     // The heading is written before the sign is looked at, as in the window.

@@ -1,0 +1,315 @@
+// What a prime list will be before it starts: its primes, files, bytes on
+// disk and duration, computed in at most about 0.2 s for any range.
+#include "core/ListEstimate.h"
+
+#include "core/Generation.h"
+#include "core/NumberText.h"
+#include "core/PrimeCounting.h"
+#include "core/PrimeText.h"
+
+#include <primesieve.hpp>
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <mutex>
+
+namespace {
+
+// Exact counts are worth this much time in all; past it, the logarithmic
+// integral answers. Finding the primes at the ends and the calibration stay
+// within the rest of the 0.2 s.
+constexpr double kCountBudgetSeconds = 0.12;
+
+constexpr quint64 kMax = std::numeric_limits<quint64>::max();
+
+int Digits(quint64 v)
+{
+    int digits = 1;
+    while (v >= 10) {
+        v /= 10;
+        ++digits;
+    }
+    return digits;
+}
+
+quint64 PowerOfTen(int d)
+{
+    quint64 p = 1;
+    for (int i = 0; i < d; ++i)
+        p *= 10;
+    return p;
+}
+
+// Primes per digit count (index = digits), exact or estimated.
+struct Tally {
+    std::array<double, 21> byDigits{};
+    bool exact = true;
+
+    double Total() const
+    {
+        double total = 0;
+        for (const double c : byDigits)
+            total += c;
+        return total;
+    }
+};
+
+class Counter
+{
+public:
+    // The primes of [low, high], decade by decade: exact while the budget
+    // lasts, estimated beyond.
+    Tally Count(quint64 low, quint64 high)
+    {
+        Tally tally;
+        if (high < low)
+            return tally;
+        for (quint64 lo = low;;) {
+            const int digits = Digits(lo);
+            const quint64 end = digits < 20 ? PowerOfTen(digits) - 1 : kMax;
+            const quint64 hi = std::min(high, end);
+            const bool wholeDecade = digits <= 18 && lo == PowerOfTen(digits - 1) && hi == end;
+            const double cost = PrimeCounting::ExpectedCountSeconds(lo, hi);
+            if (wholeDecade) {
+                tally.byDigits[std::size_t(digits)] += PrimeCounting::CountEstimate(lo, hi);
+            } else if (cost <= budget_) {
+                budget_ -= cost;
+                tally.byDigits[std::size_t(digits)] += double(PrimeCounting::CountExact(lo, hi));
+            } else {
+                tally.byDigits[std::size_t(digits)] += PrimeCounting::CountEstimate(lo, hi);
+                tally.exact = false;
+            }
+            if (hi == high)
+                break;
+            lo = hi + 1;
+        }
+        return tally;
+    }
+
+private:
+    double budget_ = kCountBudgetSeconds;
+};
+
+// Bytes of a number line of that many digits, CR LF included.
+quint64 LineBytes(int digits, const ListShape &shape)
+{
+    const int separators = shape.separators ? (digits - 1) / 3 : 0;
+    return quint64(digits + separators * std::clamp(shape.numberSeparatorBytes, 0, 4) + 2);
+}
+
+// Bytes of the three header lines for a file whose name takes nameBytes.
+quint64 HeaderBytes(quint64 nameBytes, quint64 count, const ListShape &shape)
+{
+    static const quint64 kCountLabel = quint64(QByteArrayLiteral("Nombres premiers de cette liste : ").size());
+    const int digits = Digits(count);
+    const int separators = shape.separators ? (digits - 1) / 3 : 0;
+    return nameBytes + 2 + kCountLabel + quint64(digits + separators * std::max(shape.countSeparatorBytes, 0)) + 2
+           + 3;
+}
+
+// Sum of the lengths of FormaterChiffre(k) for k = 2..n.
+quint64 CounterDigits(quint64 n)
+{
+    quint64 total = 0;
+    for (int digits = 1; digits <= 19; ++digits) {
+        const quint64 lo = std::max<quint64>(2, PowerOfTen(digits - 1));
+        const quint64 hi = std::min<quint64>(n, digits < 19 ? PowerOfTen(digits) - 1 : kMax);
+        if (hi >= lo)
+            total += (hi - lo + 1) * quint64(std::max(2, digits));
+    }
+    return total;
+}
+
+// The machine's pace, measured once per process: libprimesieve's iterator
+// over a window of 10^7 numbers at 10^10 (as the generation takes its
+// primes), and the formatting of number lines.
+struct Pace {
+    double sievePerNumber = 1.5e-10;
+    double formatPerLine = 5e-9;
+};
+
+const Pace &MeasuredPace()
+{
+    static Pace pace;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        constexpr quint64 kStart = 10'000'000'000ULL;
+        constexpr quint64 kSpan = 10'000'000ULL;
+        QElapsedTimer timer;
+        timer.start();
+        primesieve::iterator it(kStart, kStart + kSpan);
+        quint64 primes = 0;
+        quint64 checksum = 0;
+        for (quint64 p = it.next_prime(); p <= kStart + kSpan; p = it.next_prime()) {
+            ++primes;
+            checksum ^= p;
+        }
+        const double sieveSeconds = double(timer.nsecsElapsed()) / 1e9;
+        if (primes > 0 && sieveSeconds > 0)
+            pace.sievePerNumber = sieveSeconds / double(kSpan);
+        char line[PrimeText::kMaxLine];
+        timer.restart();
+        constexpr int kLines = 100'000;
+        for (int i = 0; i < kLines; ++i)
+            checksum += quint64(PrimeText::PlainLine(line, checksum + kStart) - line);
+        const double formatSeconds = double(timer.nsecsElapsed()) / 1e9;
+        if (formatSeconds > 0 && checksum != 0)
+            pace.formatPerLine = formatSeconds / kLines;
+    });
+    return pace;
+}
+
+// How much slower sieving gets with the height of the numbers, relative to
+// 10^10 (measured with libprimesieve on one thread, see bench_estimate).
+double SieveSlowdown(quint64 high)
+{
+    static constexpr double kByDigits[] = {1,   1,   1,   1,   1,   1,   1,   1,    1,    1,   1,
+                                           1.5, 2.0, 3.0, 4.5, 7.5, 12., 25., 55.0, 100., 100.};
+    return kByDigits[std::min(Digits(high), 20)];
+}
+
+// Writing to the page cache, and creating and renaming each file.
+constexpr double kSecondsPerByte = 0.5e-9;
+constexpr double kSecondsPerFile = 3e-4;
+
+} // namespace
+
+ListEstimate EstimerListe(qint64 first, qint64 last, const ListShape &shape)
+{
+    ListEstimate estimate;
+    const quint64 a = quint64(std::max<qint64>(first, 2));
+    const std::optional<quint64> lastPrime =
+        last >= qint64(a) ? PrimeCounting::LargestPrimeIn(a, quint64(last)) : std::nullopt;
+    if (!lastPrime) {
+        // One file holding its header alone.
+        estimate.bytes = HeaderBytes(quint64(shape.firstNameBytes), 0, shape);
+        return estimate;
+    }
+    const quint64 p = *lastPrime;
+    const quint64 n = (p - a) / kNombresParFichier + 1;
+    estimate.files = qint64(n);
+
+    // Up to last rather than p (the same primes): a range ending on a power
+    // of ten then covers whole decades, whose counts are known.
+    Counter counter;
+    const Tally all = counter.Count(a, quint64(last));
+    estimate.exact = all.exact;
+    estimate.primes = quint64(std::llround(all.Total()));
+
+    double lines = 0;
+    for (int digits = 1; digits <= 20; ++digits)
+        lines += all.byDigits[std::size_t(digits)] * double(LineBytes(digits, shape));
+
+    // The first number of every continuation file is written in plain digits.
+    if (shape.separators && n >= 2) {
+        const auto sliceStart = [a](quint64 k) { return a + (k - 1) * kNombresParFichier; };
+        // Files 2..n whose slice starts below x.
+        const auto startingBelow = [&](quint64 x) -> quint64 {
+            if (x <= sliceStart(2))
+                return 0;
+            const quint64 sliceCount = (x - a - 1) / kNombresParFichier; // k - 1 with s_k < x
+            return std::min(sliceCount, n - 1);
+        };
+        quint64 previous = 0;
+        for (int digits = 1; digits <= 20; ++digits) {
+            const quint64 below = digits < 20 ? startingBelow(PowerOfTen(digits)) : n - 1;
+            quint64 files = below - previous;
+            previous = below;
+            // The slice holding 10^digits may begin below it and still have
+            // its first prime above it.
+            if (digits < 20 && files > 0) {
+                const quint64 bound = PowerOfTen(digits);
+                const quint64 k = (bound - 1 - a) / kNombresParFichier + 1;
+                if (k >= 2 && k <= n && sliceStart(k) < bound) {
+                    const quint64 sliceEnd = std::min(p, sliceStart(k) + (kNombresParFichier - 1));
+                    const std::optional<quint64> opening = PrimeCounting::SmallestPrimeIn(sliceStart(k), sliceEnd);
+                    if (opening && *opening >= bound) {
+                        --files;
+                        lines -= double((Digits(*opening) - 1) / 3 * std::clamp(shape.numberSeparatorBytes, 0, 4));
+                    }
+                }
+            }
+            lines -= double(files) * double((digits - 1) / 3 * std::clamp(shape.numberSeparatorBytes, 0, 4));
+        }
+    }
+
+    // Headers: file 1 and file n hold what their part of the range holds,
+    // every full slice between them from 22 000 to 78 498 primes, so five
+    // digits.
+    const quint64 firstEnd = std::min(p, a + (kNombresParFichier - 1));
+    const quint64 firstCount = n == 1 ? estimate.primes : quint64(std::llround(counter.Count(a, firstEnd).Total()));
+    quint64 headers = HeaderBytes(quint64(shape.firstNameBytes), firstCount, shape);
+    if (n >= 2) {
+        const quint64 lastStart = a + (n - 1) * kNombresParFichier;
+        const quint64 lastCount = quint64(std::llround(counter.Count(lastStart, p).Total()));
+        const quint64 names = (n - 1) * quint64(shape.baseNameBytes + 4) + CounterDigits(n);
+        headers += names + (n - 2) * HeaderBytes(0, 10000, shape) + HeaderBytes(0, lastCount, shape);
+    }
+    estimate.bytes = headers + quint64(std::llround(lines));
+
+    const Pace &pace = MeasuredPace();
+    const double span = double(quint64(last) - a + 1);
+    estimate.seconds = span * pace.sievePerNumber * SieveSlowdown(quint64(last))
+                       + double(estimate.primes) * pace.formatPerLine + double(estimate.bytes) * kSecondsPerByte
+                       + double(n) * kSecondsPerFile;
+    return estimate;
+}
+
+QString TexteTaille(quint64 bytes)
+{
+    static const char *const kUnits[] = {"octets", "ko", "Mo", "Go", "To", "Po", "Eo"};
+    if (bytes < 1000)
+        return QStringLiteral("%1 octets").arg(bytes);
+    double value = double(bytes);
+    int unit = 0;
+    while (value >= 1000 && unit < 6) {
+        value /= 1000;
+        ++unit;
+    }
+    const int decimals = value < 10 ? 2 : value < 100 ? 1 : 0;
+    return QStringLiteral("%1 %2").arg(QString::number(value, 'f', decimals).replace(QLatin1Char('.'), QLatin1Char(',')),
+                                       QLatin1String(kUnits[unit]));
+}
+
+QString TexteDuree(double seconds)
+{
+    if (seconds < 1)
+        return QStringLiteral("moins d'une seconde");
+    if (seconds < 60)
+        return QStringLiteral("%1 s").arg(qint64(std::llround(seconds)));
+    const double minutes = seconds / 60;
+    if (minutes < 60)
+        return QStringLiteral("%1 min").arg(qint64(std::llround(minutes)));
+    const double hours = minutes / 60;
+    if (hours < 24) {
+        const qint64 whole = qint64(hours);
+        const qint64 rest = qint64(std::llround(minutes - double(whole) * 60));
+        return rest == 0 || rest == 60 ? QStringLiteral("%1 h").arg(rest == 60 ? whole + 1 : whole)
+                                       : QStringLiteral("%1 h %2 min").arg(whole).arg(rest);
+    }
+    const double days = hours / 24;
+    if (days < 60)
+        return QStringLiteral("%1 jours").arg(qint64(std::llround(days)));
+    const double months = days / 30.44;
+    if (months < 24)
+        return QStringLiteral("%1 mois").arg(qint64(std::llround(months)));
+    const double years = days / 365.25;
+    if (years < 1e6)
+        return QStringLiteral("%1 ans").arg(NombreAvecSeparateurs(qint64(std::llround(years))));
+    return QStringLiteral("plus d'un million d'années");
+}
+
+QString TexteEstimation(const ListEstimate &estimate)
+{
+    const QString about = estimate.exact ? QString() : QStringLiteral("environ ");
+    const qint64 primes = qint64(std::min<quint64>(estimate.primes, quint64(std::numeric_limits<qint64>::max())));
+    const QString duration = estimate.seconds < 1 ? TexteDuree(estimate.seconds)
+                                                  : QStringLiteral("environ ") + TexteDuree(estimate.seconds);
+    return QStringLiteral("Nombres premiers : %1%2\nFichiers : %3\nTaille : %4%5\nDurée : %6\n")
+        .arg(about, NombreAvecSeparateurs(primes), NombreAvecSeparateurs(estimate.files), about,
+             TexteTaille(estimate.bytes), duration);
+}

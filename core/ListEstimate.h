@@ -1,0 +1,47 @@
+// What a prime list will be before it starts: its primes, files, bytes on
+// disk and duration, computed in at most about 0.2 s for any range.
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The byte lengths that shape the files of a list, as its host encodes them.
+struct ListShape {
+    // Line 1 of file 1 (the name chosen in the save dialog) and the base name
+    // "NP_start-end_" of the continuation files, in bytes.
+    qsizetype firstNameBytes = 0;
+    qsizetype baseNameBytes = 0;
+    // "Sep. milliers", and the bytes between digit groups in the number
+    // lines (at most 4 are written) and in the header's count.
+    bool separators = false;
+    int numberSeparatorBytes = 1;
+    int countSeparatorBytes = 1;
+};
+
+struct ListEstimate {
+    // Primes of the range; exact is false when they come from the
+    // logarithmic integral ("environ"), and then the bytes are estimated too.
+    quint64 primes = 0;
+    bool exact = true;
+    // Files the list writes: always exact.
+    qint64 files = 1;
+    // Bytes of every file, headers included.
+    quint64 bytes = 0;
+    // Expected duration at this machine's speed, in seconds.
+    double seconds = 0;
+};
+
+// The list of [first, last] as the generation writes it (a start below 2
+// counts from 2) with the given shape.
+ListEstimate EstimerListe(qint64 first, qint64 last, const ListShape &shape);
+
+// "1,2 Go", "480 To": a size in decimal units with one or two significant
+// decimals, as file managers show it.
+QString TexteTaille(quint64 bytes);
+// "moins d'une seconde", "12 s", "37 min", "3 h 20 min", "4 jours",
+// "3 mois", "12 ans": a duration rounded for a person.
+QString TexteDuree(double seconds);
+// The four lines that present an estimate, each ended by a newline:
+// "Nombres premiers : environ 29 844 570 422 669", "Fichiers : …",
+// "Taille : …", "Durée : environ …".
+QString TexteEstimation(const ListEstimate &estimate);

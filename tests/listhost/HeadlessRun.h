@@ -1,0 +1,44 @@
+// A list run with no window: the engine writes real files through the list
+// file library, the save dialog answers with a fixed path, and a stop can be
+// asked once a given number of files is complete.
+#pragma once
+
+#include "RunByPumps.h"
+#include "core/Generation.h"
+#include "listhost/ListFileHost.h"
+
+#include <QStringList>
+
+class HeadlessRun : public ListFileHost, public ListRunHost
+{
+public:
+    HeadlessRun(const QString &firstFile, bool separators) : firstFile_(firstFile), separators_(separators) {}
+
+    void SetReportAlignment(ParagraphAlignment) override {}
+    void AddReportLine(const QString &, LineStyle) override {}
+    void SetPanelText(int, const QString &) override {}
+    void UpdateProgressBar(qint64) override {}
+    int ProgressPosition() const override { return 0; }
+    void ProcessMessages() {}
+    bool ArretDemande() const { return stopAfterFiles_ >= 0 && completed_ >= stopAfterFiles_; }
+    void RazFin() override {}
+    bool SepMilliers() const override { return separators_; }
+    std::optional<QString> ChoisirPremierFichier(const QString &) override { return firstFile_; }
+    bool VerifierSiEcrasementFichier(const QString &) override { return false; }
+    void FichierTermine(const QString &) override { ++completed_; }
+    void AfficherFichier(const QString &) override {}
+    void Informer(const QString &text) override { messages << text; }
+
+    // Asks for a stop once this many files are complete (the engine stops
+    // at its next look, possibly some files later).
+    void StopAfter(int files) { stopAfterFiles_ = files; }
+    int Completed() const { return completed_; }
+
+    QStringList messages;
+
+private:
+    QString firstFile_;
+    bool separators_;
+    int stopAfterFiles_ = -1;
+    int completed_ = 0;
+};

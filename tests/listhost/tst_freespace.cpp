@@ -1,0 +1,64 @@
+// The free-space rule on a small file system of the test's own (a tmpfs of
+// 64 MiB, mounted when the test may mount, skipped otherwise): a list too
+// large is refused, and filling the disk trips the watch before the reserve.
+#include "listhost/FreeSpace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestFreeSpace : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reserve();
+    void smallFileSystem();
+};
+
+void TestFreeSpace::reserve()
+{
+    QCOMPARE(FreeSpace::ReserveFor(64ULL << 20), (64ULL << 20) / 50);
+    QCOMPARE(FreeSpace::ReserveFor(1ULL << 40), 1ULL << 30);
+}
+
+void TestFreeSpace::smallFileSystem()
+{
+    QTemporaryDir dir;
+    const QString mountPoint = dir.path();
+    if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                    QStringLiteral("size=64m"), QStringLiteral("tmpfs"), mountPoint})
+        != 0)
+        QSKIP("this test needs to mount a tmpfs (root)");
+    const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mountPoint}); });
+
+    FreeSpace space(mountPoint + QStringLiteral("/not/yet/created"));
+    QVERIFY(space.Known());
+    QCOMPARE(space.Total(), 64ULL << 20);
+    const quint64 room = space.Available() - space.Reserve();
+    QVERIFY(space.Fits(room));
+    QVERIFY(!space.Fits(room + 1));
+    QVERIFY(space.RefusalText(100ULL << 20).contains(QDir::toNativeSeparators(mountPoint)));
+
+    // Files of 2 MB, as a run writes them, until the watch says stop.
+    const QByteArray chunk(2'000'000, 'x');
+    quint64 written = 0;
+    int files = 0;
+    while (!space.WouldFill(files == 0 ? 0 : quint64(chunk.size()), quint64(chunk.size()))) {
+        QFile file(mountPoint + QStringLiteral("/%1.txt").arg(files++));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(chunk), chunk.size());
+        file.close();
+        written += quint64(chunk.size());
+        QVERIFY(files < 100);
+    }
+    // It stopped with the reserve whole, and less than one more file short.
+    FreeSpace after(mountPoint);
+    QVERIFY(after.Available() >= after.Reserve());
+    QVERIFY(after.Available() < after.Reserve() + 2 * quint64(chunk.size()) + (1 << 20));
+}
+
+QTEST_GUILESS_MAIN(TestFreeSpace)
+#include "tst_freespace.moc"

@@ -1,0 +1,164 @@
+// The resume check against lists the engine really wrote and stopped at
+// random files, then damaged in the ways a crash, a full disk or an editor
+// leave them: the answer must be the first file that is not whole.
+#include "HeadlessRun.h"
+
+#include "core/NumberText.h"
+#include "listfiles/ListFileNames.h"
+#include "listhost/ListResume.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+constexpr qint64 kFirst = 100;
+constexpr qint64 kLast = 8'000'000; // 8 files
+const QString kFirstText = QStringLiteral("100");
+const QString kLastText = QStringLiteral("8000000");
+
+QString PathOf(const QString &firstFile, qint64 k)
+{
+    return k == 1 ? firstFile : ListFiles::ContinuationPath(firstFile, ListFiles::BaseName(kFirstText, kLastText), k);
+}
+
+std::optional<qint64> Check(const QString &firstFile, bool separators)
+{
+    return FichierDeReprise(kFirst, kLast, firstFile, ListFiles::BaseName(kFirstText, kLastText), separators);
+}
+
+QByteArray Read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void Write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Removes the number line in the middle and puts the matching count in the
+// header: the file is consistent with itself, only the slice says no.
+QByteArray DropMiddleLine(QByteArray bytes, bool separators)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    lines.removeLast(); // after the last CR LF
+    lines.removeAt(3 + (lines.size() - 3) / 2);
+    const qint64 count = lines.size() - 3;
+    const QByteArray digits =
+        separators ? GroupDigits(count, ThousandsSeparator()).toLatin1() : QByteArray::number(count);
+    lines[1] = "Nombres premiers de cette liste : " + digits + '\r';
+    return lines.join('\n') + '\n';
+}
+
+} // namespace
+
+class TestListResume : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { SetThousandsSeparator(QStringLiteral("'")); }
+    void stoppedThenDamaged_data();
+    void stoppedThenDamaged();
+    void wholeOrForeignListsAreNotResumed();
+    void questionText() { QCOMPARE(QuestionReprise(1043), QStringLiteral("Reprendre la liste à partir du fichier 1043 ?")); }
+};
+
+void TestListResume::stoppedThenDamaged_data()
+{
+    QTest::addColumn<bool>("separators");
+    QTest::addColumn<int>("damage");
+    const char *const damages[] = {"none", "last line cut", "header count", "first line", "missing",
+                                   "middle line dropped"};
+    for (const bool separators : {false, true})
+        for (int d = 0; d < 6; ++d)
+            QTest::addRow("%s, %s", separators ? "separators" : "plain", damages[d]) << separators << d;
+}
+
+void TestListResume::stoppedThenDamaged()
+{
+    QFETCH(bool, separators);
+    QFETCH(int, damage);
+    QRandomGenerator random(quint32(19 + damage + (separators ? 100 : 0)));
+    QTemporaryDir dir;
+    const QString firstFile = dir.filePath(QStringLiteral("liste.txt"));
+    HeadlessRun run(firstFile, separators);
+    run.StopAfter(1 + int(random.bounded(6)));
+    Generer(run, kFirst, kLast, kFirstText, kLastText);
+    // The engine looks at the stop request a few milliseconds apart, so the
+    // run may have gone past the asked file; the files say where it ended.
+    const qint64 stopped = run.Completed() + 1;
+    QVERIFY2(stopped <= 8, "the run was not stopped");
+    QVERIFY(QFile::exists(PathOf(firstFile, stopped)));
+    QVERIFY(!QFile::exists(PathOf(firstFile, stopped + 1)));
+
+    qint64 expected = stopped;
+    if (damage != 0) {
+        const qint64 k = 1 + qint64(random.bounded(int(stopped - 1)));
+        const QString path = PathOf(firstFile, k);
+        QByteArray bytes = Read(path);
+        switch (damage) {
+        case 1: // a write cut short
+            bytes.chop(5);
+            break;
+        case 2: { // one digit of the count changed
+            const qsizetype at = bytes.indexOf(": ") + 3;
+            bytes[at] = bytes[at] == '9' ? '8' : char(bytes[at] + 1);
+            break;
+        }
+        case 3: { // the first number changed
+            const qsizetype at = bytes.indexOf(" \r\n") + 3;
+            bytes[at] = bytes[at] == '9' ? '8' : char(bytes[at] + 1);
+            break;
+        }
+        case 4:
+            bytes.clear();
+            QVERIFY(QFile::remove(path));
+            break;
+        case 5:
+            bytes = DropMiddleLine(bytes, separators);
+            break;
+        }
+        if (!bytes.isEmpty())
+            Write(path, bytes);
+        expected = k;
+    }
+    const std::optional<qint64> resume = Check(firstFile, separators);
+    if (expected == 1)
+        QVERIFY(!resume);
+    else
+        QCOMPARE(resume, std::optional<qint64>(expected));
+}
+
+void TestListResume::wholeOrForeignListsAreNotResumed()
+{
+    QTemporaryDir dir;
+    const QString firstFile = dir.filePath(QStringLiteral("liste.txt"));
+    HeadlessRun run(firstFile, true);
+    run.StopAfter(3);
+    Generer(run, kFirst, kLast, kFirstText, kLastText);
+    const qint64 stopped = run.Completed() + 1;
+    QVERIFY(stopped >= 4 && stopped <= 8);
+    QCOMPARE(Check(firstFile, true), std::optional<qint64>(stopped));
+    // The same files with the other separator choice are another list.
+    QVERIFY(!Check(firstFile, false));
+    // Another range's first file: another start, so other primes.
+    QVERIFY(!FichierDeReprise(kFirst + 10, kLast, firstFile, ListFiles::BaseName(kFirstText, kLastText), true));
+
+    QTemporaryDir whole;
+    const QString wholeFirst = whole.filePath(QStringLiteral("liste.txt"));
+    HeadlessRun complete(wholeFirst, false);
+    Generer(complete, kFirst, kLast, kFirstText, kLastText);
+    QCOMPARE(complete.Completed(), 7);
+    QVERIFY(!Check(wholeFirst, false));
+}
+
+QTEST_GUILESS_MAIN(TestListResume)
+#include "tst_listresume.moc"
