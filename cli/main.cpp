@@ -35,7 +35,7 @@ int Lister(TerminalHost &host, const Arguments &args)
 {
     const qint64 first = ConvertirNombre(args.numbers[0]);
     const qint64 last = ConvertirNombre(args.numbers[1]);
-    if (!RangeHoldsAtLeast(first, last, 10)) {
+    if (!RangeHoldsAtLeast(first, last, kNombresMinimum)) {
         PrintError(MessagePlageTropPetite());
         return kErreur;
     }

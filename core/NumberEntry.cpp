@@ -111,7 +111,7 @@ QString MessageLimiteChiffres()
 
 QString MessagePlageTropPetite()
 {
-    return QStringLiteral("Demandez au minimum 10 nombres premiers.");
+    return QStringLiteral("Demandez au minimum %1 nombres premiers.").arg(kNombresMinimum);
 }
 
 bool RangeHoldsAtLeast(qint64 first, qint64 last, quint64 count)

@@ -43,7 +43,8 @@ constexpr QChar KeyBackspace = QChar(8);
 
 // Message shown when a digit would exceed the limit.
 QString MessageLimiteChiffres();
-// The refusal of a search range of fewer than 10 numbers.
+// The fewest numbers a list may cover, and the refusal of a smaller range.
+constexpr quint64 kNombresMinimum = 10;
 QString MessagePlageTropPetite();
 
 // Whether last - first + 1 >= count, without overflowing at the ends of the

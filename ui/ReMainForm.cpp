@@ -78,7 +78,7 @@ TMainForm::TMainForm(QWidget *parent)
 
     resize(774, 531);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - QPoint(790 / 2, 570 / 2));
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
 void TMainForm::ShowPopupMenu(QWidget *control, const QPoint &position)

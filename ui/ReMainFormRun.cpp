@@ -88,7 +88,7 @@ void TMainForm::ButtonDemarrerClick()
         if (page == TabRecherche) {
             const qint64 first = ConvertirNombre(EditRechercheDebut->text());
             const qint64 last = ConvertirNombre(EditRechercheFin->text());
-            if (!RangeHoldsAtLeast(first, last, 10)) {
+            if (!RangeHoldsAtLeast(first, last, kNombresMinimum)) {
                 EndRun();
                 AfficherMessage(mtInformation, MessagePlageTropPetite(), this);
                 return;
