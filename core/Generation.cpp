@@ -14,6 +14,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
+#include <utility>
 #include <limits>
 
 namespace {
@@ -54,6 +56,7 @@ private:
     void Append(const quint64 *primes, std::size_t count);
     void Switch(quint64 prime);
     const QByteArray &Body();
+    QByteArray NextBuffer(QByteArray &&written);
 
     ListHost &host_;
     StopToken &stop_;
@@ -70,6 +73,8 @@ private:
     // Number lines of the current file, written when it is complete, and
     // what the file holds on disk meanwhile (kept for a stop).
     QByteArray body_;
+    // Buffers of completed files, taken again once nobody shares them.
+    std::array<QByteArray, 3> buffers_;
     qsizetype used_ = 0;
     qint64 count_ = 0;
     QByteArray onDisk_;
@@ -178,6 +183,21 @@ void Run::Append(const quint64 *primes, std::size_t count)
     lastHandled_ = primes[count - 1];
 }
 
+QByteArray Run::NextBuffer(QByteArray &&written)
+{
+    // The file just written is shared by the host until its next file, and
+    // perhaps by a view still laying it out; the first buffer nobody shares
+    // any more is taken again, so that its pages, already mapped, are not
+    // faulted in afresh for every file.
+    std::rotate(buffers_.begin(), buffers_.begin() + 1, buffers_.end());
+    buffers_.back() = std::move(written);
+    for (QByteArray &buffer : buffers_) {
+        if (!buffer.isNull() && buffer.isDetached())
+            return std::exchange(buffer, QByteArray());
+    }
+    return QByteArray();
+}
+
 const QByteArray &Run::Body()
 {
     body_.resize(used_);
@@ -197,9 +217,9 @@ void Run::Switch(quint64 prime)
     onDisk_ = QByteArray(line, PrimeText::PlainLine(line, prime) - line);
     onDiskCount_ = 1;
     host_.CreerFichier(currentFile_, onDisk_);
-    // A new buffer: the host may still share the bytes of the last file.
+    // Another buffer: the host may still share the bytes of the last file.
     const qsizetype lastSize = body_.size();
-    body_ = QByteArray();
+    body_ = NextBuffer(std::move(body_));
     body_.resize(lastSize + lastSize / 8 + onDisk_.size());
     std::copy(onDisk_.cbegin(), onDisk_.cend(), body_.begin());
     used_ = onDisk_.size();
