@@ -4,6 +4,7 @@
 // files the user opens.
 #include "ui/ListViewLoader.h"
 
+#include "core/WorkerPriority.h"
 #include "listfiles/ListFile.h"
 #include "ui/ReportView.h"
 
@@ -12,6 +13,9 @@
 #include <QThread>
 
 #include <condition_variable>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <exception>
 #include <mutex>
 #include <new>
@@ -59,6 +63,7 @@ QObject *TListViewLoader::Builder()
         builder_->moveToThread(builderThread_);
         connect(builderThread_, &QThread::finished, builder_, &QObject::deleteLater);
         builderThread_->start();
+        QMetaObject::invokeMethod(builder_, [] { LowerWorkerPriority(); }, Qt::QueuedConnection);
     }
     return builder_;
 }
@@ -113,6 +118,25 @@ void TListViewLoader::Finished(const std::shared_ptr<Build> &build)
     Next();
 }
 
+void TListViewLoader::Dispose(QTextDocument *replaced)
+{
+    if (!replaced)
+        return;
+    // Freed on the builder's thread, where it waits for nobody.
+    replaced->moveToThread(builderThread_);
+    QMetaObject::invokeMethod(
+        Builder(),
+        [replaced] {
+            delete replaced;
+#ifdef __GLIBC__
+            // The list was built in the builder's memory pool: its pages go
+            // back, or the pool would keep the largest list it ever held.
+            malloc_trim(0);
+#endif
+        },
+        Qt::QueuedConnection);
+}
+
 void TListViewLoader::Next()
 {
     if (building_)
@@ -158,7 +182,7 @@ void TListViewLoader::BuildCompleted()
                 delete document;
                 return;
             }
-            view_->ShowDocument(document, ParagraphAlignment::Centre);
+            Dispose(view_->ShowDocument(document, ParagraphAlignment::Centre));
         });
 }
 
@@ -184,7 +208,7 @@ void TListViewLoader::ShowThen(const ListFileHost::WrittenFile &file, std::funct
             },
             [this, token, then](QTextDocument *document, std::exception_ptr) {
                 if (token == token_ && document)
-                    view_->ShowDocument(document, ParagraphAlignment::Centre);
+                    Dispose(view_->ShowDocument(document, ParagraphAlignment::Centre));
                 else
                     delete document;
                 then();
@@ -213,7 +237,7 @@ void TListViewLoader::Open(const QString &path, std::function<void(const QString
                 try {
                     if (failure)
                         std::rethrow_exception(failure);
-                    view_->ShowDocument(document, ParagraphAlignment::Left);
+                    Dispose(view_->ShowDocument(document, ParagraphAlignment::Left));
                 } catch (const ListFiles::ListFileSizeError &error) {
                     // Too large to be shown, or more than memory holds: the
                     // file may be fine, so the message says what went wrong,

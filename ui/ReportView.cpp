@@ -9,10 +9,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 namespace {
 
 Qt::Alignment ToQt(ParagraphAlignment alignment)
@@ -142,7 +138,7 @@ QTextDocument *TReportView::BuildPlainDocument(QString lines, ParagraphAlignment
     return loaded;
 }
 
-void TReportView::ShowDocument(QTextDocument *loaded, ParagraphAlignment alignment)
+QTextDocument *TReportView::ShowDocument(QTextDocument *loaded, ParagraphAlignment alignment)
 {
     alignment_ = ToQt(alignment);
     loaded->setParent(this);
@@ -150,20 +146,15 @@ void TReportView::ShowDocument(QTextDocument *loaded, ParagraphAlignment alignme
     // only as they come into view.
     loaded->setDocumentLayout(new TListLayout(loaded));
     // The view's first document belongs to the view, which deletes it when
-    // it is replaced; the ones loaded here are deleted by us.
+    // it is replaced; the ones loaded here go back to the caller.
     QTextDocument *previous = document();
     const bool loadedBefore = previous->parent() == this && previous != loaded;
     setDocument(loaded);
-    if (loadedBefore) {
-        delete previous;
-#ifdef __GLIBC__
-        // The list was built on another thread, in that thread's own
-        // memory pool: give its pages back, or each pool would keep the
-        // largest list it ever held.
-        malloc_trim(0);
-#endif
-    }
     linesAdded_ = loaded->blockCount();
+    if (!loadedBefore)
+        return nullptr;
+    previous->setParent(nullptr);
+    return previous;
 }
 
 QStringList TReportView::Lines() const

@@ -23,10 +23,13 @@ public:
     // document is the long part (some 100 ms for a list of 78 000 lines) and
     // may run on any thread: the document has no parent and belongs to the
     // calling thread, which moves it to the view's thread before handing it
-    // over. Showing it takes its ownership.
+    // over. Showing it takes its ownership, and gives back the list it
+    // replaces (nothing when the view showed its own report): freeing a
+    // list of that size takes milliseconds too, so the caller frees it
+    // where it can wait.
     static QTextDocument *BuildPlainDocument(QString text, ParagraphAlignment alignment,
                                              qreal firstLineIndentPt, const QFont &font);
-    void ShowDocument(QTextDocument *document, ParagraphAlignment alignment);
+    [[nodiscard]] QTextDocument *ShowDocument(QTextDocument *document, ParagraphAlignment alignment);
 
     // Replaces the whole report with plain text, as a paste does.
     void ReplaceText(const QString &text);

@@ -4,6 +4,7 @@
 #include "ui/RunController.h"
 
 #include "core/CommandError.h"
+#include "core/WorkerPriority.h"
 
 #include <QMetaObject>
 
@@ -49,6 +50,7 @@ void TRunController::Start(Work work)
     Join();
     progressTimer_.start();
     worker_ = std::thread([this, work = std::move(work), stop = stop_] {
+        LowerWorkerPriority();
         std::function<void()> ended;
         try {
             ended = work(*stop, channel_);
