@@ -261,7 +261,7 @@ public:
     }
 
     // The calling thread's share: it passes the chunks through chunkDone in
-    // order, and computes chunks itself while the next one is not done.
+    // order, and computes chunks itself until the next one is done.
     DivisorSearch Run(const std::function<bool(quint64)> &chunkDone)
     {
         std::unique_lock lock(mutex_);
@@ -280,16 +280,22 @@ public:
                 roomFreed_.notify_all();
                 continue;
             }
+            // Otherwise a new chunk, while one may be handed out. When none
+            // may, the chunk awaited is with a helper, which on a busy
+            // machine may not even be running: this thread computes it too,
+            // and the first result counts, so it never waits for another.
             std::size_t index = 0;
-            if (Take(index))
-                Compute(lock, index);
-            else
-                chunkReady_.wait(lock);
+            if (!Take(index)) {
+                Q_ASSERT(consumed_ < handedOut_);
+                index = consumed_;
+            }
+            Compute(lock, index);
         }
     }
 
 private:
     struct Chunk {
+        std::size_t index = 0;
         quint64 first = 0;
         quint64 last = 0;
         quint64 divisor = 0;
@@ -310,7 +316,7 @@ private:
         else
             next_ = last + 1;
         index = handedOut_++;
-        ring_[index % ring_.size()] = Chunk{first, last, 0, false};
+        ring_[index % ring_.size()] = Chunk{index, first, last, 0, false};
         return true;
     }
 
@@ -321,14 +327,15 @@ private:
         lock.unlock();
         const quint64 divisor = RangeOnPath(path_, value_, first, last);
         lock.lock();
-        Chunk &chunk = ring_[index % ring_.size()];
-        chunk.divisor = divisor;
-        chunk.done = true;
         // Chunks above one that holds a divisor can only give larger ones.
         if (divisor != 0)
             foundAt_ = std::min(foundAt_, index);
-        if (index == consumed_)
-            chunkReady_.notify_one();
+        // The slot may hold the same result already, or a later chunk.
+        Chunk &chunk = ring_[index % ring_.size()];
+        if (chunk.index != index || chunk.done)
+            return;
+        chunk.divisor = divisor;
+        chunk.done = true;
     }
 
     DivisorSearch Finish(DivisorSearch result)
@@ -344,8 +351,7 @@ private:
     const quint64 value_;
     const quint64 last_;
     std::mutex mutex_;
-    std::condition_variable chunkReady_; // the chunk chunkDone waits for is done
-    std::condition_variable roomFreed_;  // a slot is free, or the search is over
+    std::condition_variable roomFreed_; // a slot is free, or the search is over
     quint64 next_;
     const std::function<quint64(quint64)> *chunkEnd_;
     std::vector<Chunk> ring_;
