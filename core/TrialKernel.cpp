@@ -98,13 +98,28 @@ quint64 ScalarRange(quint64 value, quint64 first, quint64 last)
 // else, however close v/d comes to an integer (q < 2^49, so floor(q) is an
 // exact integer as a double).
 //
+// Short quotients need fewer terms. When v/d < 2^39, which holds for every
+// d of a range when v < first * 2^39, s = e + e^2 suffices: dropping
+// e^3 / (1 - e) < 2^-41.99 and rounding N move v/d by less than
+// 2^39 * 2^-41.98 < 0.127, the roundings of N * x0 - 1/4 and of the product
+// (below 2^40) add less than 2 * 2^-13, so again |q - (v/d - 1/4)| < 0.2.
+// This covers nearly every divisor of a long search: they are close to the
+// square root of v.
+//
 // The remainder r = v - floor(q) * d then lies in [0, 2d) and is computed
 // exactly in double precision: with v = N + L (L = v - N an integer,
 // |L| < 2^10), the fused multiply-add N - floor(q) * d has an integer exact
 // value of magnitude below 2d + 2^10 < 2^34, so it is exact, and adding L
 // keeps it exact. d divides v exactly when r is 0 or d.
 
+// v < first * 2^39: the quotients of the range are short.
+bool ShortQuotients(quint64 value, quint64 first)
+{
+    return (value >> 39) < first;
+}
+
 // AVX-512: 8 divisors per vector; vrcp14pd gives x0 with |e| < 2^-14.
+template <bool kShort>
 __attribute__((target("avx512f"))) quint64 Avx512Range(quint64 value, quint64 first, quint64 last)
 {
     const double high = double(value);
@@ -124,7 +139,7 @@ __attribute__((target("avx512f"))) quint64 Avx512Range(quint64 value, quint64 fi
             const __m512d d = _mm512_add_pd(baseDouble, _mm512_load_pd(kSpokeDoubles.data() + i));
             const __m512d x0 = _mm512_maskz_rcp14_pd(all, d);
             const __m512d e = _mm512_fnmadd_pd(d, x0, one);
-            const __m512d s = _mm512_fmadd_pd(e, _mm512_fmadd_pd(e, e, e), e);
+            const __m512d s = kShort ? _mm512_fmadd_pd(e, e, e) : _mm512_fmadd_pd(e, _mm512_fmadd_pd(e, e, e), e);
             const __m512d y = _mm512_fmadd_pd(n, x0, quarter);
             const __m512d q = _mm512_maskz_roundscale_pd(all, _mm512_fmadd_pd(y, s, y), _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
             const __m512d r = _mm512_add_pd(_mm512_fnmadd_pd(q, d, n), low);
@@ -144,7 +159,10 @@ __attribute__((target("avx512f"))) quint64 Avx512Range(quint64 value, quint64 fi
 // to single precision: |1 - d * x| <= 1.5 * 2^-12 + 2^-24 < 2^-11. One
 // Newton step x0 = x + x * (1 - d * x) squares it, to below 2^-22 + 2^-52,
 // well inside the 2^-14 the argument above needs (a seed within 2^-7
-// would still do).
+// would still do). So fewer terms suffice: s = e + e^2 drops less than
+// e^3 / (1 - e) < 2^-65.9, and for short quotients s = e drops less than
+// e^2 / (1 - e) < 2^-43.9, which moves v/d < 2^39 by less than 2^-4.9.
+template <bool kShort>
 __attribute__((target("avx2,fma"))) quint64 Avx2Range(quint64 value, quint64 first, quint64 last)
 {
     const double high = double(value);
@@ -162,7 +180,7 @@ __attribute__((target("avx2,fma"))) quint64 Avx2Range(quint64 value, quint64 fir
             const __m256d seed = _mm256_cvtps_pd(_mm_rcp_ps(_mm256_cvtpd_ps(d)));
             const __m256d x0 = _mm256_fmadd_pd(seed, _mm256_fnmadd_pd(d, seed, one), seed);
             const __m256d e = _mm256_fnmadd_pd(d, x0, one);
-            const __m256d s = _mm256_fmadd_pd(e, _mm256_fmadd_pd(e, e, e), e);
+            const __m256d s = kShort ? e : _mm256_fmadd_pd(e, e, e);
             const __m256d y = _mm256_fmadd_pd(n, x0, quarter);
             const __m256d q = _mm256_floor_pd(_mm256_fmadd_pd(y, s, y));
             const __m256d r = _mm256_add_pd(_mm256_fnmadd_pd(q, d, n), low);
@@ -224,9 +242,10 @@ quint64 RangeOnPath(KernelPath path, quint64 value, quint64 first, quint64 last)
         first = kVectorFrom;
     }
 #ifdef TAVORINE_KERNEL_X86
+    const bool shortQuotients = ShortQuotients(value, first);
     if (path == KernelPath::Avx512)
-        return Avx512Range(value, first, last);
-    return Avx2Range(value, first, last);
+        return shortQuotients ? Avx512Range<true>(value, first, last) : Avx512Range<false>(value, first, last);
+    return shortQuotients ? Avx2Range<true>(value, first, last) : Avx2Range<false>(value, first, last);
 #else
     return ScalarRange(value, first, last);
 #endif

@@ -132,7 +132,8 @@ void TestTrialKernel::sameAsPlainLoop_data()
     // Either side of the 2^15 where the SIMD paths take over.
     QTest::newRow("squares of primes") << QList<quint64>{32749ull * 32749, 32771ull * 32771, 1000003ull * 1000003} << 0;
     QTest::newRow("products of close primes")
-        << QList<quint64>{32749ull * 32771, 199967ull * 200003, 99999989ull * 99999971} << 0;
+        << QList<quint64>{32749ull * 32771, 199967ull * 200003, 99999989ull * 99999971, 2147483647ull * 2147483659}
+        << 0;
     // The 100 000th division is by 199 999, a prime: found right at the
     // checkpoint, just before it, just after it.
     QTest::newRow("around a checkpoint")
