@@ -1,6 +1,7 @@
 // Factorisation of a 17-digit prime and of the largest prime below 2^63
-// through the real main window against the plain every-integer loop, side
-// by side, the longest time the window went without handling an event, and
+// through the real main window, and by ordered kernel searches with one
+// thread and with all of them, against the plain every-integer loop, side
+// by side; the longest time the window went without handling an event, and
 // the SIMD path the kernel ran.
 #include "KernelChoice.h"
 #include "WindowRun.h"
@@ -41,6 +42,33 @@ quint64 BareTrialDivision(quint64 x)
     return x > 1 ? x : largest;
 }
 
+// The same factorisation by ordered searches of the kernel, in chunks of
+// 2^18 integers, each factor divided out before the search goes on above it.
+quint64 KernelTrialDivision(quint64 x)
+{
+    constexpr quint64 kChunk = quint64(1) << 18;
+    quint64 largest = 1;
+    quint64 limit = ISqrt(x);
+    for (quint64 d = 2; d <= limit;) {
+        const DivisorSearch search = PremierDiviseurEnOrdre(
+            x, d, limit, [](quint64 chunkFirst) { return chunkFirst + (kChunk - 1); },
+            [](quint64) { return false; });
+        if (search.divisor == 0)
+            break;
+        while (x % search.divisor == 0)
+            x /= search.divisor;
+        largest = search.divisor;
+        limit = ISqrt(x);
+        d = search.divisor + 1;
+    }
+    return x > 1 ? x : largest;
+}
+
+qint64 Best(qint64 best, qint64 ns)
+{
+    return best < 0 ? ns : qMin(best, ns);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -70,39 +98,64 @@ int main(int argc, char *argv[])
     ticker.start(1);
 
     auto *field = form.findChild<QLineEdit *>(QStringLiteral("EditDecomposition"));
-    // One number, plain loop then window, `rounds` times; the best of each.
-    const auto measure = [&](qint64 number, int rounds) {
+    const int threads = DivisionThreads();
+    struct Best4 {
+        qint64 bare = -1, window = -1, one = -1, all = -1;
+    };
+    // One number, plain loop, window and kernel searches, `rounds` times
+    // (the plain loop `bareRounds` of them); the best of each.
+    const auto measure = [&](qint64 number, int rounds, int bareRounds) {
         field->setText(QString::number(number));
-        qint64 bestBare = -1, bestWindow = -1;
+        Best4 best;
         volatile quint64 sink = 0;
         for (int round = 0; round < rounds; ++round) {
             QElapsedTimer timer;
-            timer.start();
-            sink = BareTrialDivision(quint64(number));
-            const qint64 bare = timer.nsecsElapsed();
+            qint64 bare = 0;
+            if (round < bareRounds) {
+                timer.start();
+                sink = BareTrialDivision(quint64(number));
+                bare = timer.nsecsElapsed();
+                best.bare = Best(best.bare, bare);
+            }
             sinceTick.restart();
             measuring = true;
             timer.restart();
             StartAndWait(form, start);
             const qint64 window = timer.nsecsElapsed();
             measuring = false;
-            bestBare = bestBare < 0 ? bare : qMin(bestBare, bare);
-            bestWindow = bestWindow < 0 ? window : qMin(bestWindow, window);
-            std::printf("%lld round %d: plain loop %.3f s, window %.3f s\n", static_cast<long long>(number),
-                        round + 1, bare / 1e9, window / 1e9);
+            UseDivisionThreads(1);
+            timer.restart();
+            sink = KernelTrialDivision(quint64(number));
+            const qint64 one = timer.nsecsElapsed();
+            UseDivisionThreads(threads);
+            timer.restart();
+            sink = KernelTrialDivision(quint64(number));
+            const qint64 all = timer.nsecsElapsed();
+            best.window = Best(best.window, window);
+            best.one = Best(best.one, one);
+            best.all = Best(best.all, all);
+            std::printf("%lld round %d: plain loop %.3f s, window %.3f s, kernel %.3f s (1 thread), %.3f s "
+                        "(%d threads)\n",
+                        static_cast<long long>(number), round + 1, bare / 1e9, window / 1e9, one / 1e9, all / 1e9,
+                        threads);
         }
         (void)sink;
-        return std::make_pair(bestBare, bestWindow);
+        return best;
+    };
+    const auto report = [&](qint64 number, const Best4 &best, int rounds, int bareRounds) {
+        std::printf("factorisation of %lld, best of %d (plain loop: %d), goal >= 40:\n",
+                    static_cast<long long>(number), rounds, bareRounds);
+        std::printf("  plain loop / window = %.1f\n", double(best.bare) / double(best.window));
+        std::printf("  plain loop / ordered searches, 1 thread = %.1f\n", double(best.bare) / double(best.one));
+        std::printf("  plain loop / ordered searches, %d threads = %.1f\n", threads,
+                    double(best.bare) / double(best.all));
     };
 
-    const auto [bare17, window17] = measure(kNumber, 5);
-    const auto [barePasted, windowPasted] = measure(kPasted, 1);
+    const Best4 best17 = measure(kNumber, 5, 5);
+    const Best4 bestPasted = measure(kPasted, 3, 1);
     std::printf("kernel path: %s\n", KernelPathName(CurrentKernelPath()));
-    std::printf("factorisation of %lld: plain loop / window = %.1f (best of 5, goal >= 25)\n",
-                static_cast<long long>(kNumber), double(bare17) / double(window17));
-    std::printf("factorisation of %lld: window %.3f s, plain loop %.3f s, plain loop / window = %.1f\n",
-                static_cast<long long>(kPasted), windowPasted / 1e9, barePasted / 1e9,
-                double(barePasted) / double(windowPasted));
+    report(kNumber, best17, 5, 5);
+    report(kPasted, bestPasted, 3, 1);
     std::printf("longest gap between two handled events: %.1f ms (limit 25)\n", longestGapNs / 1e6);
     return 0;
 }

@@ -1,34 +1,38 @@
-// Verification of a 17-digit prime through the real main window against
-// the plain n % d loop, measured side by side; prints the speed-up and the
+// Verification of a 17-digit prime through the real main window, and the
+// kernel's checkpointed search with one thread and with all of them, against
+// the plain n % d loop, measured side by side; prints the speed-ups and the
 // SIMD path the kernel ran.
 #include "KernelChoice.h"
 #include "WindowRun.h"
+#include "core/Arithmetic.h"
 #include "core/TrialKernel.h"
+#include "tests/oracles/PlainTrialDivision.h"
 #include "ui/ReMainForm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
-#include <cmath>
 #include <cstdio>
 
 namespace {
 
 const qint64 kNumber = 99999999999999997;
 
-// The same divisors, 2 then every odd number up to sqrt(n + 1), one
-// hardware division each, with nothing else in the loop.
-bool BareTrialDivision(qint64 n)
+// 2 then every odd number up to sqrt(n + 1), through `divide`, with a
+// checkpoint that never stops; true when no divisor shows.
+template <typename Divide>
+bool Prime(qint64 n, Divide divide)
 {
     const quint64 value = quint64(n);
-    const quint64 bound = quint64(std::sqrt(static_cast<long double>(value + 1)));
-    if (value % 2 == 0)
-        return false;
-    for (quint64 d = 3; d <= bound; d += 2)
-        if (value % d == 0)
-            return false;
-    return true;
+    quint32 counter = 0;
+    quint64 d = 2;
+    return divide(value, ISqrt(value + 1), counter, d, [](quint64) { return false; }) == TrialOutcome::NoDivisor;
+}
+
+qint64 Best(qint64 best, qint64 ns)
+{
+    return best < 0 ? ns : qMin(best, ns);
 }
 
 } // namespace
@@ -44,23 +48,40 @@ int main(int argc, char *argv[])
     form.findChild<QLineEdit *>(QStringLiteral("EditVerification"))->setText(QString::number(kNumber));
     auto *start = form.findChild<QPushButton *>(QStringLiteral("ButtonDemarrer"));
 
-    qint64 bestBare = -1, bestWindow = -1;
+    const int threads = DivisionThreads();
+    const auto plain = [](auto &&...args) { return DiviserParEssais(args...); };
+    const auto kernel = [](auto &&...args) { return DiviserParEssaisRapide(args...); };
+    qint64 bestBare = -1, bestWindow = -1, bestOne = -1, bestAll = -1;
     volatile bool sink = false;
     for (int round = 0; round < 5; ++round) {
         QElapsedTimer timer;
         timer.start();
-        sink = BareTrialDivision(kNumber);
+        sink = Prime(kNumber, plain);
         const qint64 bare = timer.nsecsElapsed();
         timer.restart();
         StartAndWait(form, start);
         const qint64 window = timer.nsecsElapsed();
-        bestBare = bestBare < 0 ? bare : qMin(bestBare, bare);
-        bestWindow = bestWindow < 0 ? window : qMin(bestWindow, window);
-        std::printf("round %d: bare %.3f s, window %.3f s\n", round + 1, bare / 1e9, window / 1e9);
+        UseDivisionThreads(1);
+        timer.restart();
+        sink = Prime(kNumber, kernel);
+        const qint64 one = timer.nsecsElapsed();
+        UseDivisionThreads(threads);
+        timer.restart();
+        sink = Prime(kNumber, kernel);
+        const qint64 all = timer.nsecsElapsed();
+        bestBare = Best(bestBare, bare);
+        bestWindow = Best(bestWindow, window);
+        bestOne = Best(bestOne, one);
+        bestAll = Best(bestAll, all);
+        std::printf("round %d: plain loop %.3f s, window %.3f s, kernel %.3f s (1 thread), %.3f s (%d threads)\n",
+                    round + 1, bare / 1e9, window / 1e9, one / 1e9, all / 1e9, threads);
     }
     (void)sink;
     std::printf("kernel path: %s\n", KernelPathName(CurrentKernelPath()));
-    std::printf("verification of %lld: plain loop / window = %.1f (best of 5, goal >= 12)\n",
-                static_cast<long long>(kNumber), double(bestBare) / double(bestWindow));
+    std::printf("verification of %lld, best of 5, goal >= 20:\n", static_cast<long long>(kNumber));
+    std::printf("  plain loop / window = %.1f\n", double(bestBare) / double(bestWindow));
+    std::printf("  plain loop / DiviserParEssaisRapide, 1 thread = %.1f\n", double(bestBare) / double(bestOne));
+    std::printf("  plain loop / DiviserParEssaisRapide, %d threads = %.1f\n", threads,
+                double(bestBare) / double(bestAll));
     return 0;
 }

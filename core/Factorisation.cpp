@@ -99,7 +99,7 @@ FactorisationResult Factoriser::Run()
     while (d_ <= limit) {
         // Every prime below d_ that could divide x has been divided out, so
         // the search may skip the multiples of 2, 3, 5 and 7.
-        const OrderedSearch found = PremierDiviseurEnOrdre(
+        const DivisorSearch found = PremierDiviseurEnOrdre(
             x, d_, limit, [&](quint64 first) { return ChunkEnd(first, limit); },
             [&](quint64 chunkLast) { return ChunkDone(chunkLast); });
         if (found.stopped) {

@@ -2,8 +2,16 @@
 // a number in a range of trial divisors, tested many at once with SIMD.
 #include "core/TrialKernel.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
+#include <condition_variable>
 #include <limits>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -69,41 +77,77 @@ quint64 ScalarRange(quint64 value, quint64 first, quint64 last)
 
 #ifdef TAVORINE_KERNEL_X86
 
-// Exactness of the SIMD test, for value = n < 2^63 and 2^15 <= d < 2^32.
+// Exactness of the SIMD test, for value = v < 2^63 and 2^15 <= d < 2^32,
+// without any division.
 //
-// With Q = floor(n / d), the quotient is estimated in double precision as
-// qd = fl(fl(n) / d), d being exact as a double. Each of the two roundings
-// has a relative error below 2^-52 whatever the rounding mode, so
-//     |qd - n / d| < (n / d) * 2^-50.9 < 2^63 / 2^15 * 2^-50 = 1/4.
-// Truncating qd gives q with Q - 1 <= q <= Q + 1, and q < 2^49. Then
-//     r = n - q * d   (computed modulo 2^64, exact as a signed value)
-// lies in [-d, 2d): it is n mod d, or that plus or minus d. So d divides n
-// exactly when r is 0, d or -d, and no other case exists: the test never
-// depends on how close n / d comes to an integer.
+// Every lane holds d exactly as a double, and x0, an approximation of 1/d
+// from the processor's reciprocal estimate, with e = 1 - d * x0 small. As
+// 1/d = x0 / (1 - e) = x0 * (1 + e + e^2 + e^3 + e^4 / (1 - e)), the
+// quotient is estimated, with s = e + e^2 + e^3 and N = fl(v), as
+//     q = fl(fl(N * x0 - 1/4) * (1 + s)),
+// two fused multiply-adds. Given |e| <= 2^-14 (see each path), and any
+// rounding mode (each rounding costs at most one unit in the last place,
+// 2^-52 relative), with v / d < 2^48:
+//   - dropping e^4 / (1 - e) < 2^-55.9 and rounding N (2^-52) and s
+//     (2^-64) move v/d by less than 2^48 * 2^-51.8 < 0.072;
+//   - rounding N * x0 - 1/4 and the final product, each below 2^49 where
+//     a unit in the last place is 2^-4, adds less than 2 * 2^-4 = 0.125,
+//     and 1/4 * s less than 2^-16.
+// So |q - (v/d - 1/4)| < 0.2 < 1/4, and with Q = floor(v/d), f = v/d - Q,
+// q lies in (Q + f - 1/2, Q + f): floor(q) is Q - 1 or Q, never anything
+// else, however close v/d comes to an integer (q < 2^49, so floor(q) is an
+// exact integer as a double).
+//
+// Short quotients need fewer terms. When v/d < 2^39, which holds for every
+// d of a range when v < first * 2^39, s = e + e^2 suffices: dropping
+// e^3 / (1 - e) < 2^-41.99 and rounding N move v/d by less than
+// 2^39 * 2^-41.98 < 0.127, the roundings of N * x0 - 1/4 and of the product
+// (below 2^40) add less than 2 * 2^-13, so again |q - (v/d - 1/4)| < 0.2.
+// This covers nearly every divisor of a long search: they are close to the
+// square root of v.
+//
+// The remainder r = v - floor(q) * d then lies in [0, 2d) and is computed
+// exactly in double precision: with v = N + L (L = v - N an integer,
+// |L| < 2^10), the fused multiply-add N - floor(q) * d has an integer exact
+// value of magnitude below 2d + 2^10 < 2^34, so it is exact, and adding L
+// keeps it exact. d divides v exactly when r is 0 or d.
 
-// AVX-512: 8 divisors per vector, the double quotient truncated by
-// vcvttpd2qq and q * d by vpmullq (both need DQ).
-__attribute__((target("avx512f,avx512dq"))) quint64 Avx512Range(quint64 value, quint64 first, quint64 last)
+// v < first * 2^39: the quotients of the range are short.
+bool ShortQuotients(quint64 value, quint64 first)
 {
-    const __m512d n = _mm512_set1_pd(double(value));
-    const __m512i nInt = _mm512_set1_epi64(qint64(value));
-    const __m512i zero = _mm512_setzero_si512();
-    const __m512i low = _mm512_set1_epi64(qint64(first));
-    const __m512i high = _mm512_set1_epi64(qint64(last));
+    return (value >> 39) < first;
+}
+
+// AVX-512: 8 divisors per vector; vrcp14pd gives x0 with |e| < 2^-14.
+template <bool kShort>
+__attribute__((target("avx512f"))) quint64 Avx512Range(quint64 value, quint64 first, quint64 last)
+{
+    const double high = double(value);
+    const __m512d n = _mm512_set1_pd(high);
+    const __m512d low = _mm512_set1_pd(double(qint64(value - quint64(high))));
+    const __m512d one = _mm512_set1_pd(1.0);
+    const __m512d quarter = _mm512_set1_pd(-0.25);
+    const __m512d zero = _mm512_setzero_pd();
+    const __m512d lowest = _mm512_set1_pd(double(first));
+    const __m512d highest = _mm512_set1_pd(double(last));
+    // The zero-masked forms with every lane kept: GCC 12 warns that the
+    // plain ones read an undefined vector.
+    const __mmask8 all = 0xFF;
     for (quint64 base = first - first % kWheel; base <= last; base += kWheel) {
         const __m512d baseDouble = _mm512_set1_pd(double(base));
-        const __m512i baseInt = _mm512_set1_epi64(qint64(base));
         for (int i = 0; i < kSpokes; i += 8) {
-            const __m512i d = _mm512_add_epi64(baseInt, _mm512_load_si512(kSpokeOffsets.data() + i));
-            const __m512d dDouble = _mm512_add_pd(baseDouble, _mm512_load_pd(kSpokeDoubles.data() + i));
-            const __m512i q = _mm512_cvttpd_epi64(_mm512_div_pd(n, dDouble));
-            const __m512i r = _mm512_sub_epi64(nInt, _mm512_mullo_epi64(q, d));
-            __mmask8 hits = _mm512_cmpeq_epi64_mask(r, zero) | _mm512_cmpeq_epi64_mask(r, d)
-                            | _mm512_cmpeq_epi64_mask(_mm512_add_epi64(r, d), zero);
+            const __m512d d = _mm512_add_pd(baseDouble, _mm512_load_pd(kSpokeDoubles.data() + i));
+            const __m512d x0 = _mm512_maskz_rcp14_pd(all, d);
+            const __m512d e = _mm512_fnmadd_pd(d, x0, one);
+            const __m512d s = kShort ? _mm512_fmadd_pd(e, e, e) : _mm512_fmadd_pd(e, _mm512_fmadd_pd(e, e, e), e);
+            const __m512d y = _mm512_fmadd_pd(n, x0, quarter);
+            const __m512d q = _mm512_maskz_roundscale_pd(all, _mm512_fmadd_pd(y, s, y), _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+            const __m512d r = _mm512_add_pd(_mm512_fnmadd_pd(q, d, n), low);
+            __mmask8 hits = _mm512_cmp_pd_mask(r, zero, _CMP_EQ_OQ) | _mm512_cmp_pd_mask(r, d, _CMP_EQ_OQ);
             if (hits == 0)
                 continue;
             // Divisors are rare: the range is only looked at when one shows.
-            hits &= _mm512_cmpge_epu64_mask(d, low) & _mm512_cmple_epu64_mask(d, high);
+            hits &= _mm512_cmp_pd_mask(d, lowest, _CMP_GE_OQ) & _mm512_cmp_pd_mask(d, highest, _CMP_LE_OQ);
             if (hits != 0)
                 return base + quint64(kSpokeOffsets[std::size_t(i + __builtin_ctz(hits))]);
         }
@@ -111,39 +155,40 @@ __attribute__((target("avx512f,avx512dq"))) quint64 Avx512Range(quint64 value, q
     return 0;
 }
 
-// AVX2: 4 divisors per vector. There is no double-to-integer conversion of
-// 64-bit lanes: floor(qd) < 2^49 plus 2^52 is exact and leaves the integer
-// in the low mantissa bits. q * d is built from two 32 x 32 -> 64-bit
-// products, d being below 2^32.
-__attribute__((target("avx2"))) quint64 Avx2Range(quint64 value, quint64 first, quint64 last)
+// AVX2: 4 divisors per vector. The estimate comes from rcpps on d rounded
+// to single precision: |1 - d * x| <= 1.5 * 2^-12 + 2^-24 < 2^-11. One
+// Newton step x0 = x + x * (1 - d * x) squares it, to below 2^-22 + 2^-52,
+// well inside the 2^-14 the argument above needs (a seed within 2^-7
+// would still do). So fewer terms suffice: s = e + e^2 drops less than
+// e^3 / (1 - e) < 2^-65.9, and for short quotients s = e drops less than
+// e^2 / (1 - e) < 2^-43.9, which moves v/d < 2^39 by less than 2^-4.9.
+template <bool kShort>
+__attribute__((target("avx2,fma"))) quint64 Avx2Range(quint64 value, quint64 first, quint64 last)
 {
-    const __m256d n = _mm256_set1_pd(double(value));
-    const __m256i nInt = _mm256_set1_epi64x(qint64(value));
-    const __m256d magic = _mm256_set1_pd(4503599627370496.0); // 2^52
-    const __m256i magicBits = _mm256_castpd_si256(magic);
-    const __m256i zero = _mm256_setzero_si256();
-    // Signed compares suffice: every value here is below 2^63.
-    const __m256i belowFirst = _mm256_set1_epi64x(qint64(first) - 1);
-    const __m256i high = _mm256_set1_epi64x(qint64(last));
+    const double high = double(value);
+    const __m256d n = _mm256_set1_pd(high);
+    const __m256d low = _mm256_set1_pd(double(qint64(value - quint64(high))));
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d quarter = _mm256_set1_pd(-0.25);
+    const __m256d zero = _mm256_setzero_pd();
+    const __m256d lowest = _mm256_set1_pd(double(first));
+    const __m256d highest = _mm256_set1_pd(double(last));
     for (quint64 base = first - first % kWheel; base <= last; base += kWheel) {
         const __m256d baseDouble = _mm256_set1_pd(double(base));
-        const __m256i baseInt = _mm256_set1_epi64x(qint64(base));
         for (int i = 0; i < kSpokes; i += 4) {
-            const __m256i spokes = _mm256_load_si256(reinterpret_cast<const __m256i *>(kSpokeOffsets.data() + i));
-            const __m256i d = _mm256_add_epi64(baseInt, spokes);
-            const __m256d dDouble = _mm256_add_pd(baseDouble, _mm256_load_pd(kSpokeDoubles.data() + i));
-            const __m256d qDouble = _mm256_floor_pd(_mm256_div_pd(n, dDouble));
-            const __m256i q = _mm256_sub_epi64(_mm256_castpd_si256(_mm256_add_pd(qDouble, magic)), magicBits);
-            const __m256i qLow = _mm256_mul_epu32(q, d);
-            const __m256i qHigh = _mm256_slli_epi64(_mm256_mul_epu32(_mm256_srli_epi64(q, 32), d), 32);
-            const __m256i r = _mm256_sub_epi64(nInt, _mm256_add_epi64(qLow, qHigh));
-            const __m256i divides = _mm256_or_si256(
-                _mm256_or_si256(_mm256_cmpeq_epi64(r, zero), _mm256_cmpeq_epi64(r, d)),
-                _mm256_cmpeq_epi64(_mm256_add_epi64(r, d), zero));
-            if (_mm256_testz_si256(divides, divides))
+            const __m256d d = _mm256_add_pd(baseDouble, _mm256_load_pd(kSpokeDoubles.data() + i));
+            const __m256d seed = _mm256_cvtps_pd(_mm_rcp_ps(_mm256_cvtpd_ps(d)));
+            const __m256d x0 = _mm256_fmadd_pd(seed, _mm256_fnmadd_pd(d, seed, one), seed);
+            const __m256d e = _mm256_fnmadd_pd(d, x0, one);
+            const __m256d s = kShort ? e : _mm256_fmadd_pd(e, e, e);
+            const __m256d y = _mm256_fmadd_pd(n, x0, quarter);
+            const __m256d q = _mm256_floor_pd(_mm256_fmadd_pd(y, s, y));
+            const __m256d r = _mm256_add_pd(_mm256_fnmadd_pd(q, d, n), low);
+            const __m256d divides = _mm256_or_pd(_mm256_cmp_pd(r, zero, _CMP_EQ_OQ), _mm256_cmp_pd(r, d, _CMP_EQ_OQ));
+            if (_mm256_testz_pd(divides, divides))
                 continue;
-            const __m256i outOfRange = _mm256_or_si256(_mm256_cmpgt_epi64(belowFirst, d), _mm256_cmpgt_epi64(d, high));
-            const int hits = _mm256_movemask_pd(_mm256_castsi256_pd(_mm256_andnot_si256(outOfRange, divides)));
+            const __m256d inRange = _mm256_and_pd(_mm256_cmp_pd(d, lowest, _CMP_GE_OQ), _mm256_cmp_pd(d, highest, _CMP_LE_OQ));
+            const int hits = _mm256_movemask_pd(_mm256_and_pd(inRange, divides));
             if (hits != 0)
                 return base + quint64(kSpokeOffsets[std::size_t(i + __builtin_ctz(unsigned(hits)))]);
         }
@@ -161,9 +206,9 @@ bool Available(KernelPath path)
     case KernelPath::Scalar:
         return true;
     case KernelPath::Avx2:
-        return __builtin_cpu_supports("avx2");
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     case KernelPath::Avx512:
-        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+        return __builtin_cpu_supports("avx512f");
     }
     return false;
 #else
@@ -171,11 +216,248 @@ bool Available(KernelPath path)
 #endif
 }
 
-KernelPath &PathInUse()
+// Read by every thread that divides, set by tests and benchmarks between
+// searches.
+std::atomic<KernelPath> &PathInUse()
 {
-    static KernelPath path = AvailableKernelPaths().last();
+    static std::atomic<KernelPath> path{AvailableKernelPaths().last()};
     return path;
 }
+
+std::atomic<int> gDivisionThreads{0};
+
+quint64 RangeOnPath(KernelPath path, quint64 value, quint64 first, quint64 last)
+{
+    if (first > last)
+        return 0;
+    // The SIMD paths are exact for numbers below 2^63 and divisors below
+    // 2^32, which covers every square-root bound of a signed 64-bit number.
+    if (path == KernelPath::Scalar || value > quint64(std::numeric_limits<qint64>::max())
+        || last > std::numeric_limits<quint32>::max())
+        return ScalarRange(value, first, last);
+    if (first < kVectorFrom) {
+        const quint64 found = ScalarRange(value, first, std::min(last, kVectorFrom - 1));
+        if (found != 0 || last < kVectorFrom)
+            return found;
+        first = kVectorFrom;
+    }
+#ifdef TAVORINE_KERNEL_X86
+    const bool shortQuotients = ShortQuotients(value, first);
+    if (path == KernelPath::Avx512)
+        return shortQuotients ? Avx512Range<true>(value, first, last) : Avx512Range<false>(value, first, last);
+    return shortQuotients ? Avx2Range<true>(value, first, last) : Avx2Range<false>(value, first, last);
+#else
+    return ScalarRange(value, first, last);
+#endif
+}
+
+// One ordered search as its threads share it. Chunks are numbered in order;
+// those handed out but not yet passed through chunkDone live in a ring of
+// `window` slots, which is what bounds how far helpers run ahead.
+class OrderedSearch
+{
+public:
+    OrderedSearch(KernelPath path, quint64 value, quint64 first, quint64 last,
+                  const std::function<quint64(quint64)> &chunkEnd, std::size_t window)
+        : path_(path), value_(value), last_(last), next_(first), chunkEnd_(&chunkEnd), ring_(window)
+    {
+    }
+
+    // A helper's share: chunks until none is left to take.
+    void Help()
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            std::size_t index = 0;
+            if (Take(index)) {
+                Compute(lock, index);
+                continue;
+            }
+            if (Over())
+                return;
+            roomFreed_.wait(lock);
+        }
+    }
+
+    // The calling thread's share: it passes the chunks through chunkDone in
+    // order, and computes chunks itself until the next one is done.
+    DivisorSearch Run(const std::function<bool(quint64)> &chunkDone)
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            Chunk &chunk = ring_[consumed_ % ring_.size()];
+            if (consumed_ < handedOut_ && chunk.done) {
+                if (chunk.divisor != 0)
+                    return Finish({chunk.divisor, false});
+                const quint64 chunkLast = chunk.last;
+                lock.unlock();
+                const bool stop = chunkDone(chunkLast);
+                lock.lock();
+                if (stop || chunkLast == last_)
+                    return Finish({0, stop});
+                ++consumed_;
+                roomFreed_.notify_all();
+                continue;
+            }
+            // Otherwise a new chunk, while one may be handed out. When none
+            // may, the chunk awaited is with a helper, which on a busy
+            // machine may not even be running: this thread computes it too,
+            // and the first result counts, so it never waits for another.
+            std::size_t index = 0;
+            if (!Take(index)) {
+                Q_ASSERT(consumed_ < handedOut_);
+                index = consumed_;
+            }
+            Compute(lock, index);
+        }
+    }
+
+private:
+    struct Chunk {
+        std::size_t index = 0;
+        quint64 first = 0;
+        quint64 last = 0;
+        quint64 divisor = 0;
+        bool done = false;
+    };
+
+    // No chunk is left to hand out, now or later.
+    bool Over() const { return finished_ || exhausted_ || handedOut_ > foundAt_; }
+
+    bool Take(std::size_t &index)
+    {
+        if (Over() || handedOut_ - consumed_ >= ring_.size())
+            return false;
+        const quint64 first = next_;
+        const quint64 last = std::clamp((*chunkEnd_)(first), first, last_);
+        if (last == last_)
+            exhausted_ = true;
+        else
+            next_ = last + 1;
+        index = handedOut_++;
+        ring_[index % ring_.size()] = Chunk{index, first, last, 0, false};
+        return true;
+    }
+
+    void Compute(std::unique_lock<std::mutex> &lock, std::size_t index)
+    {
+        const quint64 first = ring_[index % ring_.size()].first;
+        const quint64 last = ring_[index % ring_.size()].last;
+        lock.unlock();
+        const quint64 divisor = RangeOnPath(path_, value_, first, last);
+        lock.lock();
+        // Chunks above one that holds a divisor can only give larger ones.
+        if (divisor != 0)
+            foundAt_ = std::min(foundAt_, index);
+        // The slot may hold the same result already, or a later chunk.
+        Chunk &chunk = ring_[index % ring_.size()];
+        if (chunk.index != index || chunk.done)
+            return;
+        chunk.divisor = divisor;
+        chunk.done = true;
+    }
+
+    DivisorSearch Finish(DivisorSearch result)
+    {
+        // Helpers may still be inside a chunk; they own a share of this
+        // object and leave at their next look, without calling chunkEnd.
+        finished_ = true;
+        roomFreed_.notify_all();
+        return result;
+    }
+
+    const KernelPath path_;
+    const quint64 value_;
+    const quint64 last_;
+    std::mutex mutex_;
+    std::condition_variable roomFreed_; // a slot is free, or the search is over
+    quint64 next_;
+    const std::function<quint64(quint64)> *chunkEnd_;
+    std::vector<Chunk> ring_;
+    std::size_t handedOut_ = 0;
+    std::size_t consumed_ = 0;
+    std::size_t foundAt_ = std::numeric_limits<std::size_t>::max();
+    bool exhausted_ = false;
+    bool finished_ = false;
+};
+
+// The helper threads, started as searches first need them and joined when
+// the process exits. A search offers itself to a number of helpers; each
+// idle helper takes one offer and works on it until nothing is left to
+// take. Several searches at once simply share the helpers there are.
+class HelperPool
+{
+public:
+    ~HelperPool()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            quitting_ = true;
+        }
+        wake_.notify_all();
+        for (std::thread &thread : threads_)
+            thread.join();
+    }
+
+    void Offer(const std::shared_ptr<OrderedSearch> &search, int helpers)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            while (int(threads_.size()) < helpers)
+                threads_.emplace_back(&HelperPool::Serve, this);
+            offers_.push_back({search, helpers});
+        }
+        wake_.notify_all();
+    }
+
+    void Withdraw(const std::shared_ptr<OrderedSearch> &search)
+    {
+        std::lock_guard lock(mutex_);
+        std::erase_if(offers_, [&](const Offer_ &offer) { return offer.search == search; });
+    }
+
+private:
+    struct Offer_ {
+        std::shared_ptr<OrderedSearch> search;
+        int helpers;
+    };
+
+    void Serve()
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [&] { return quitting_ || !offers_.empty(); });
+            if (quitting_)
+                return;
+            std::shared_ptr<OrderedSearch> search = offers_.front().search;
+            if (--offers_.front().helpers == 0)
+                offers_.erase(offers_.begin());
+            lock.unlock();
+            search->Help();
+            search.reset();
+            lock.lock();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::vector<std::thread> threads_;
+    std::vector<Offer_> offers_;
+    bool quitting_ = false;
+};
+
+HelperPool &Helpers()
+{
+    static HelperPool pool;
+    return pool;
+}
+
+// Below this many integers left, a search goes on alone: waking a helper
+// would cost about as much as the work it would take.
+constexpr quint64 kSharedFrom = quint64(1) << 20;
+// How many chunks each thread may be ahead of the last chunkDone.
+constexpr std::size_t kChunksAheadPerThread = 3;
+
 
 } // namespace
 
@@ -209,7 +491,7 @@ const char *KernelPathName(KernelPath path)
     case KernelPath::Avx2:
         return "AVX2";
     case KernelPath::Avx512:
-        return "AVX-512 (F, DQ)";
+        return "AVX-512 (F)";
     }
     return "?";
 }
@@ -217,25 +499,105 @@ const char *KernelPathName(KernelPath path)
 quint64 PremierDiviseur(quint64 value, quint64 first, quint64 last)
 {
     Q_ASSERT(first >= 2);
-    if (first > last)
-        return 0;
+    return RangeOnPath(PathInUse(), value, first, last);
+}
+
+int DivisionThreads()
+{
+    const int threads = gDivisionThreads.load(std::memory_order_relaxed);
+    if (threads > 0)
+        return threads;
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+void UseDivisionThreads(int threads)
+{
+    gDivisionThreads.store(std::max(threads, 0), std::memory_order_relaxed);
+}
+
+DivisorSearch PremierDiviseurEnOrdre(quint64 value, quint64 first, quint64 last,
+                                     const std::function<quint64(quint64)> &chunkEnd,
+                                     const std::function<bool(quint64)> &chunkDone)
+{
+    Q_ASSERT(first >= 2);
     const KernelPath path = PathInUse();
-    // The SIMD paths are exact for numbers below 2^63 and divisors below
-    // 2^32, which covers every square-root bound of a signed 64-bit number.
-    if (path == KernelPath::Scalar || value > quint64(std::numeric_limits<qint64>::max())
-        || last > std::numeric_limits<quint32>::max())
-        return ScalarRange(value, first, last);
-    if (first < kVectorFrom) {
-        const quint64 found = ScalarRange(value, first, std::min(last, kVectorFrom - 1));
-        if (found != 0 || last < kVectorFrom)
-            return found;
-        first = kVectorFrom;
+    const int threads = DivisionThreads();
+    // The first chunks run here alone, as long as what is left is small.
+    while (first <= last) {
+        if (threads > 1 && last - first >= kSharedFrom)
+            break;
+        const quint64 chunkLast = std::clamp(chunkEnd(first), first, last);
+        const quint64 divisor = RangeOnPath(path, value, first, chunkLast);
+        if (divisor != 0)
+            return {divisor, false};
+        const bool stop = chunkDone(chunkLast);
+        if (stop || chunkLast == last)
+            return {0, stop};
+        first = chunkLast + 1;
     }
-#ifdef TAVORINE_KERNEL_X86
-    if (path == KernelPath::Avx512)
-        return Avx512Range(value, first, last);
-    return Avx2Range(value, first, last);
-#else
-    return ScalarRange(value, first, last);
-#endif
+    if (first > last)
+        return {0, false};
+    const auto search = std::make_shared<OrderedSearch>(path, value, first, last, chunkEnd,
+                                                        kChunksAheadPerThread * std::size_t(threads));
+    Helpers().Offer(search, threads - 1);
+    const DivisorSearch result = search->Run(chunkDone);
+    Helpers().Withdraw(search);
+    return result;
+}
+
+TrialOutcome DiviserParEssaisOrdonne(quint64 value, quint64 limit, quint32 &counter, quint64 &d,
+                                     const std::function<bool(quint64)> &checkpoint)
+{
+    d = 2;
+    if (limit < 2)
+        return TrialOutcome::NoDivisor;
+    if (value % 2 == 0) {
+        if (++counter == kDivisionsParPointDeControle) {
+            counter = 0;
+            if (checkpoint(d))
+                return TrialOutcome::Stopped;
+        }
+        return TrialOutcome::DivisorFound;
+    }
+    d = 3;
+    if (++counter == kDivisionsParPointDeControle) {
+        counter = 0;
+        if (checkpoint(d))
+            return TrialOutcome::Stopped;
+    }
+    if (d > limit)
+        return TrialOutcome::NoDivisor;
+    // The odd divisors 3, 5, ... up to the last odd one <= limit, one chunk
+    // per checkpoint. value is odd, so the even numbers the kernel also
+    // covers never divide it. A chunk may start on the even number after
+    // the previous chunk; its last divisor is the odd one that brings the
+    // count to the next checkpoint.
+    const quint64 lastOdd = limit % 2 != 0 ? limit : limit - 1;
+    quint32 roomAhead = kDivisionsParPointDeControle - counter; // chunkEnd's own count
+    const auto chunkEnd = [&](quint64 chunkFirst) {
+        const quint64 odd = chunkFirst | 1;
+        const quint64 room = std::exchange(roomAhead, kDivisionsParPointDeControle);
+        return (lastOdd - odd) / 2 >= room - 1 ? odd + 2 * (room - 1) : lastOdd;
+    };
+    const auto chunkDone = [&](quint64 chunkLast) {
+        counter += quint32((chunkLast - d) / 2 + 1);
+        d = chunkLast + 2;
+        if (counter != kDivisionsParPointDeControle)
+            return false;
+        counter = 0;
+        return checkpoint(d);
+    };
+    const DivisorSearch search = PremierDiviseurEnOrdre(value, d, lastOdd, chunkEnd, chunkDone);
+    if (search.stopped)
+        return TrialOutcome::Stopped;
+    if (search.divisor == 0)
+        return TrialOutcome::NoDivisor;
+    counter += quint32((search.divisor - d) / 2 + 1);
+    d = search.divisor;
+    if (counter == kDivisionsParPointDeControle) {
+        counter = 0;
+        if (checkpoint(d))
+            return TrialOutcome::Stopped;
+    }
+    return TrialOutcome::DivisorFound;
 }

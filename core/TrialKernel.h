@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QtGlobal>
+#include <functional>
 
 // The instruction sets the kernel can run on; the best one the processor
 // has is chosen at run time, so one binary runs on any x86-64.
@@ -30,67 +31,50 @@ const char *KernelPathName(KernelPath path);
 // stop at the first divisor or divide each factor out before going on.
 quint64 PremierDiviseur(quint64 value, quint64 first, quint64 last);
 
-// DiviserParEssais (same divisors, counter, checkpoints and `d` passed to
-// each checkpoint) with its odd divisors tested by PremierDiviseur.
+// How many threads share a divisor search: the calling thread and up to
+// DivisionThreads() - 1 helpers from a small pool started on first use and
+// stopped at exit. 0 restores the default, the processor's thread count.
+int DivisionThreads();
+void UseDivisionThreads(int threads);
+
+// The end of an ordered search: the divisor found (0 when none) and whether
+// chunkDone stopped it.
+struct DivisorSearch {
+    quint64 divisor = 0;
+    bool stopped = false;
+};
+
+// The smallest divisor of value in [first, last] by PremierDiviseur's rules
+// (the wheel and its condition included), the range cut into consecutive
+// chunks: a chunk starting at c ends at chunkEnd(c), clamped to last (and
+// at least c). chunkEnd is called in increasing order, never twice at once,
+// but possibly on another thread while chunkDone runs: the two must not
+// share state. After each chunk without a divisor, in order and on the
+// calling thread, chunkDone(chunkLast) runs; true stops the search, and no
+// chunkDone and no divisor beyond that chunk follow. A divisor is returned
+// only once every chunk below it is done, so the result and the calls are
+// those of one thread walking the chunks, whatever the thread count.
+// Helpers run at most a few chunks per thread ahead of the last chunkDone,
+// so a chunkDone that blocks holds up little work, and a chunk should be a
+// few tens of microseconds of work or more.
+DivisorSearch PremierDiviseurEnOrdre(quint64 value, quint64 first, quint64 last,
+                                     const std::function<quint64(quint64 chunkFirst)> &chunkEnd,
+                                     const std::function<bool(quint64 chunkLast)> &chunkDone);
+
+// The plain trial division by 2 and the odd numbers up to limit: `counter`
+// holds the divisions since the last checkpoint and carries over from one
+// number to the next; when it reaches 100 000 it goes back to 0 and
+// checkpoint(d) runs on the calling thread, d being the divisor the loop
+// would try next (or the one found), and returns true to stop. `d` ends on
+// the divisor found. The odd divisors are searched by PremierDiviseurEnOrdre,
+// one chunk per checkpoint.
+TrialOutcome DiviserParEssaisOrdonne(quint64 value, quint64 limit, quint32 &counter, quint64 &d,
+                                     const std::function<bool(quint64)> &checkpoint);
+
 template <typename Checkpoint>
 TrialOutcome DiviserParEssaisRapide(quint64 value, quint64 limit, quint32 &counter, quint64 &d,
                                     Checkpoint &&checkpoint)
 {
-    d = 2;
-    if (limit < 2)
-        return TrialOutcome::NoDivisor;
-    bool found = value % 2 == 0;
-    if (!found)
-        d = 3;
-    if (++counter == kDivisionsParPointDeControle) {
-        counter = 0;
-        if (checkpoint(d))
-            return TrialOutcome::Stopped;
-    }
-    while (!found && d <= limit) {
-        // One block of odd divisors per checkpoint; value is odd here, so
-        // the even numbers the kernel also covers never divide it.
-        const quint64 room = kDivisionsParPointDeControle - counter;
-        quint64 last = std::min(limit, d + 2 * (room - 1));
-        if ((last - d) % 2 != 0)
-            --last;
-        const quint64 divisor = PremierDiviseur(value, d, last);
-        if (divisor != 0) {
-            found = true;
-            counter += quint32((divisor - d) / 2 + 1);
-            d = divisor;
-        } else {
-            counter += quint32((last - d) / 2 + 1);
-            d = last + 2;
-        }
-        if (counter == kDivisionsParPointDeControle) {
-            counter = 0;
-            if (checkpoint(d))
-                return TrialOutcome::Stopped;
-        }
-    }
-    return found ? TrialOutcome::DivisorFound : TrialOutcome::NoDivisor;
+    return DiviserParEssaisOrdonne(value, limit, counter, d, std::function<bool(quint64)>(std::ref(checkpoint)));
 }
 
-// (temporary, sequential) the ordered search of the divisor among chunks.
-#include <functional>
-struct OrderedSearch {
-    quint64 divisor = 0;
-    bool stopped = false;
-};
-inline OrderedSearch PremierDiviseurEnOrdre(quint64 value, quint64 first, quint64 last,
-                                            const std::function<quint64(quint64)> &chunkEnd,
-                                            const std::function<bool(quint64)> &chunkDone)
-{
-    for (quint64 chunkFirst = first; chunkFirst <= last;) {
-        const quint64 chunkLast = chunkEnd(chunkFirst);
-        if (const quint64 d = PremierDiviseur(value, chunkFirst, chunkLast))
-            return {d, false};
-        if (chunkDone(chunkLast))
-            return {0, true};
-        if (chunkLast == last)
-            break;
-        chunkFirst = chunkLast + 1;
-    }
-    return {};
-}

@@ -1,12 +1,15 @@
-// The trial-division kernel on every path this processor runs, against the
-// plain loops: the same divisor found, the same division count and the same
-// divisor at every checkpoint.
+// The trial-division kernel on every path this processor runs, with one
+// and two threads, against the plain loops: the same divisor found, the
+// same division count and the same calls at every checkpoint.
 #include "core/Arithmetic.h"
 #include "core/TrialKernel.h"
+#include "oracles/PlainTrialDivision.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
+#include <atomic>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -21,17 +24,20 @@ struct Run {
 
 // Runs a whole list of numbers through one trial division, the counter
 // carrying over from each number to the next as in a list of numbers.
+// The checkpoint numbered stopAt (from 1, over the whole list) asks to
+// stop; 0 never does.
 template <typename Divide>
-QList<Run> RunAll(const QList<quint64> &numbers, Divide divide)
+QList<Run> RunAll(const QList<quint64> &numbers, int stopAt, Divide divide)
 {
     QList<Run> runs;
     quint32 counter = 0;
+    int checkpoints = 0;
     for (const quint64 n : numbers) {
         Run run{};
         const quint64 limit = ISqrt(n + 1);
         run.outcome = divide(n, limit, counter, run.d, [&](quint64 d) {
             run.checkpoints << d;
-            return false;
+            return ++checkpoints == stopAt;
         });
         run.counter = counter;
         runs << run;
@@ -61,6 +67,19 @@ quint64 PlainFirstDivisor(quint64 value, quint64 first, quint64 last)
     return 0;
 }
 
+// Chunk bounds that depend on the chunk's start only, so that the plain walk
+// and the search see the same chunks: a quarter of one candidate, the rest
+// up to 60 000, and every cut in `cuts` a chunk's last candidate.
+quint64 IrregularChunkEnd(quint64 chunkFirst, const QList<quint64> &cuts)
+{
+    const quint64 mixed = (chunkFirst * 0x9E3779B97F4A7C15u) >> 40;
+    quint64 chunkLast = mixed % 4 == 0 ? chunkFirst : chunkFirst + mixed % 60000;
+    for (const quint64 cut : cuts)
+        if (cut >= chunkFirst && cut < chunkLast)
+            chunkLast = cut;
+    return chunkLast;
+}
+
 QList<quint64> RandomNumbers(quint64 from, quint64 to, int count, quint32 seed)
 {
     QRandomGenerator random(seed);
@@ -77,10 +96,16 @@ class TestTrialKernel : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { UseKernelPath(AvailableKernelPaths().last()); }
+    void cleanup()
+    {
+        UseKernelPath(AvailableKernelPaths().last());
+        UseDivisionThreads(0);
+    }
 
     void sameAsPlainLoop_data();
     void sameAsPlainLoop();
+    void orderedSearch_data();
+    void orderedSearch();
     void factorisationBlocks_data();
     void factorisationBlocks();
     void unavailablePathRefused();
@@ -89,26 +114,32 @@ private slots:
 void TestTrialKernel::sameAsPlainLoop_data()
 {
     QTest::addColumn<QList<quint64>>("numbers");
+    QTest::addColumn<int>("stopAt");
     const quint64 int64Max = quint64(std::numeric_limits<qint64>::max());
+    // A stop in the middle of a long search, and at the first checkpoint
+    // of the second number, which comes before its search.
+    QTest::newRow("stopped at checkpoint 700") << QList<quint64>{99999999999999997, 1000003ull * 1000033} << 700;
+    QTest::newRow("stopped before a search") << (QList<quint64>(99999, 4) << 1000000007) << 1;
     QTest::newRow("small numbers") << [] {
         QList<quint64> all;
         for (quint64 n = 0; n < 3000; ++n)
             all << n;
         return all;
-    }();
-    QTest::newRow("primes") << QList<quint64>{2, 3, 97, 32749, 32771, 1000000007, 999999999989, 99999999999999997};
-    QTest::newRow("largest prime below 2^63") << QList<quint64>{9223372036854775783u};
-    QTest::newRow("2^63 - 1 and neighbours") << QList<quint64>{int64Max, int64Max - 1, int64Max - 2};
+    }() << 0;
+    QTest::newRow("primes") << QList<quint64>{2, 3, 97, 32749, 32771, 1000000007, 999999999989, 99999999999999997} << 0;
+    QTest::newRow("largest prime below 2^63") << QList<quint64>{9223372036854775783u} << 0;
+    QTest::newRow("2^63 - 1 and neighbours") << QList<quint64>{int64Max, int64Max - 1, int64Max - 2} << 0;
     // Either side of the 2^15 where the SIMD paths take over.
-    QTest::newRow("squares of primes") << QList<quint64>{32749ull * 32749, 32771ull * 32771, 1000003ull * 1000003};
+    QTest::newRow("squares of primes") << QList<quint64>{32749ull * 32749, 32771ull * 32771, 1000003ull * 1000003} << 0;
     QTest::newRow("products of close primes")
-        << QList<quint64>{32749ull * 32771, 199967ull * 200003, 99999989ull * 99999971};
+        << QList<quint64>{32749ull * 32771, 199967ull * 200003, 99999989ull * 99999971, 2147483647ull * 2147483659}
+        << 0;
     // The 100 000th division is by 199 999, a prime: found right at the
     // checkpoint, just before it, just after it.
     QTest::newRow("around a checkpoint")
-        << QList<quint64>{199999ull * 200003, 199999ull * 199999, 199967ull * 199999, 200003ull * 200003};
-    QTest::newRow("random below 10^6") << RandomNumbers(2, 1000000, 2500, 1);
-    QTest::newRow("random below 10^14") << RandomNumbers(1000000, 100000000000000, 2500, 2);
+        << QList<quint64>{199999ull * 200003, 199999ull * 199999, 199967ull * 199999, 200003ull * 200003} << 0;
+    QTest::newRow("random below 10^6") << RandomNumbers(2, 1000000, 2500, 1) << 0;
+    QTest::newRow("random below 10^14") << RandomNumbers(1000000, 100000000000000, 2500, 2) << 0;
     // Near 2^63 with a smallest factor between 2^15 and 2^20.
     QTest::newRow("random near 2^63, middle factor") << [] {
         QRandomGenerator random(4);
@@ -118,21 +149,126 @@ void TestTrialKernel::sameAsPlainLoop_data()
             numbers << p * random.bounded((quint64(1) << 62) / p, int64Max / p);
         }
         return numbers;
-    }();
+    }() << 0;
 }
 
 void TestTrialKernel::sameAsPlainLoop()
 {
     QFETCH(QList<quint64>, numbers);
-    const QList<Run> expected = RunAll(numbers, [](auto &&...args) { return DiviserParEssais(args...); });
+    QFETCH(int, stopAt);
+    const QList<Run> expected = RunAll(numbers, stopAt, [](auto &&...args) { return DiviserParEssais(args...); });
     for (const KernelPath path : AvailableKernelPaths()) {
-        QVERIFY(UseKernelPath(path));
-        const QList<Run> runs = RunAll(numbers, [](auto &&...args) { return DiviserParEssaisRapide(args...); });
-        for (int i = 0; i < numbers.size(); ++i)
-            QVERIFY2(runs[i] == expected[i], qPrintable(QStringLiteral("%1, n = %2: %3 instead of %4")
-                                                            .arg(QLatin1String(KernelPathName(path)))
-                                                            .arg(numbers[i])
-                                                            .arg(Describe(runs[i]), Describe(expected[i]))));
+        for (const int threads : {1, 2}) {
+            QVERIFY(UseKernelPath(path));
+            UseDivisionThreads(threads);
+            const QList<Run> runs =
+                RunAll(numbers, stopAt, [](auto &&...args) { return DiviserParEssaisRapide(args...); });
+            for (int i = 0; i < numbers.size(); ++i)
+                QVERIFY2(runs[i] == expected[i], qPrintable(QStringLiteral("%1, %2 threads, n = %3: %4 instead of %5")
+                                                                .arg(QLatin1String(KernelPathName(path)))
+                                                                .arg(threads)
+                                                                .arg(numbers[i])
+                                                                .arg(Describe(runs[i]), Describe(expected[i]))));
+        }
+    }
+}
+
+void TestTrialKernel::orderedSearch_data()
+{
+    QTest::addColumn<quint64>("value");
+    QTest::addColumn<quint64>("first");
+    QTest::addColumn<quint64>("last");
+    QTest::addColumn<QList<quint64>>("cuts");
+    QTest::addColumn<int>("stopAt");
+    const quint64 p21 = 2097169; // the first prime above 2^21
+    QTest::newRow("prime, whole range") << quint64(10000000000037) << quint64(2) << quint64(3162278)
+                                        << QList<quint64>{} << 0;
+    QTest::newRow("divisor inside a chunk") << p21 * 3000017 << quint64(2) << quint64(3000017)
+                                            << QList<quint64>{p21 - 20, p21 + 20} << 0;
+    QTest::newRow("divisor last of its chunk") << p21 * 3000017 << quint64(2) << quint64(3000017)
+                                               << QList<quint64>{p21} << 0;
+    QTest::newRow("divisor first of its chunk") << p21 * 3000017 << quint64(2) << quint64(3000017)
+                                                << QList<quint64>{p21 - 1} << 0;
+    QTest::newRow("divisor a chunk of its own") << p21 * 3000017 << quint64(2) << quint64(3000017)
+                                                << QList<quint64>{p21 - 1, p21} << 0;
+    QTest::newRow("near 2^63, from above the wheel") << quint64(4200013) * 2196033163943 << quint64(211)
+                                                     << quint64(4200013) << QList<quint64>{4200013 - 1} << 0;
+    QTest::newRow("stopped at chunk 40") << quint64(10000000000037) << quint64(2) << quint64(3162278)
+                                         << QList<quint64>{} << 40;
+    QTest::newRow("stopped just below the divisor") << p21 * 3000017 << quint64(2) << quint64(3000017)
+                                                    << QList<quint64>{p21 - 1} << -1;
+    QTest::newRow("stopped at the last chunk") << quint64(10000000000037) << quint64(2) << quint64(3162278)
+                                               << QList<quint64>{} << -1;
+}
+
+void TestTrialKernel::orderedSearch()
+{
+    // The search against a plain walk through the same chunks, testing
+    // every integer: the same divisor, the same chunkDone calls, all of
+    // them on this thread, and never more than a few chunks cut ahead.
+    // stopAt counts chunkDone calls from 1; -1 stops at the last one the
+    // plain walk makes, just below the divisor or at the end of the range.
+    QFETCH(quint64, value);
+    QFETCH(quint64, first);
+    QFETCH(quint64, last);
+    QFETCH(QList<quint64>, cuts);
+    QFETCH(int, stopAt);
+    const auto chunkEnd = [&](quint64 chunkFirst) { return IrregularChunkEnd(chunkFirst, cuts); };
+
+    QList<quint64> expectedDone;
+    DivisorSearch expected;
+    for (quint64 chunkFirst = first; chunkFirst <= last;) {
+        const quint64 chunkLast = std::min(chunkEnd(chunkFirst), last);
+        expected.divisor = PlainFirstDivisor(value, chunkFirst, chunkLast);
+        if (expected.divisor != 0)
+            break;
+        expectedDone << chunkLast;
+        chunkFirst = chunkLast + 1;
+    }
+    if (stopAt == -1)
+        stopAt = int(expectedDone.size());
+    if (stopAt > 0) {
+        QVERIFY(stopAt <= expectedDone.size());
+        expectedDone.resize(stopAt);
+        expected = {0, true};
+    }
+
+    const std::thread::id caller = std::this_thread::get_id();
+    for (const KernelPath path : AvailableKernelPaths()) {
+        for (const int threads : {1, 2}) {
+            QVERIFY(UseKernelPath(path));
+            UseDivisionThreads(threads);
+            const QString where = QStringLiteral("%1, %2 threads").arg(QLatin1String(KernelPathName(path))).arg(threads);
+            QList<quint64> ends; // chunkEnd's calls are never at the same time
+            std::atomic<int> cut{0};
+            QList<quint64> done;
+            bool elsewhere = false;
+            int mostAhead = 0;
+            const DivisorSearch search = PremierDiviseurEnOrdre(
+                value, first, last,
+                [&](quint64 chunkFirst) {
+                    ends << chunkFirst;
+                    ++cut;
+                    return chunkEnd(chunkFirst);
+                },
+                [&](quint64 chunkLast) {
+                    elsewhere |= std::this_thread::get_id() != caller;
+                    done << chunkLast;
+                    mostAhead = std::max(mostAhead, cut.load() - int(done.size()));
+                    return int(done.size()) == stopAt;
+                });
+            QVERIFY2(search.divisor == expected.divisor && search.stopped == expected.stopped,
+                     qPrintable(QStringLiteral("%1: %2, %3 instead of %4, %5")
+                                    .arg(where)
+                                    .arg(search.divisor)
+                                    .arg(search.stopped)
+                                    .arg(expected.divisor)
+                                    .arg(expected.stopped)));
+            QVERIFY2(done == expectedDone, qPrintable(where));
+            QVERIFY2(!elsewhere, qPrintable(where));
+            QVERIFY2(mostAhead <= 3 * threads, qPrintable(QStringLiteral("%1: %2 ahead").arg(where).arg(mostAhead)));
+            QVERIFY2(std::is_sorted(ends.begin(), ends.end()) && ends.first() == first, qPrintable(where));
+        }
     }
 }
 
