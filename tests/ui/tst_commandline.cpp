@@ -125,7 +125,7 @@ void TestCommandLine::versionWithoutDisplayBesideARunningInstance()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QLatin1String(name));
-    QCOMPARE(Run(QStringLiteral(TAVORINE_EXECUTABLE), {QStringLiteral("--version")}, env), QByteArray("Tavorine 2.0\n"));
+    QCOMPARE(Run(QStringLiteral(TAVORINE_EXECUTABLE), {QStringLiteral("--version")}, env), QByteArray("Tavorine " TAVORINE_VERSION_TEXT "\n"));
     const QByteArray help = Run(QStringLiteral(TAVORINE_EXECUTABLE), {QStringLiteral("-h")}, env);
     QVERIFY2(help.startsWith("Utilisation : tavorine [option]\n"), help.constData());
     QVERIFY(help.contains("--version"));

@@ -319,7 +319,7 @@ void TestCommands::aboutBoxIsFreshEachTime()
     child<QAction>("MenuAbout")->trigger();
     QCOMPARE(seen.size(), 2);
     QVERIFY(seen[0].isNull() && seen[1].isNull()); // destroyed once closed
-    const QStringList once = {"A propos de...", "Tavorine", "Version 2.0", " &Fermer"};
+    const QStringList once = {"A propos de...", "Tavorine", "Version " TAVORINE_VERSION_TEXT, " &Fermer"};
     QCOMPARE(texts, once + once);
     QCOMPARE(sizes, QList<QSize>({QSize(330, 154), QSize(330, 154)}));
 }
