@@ -1,6 +1,7 @@
 // The command-line options and where the help file is found: the parser
 // against Qt's own options, the locator on build and installed layouts, and
 // the real executable run with --version and from a moved installed tree.
+#include "Version.h"
 #include "ui/CommandLine.h"
 #include "ui/HelpLocator.h"
 #include "ui/InstanceGuard.h"

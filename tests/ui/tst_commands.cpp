@@ -1,5 +1,6 @@
 // The main window's commands: menus, copy and paste of whole texts, the
 // page-switch reset, help requests, quitting and the about box.
+#include "Version.h"
 #include "MainFormTest.h"
 #include "ModalAnswerer.h"
 

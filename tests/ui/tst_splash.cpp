@@ -1,5 +1,6 @@
 // The splash window: its layout and gradient, closing at the first timer
 // tick or at a left click anywhere on it, and being destroyed on closing.
+#include "Version.h"
 #include "gradient/Gradient.h"
 #include "ui/reSplash.h"
 
