@@ -2,6 +2,8 @@
 // read by hand so that a negative number is never taken for an option.
 #include "cli/Arguments.h"
 
+#include "Version.h"
+
 namespace {
 
 struct OptionText {
@@ -164,5 +166,5 @@ QString HelpText()
 
 QString VersionText()
 {
-    return QStringLiteral("tavorine-cli (Tavorine) " TAVORINE_VERSION "\n");
+    return QStringLiteral("tavorine-cli (Tavorine) " TAVORINE_VERSION_TEXT "\n");
 }

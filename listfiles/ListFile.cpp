@@ -1,9 +1,8 @@
-// List files on disk. Whole files are replaced through QSaveFile, so a full
-// disk while a completed list is rewritten with its header loses nothing.
+// List files on disk. A list is written into a file with no name that takes
+// the file's name once complete; QSaveFile is the fallback where it cannot.
 #include "listfiles/ListFile.h"
 
 #include "digits/DigitGroups.h"
-#include "listfiles/ListFileNames.h"
 #include "listfiles/Windows1252.h"
 
 #include <QCoreApplication>
@@ -11,6 +10,7 @@
 #include <QLocale>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringList>
 
 #include <atomic>
 #include <fcntl.h>
@@ -26,27 +26,6 @@ namespace {
 using Operation = ListFileError::Operation;
 
 constexpr char kLineEnd[] = "\r\n";
-
-// Lines end at CR LF, at a lone CR or at a lone LF. Works on bytes (so that a
-// header can be added without re-encoding the numbers) and on text alike.
-template <typename View>
-QList<View> splitLines(View text)
-{
-    QList<View> lines;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        if (text[i] != u'\r' && text[i] != u'\n')
-            continue;
-        lines.append(text.sliced(start, i - start));
-        if (text[i] == u'\r' && i + 1 < size && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines.append(text.sliced(start));
-    return lines;
-}
 
 QByteArray encodeLines(const QStringList &lines)
 {
@@ -92,8 +71,8 @@ void checkWriteTarget(const QString &path)
         throw ListFileError(Operation::Write, path, QStringLiteral("le fichier est en lecture seule"));
 }
 
-// The one way a list file is written whole: the content goes to a temporary
-// file beside it, which takes the file's place only when it is complete.
+// Where a folder has no unnamed files: the content goes to a temporary file
+// beside it, which takes the file's place only when it is complete.
 void replaceFileContent(const QString &path, const QByteArray &bytes)
 {
     checkWriteTarget(path);
@@ -228,11 +207,6 @@ QByteArray readWholeFile(const QString &path, qint64 limit = -1)
 
 } // namespace
 
-void WriteWholeFile(const QString &path, const QStringList &lines)
-{
-    replaceFileContent(path, encodeLines(lines));
-}
-
 #ifdef O_TMPFILE
 // The complete content in a file of the folder that has no name yet, so a
 // process killed while writing leaves nothing behind; it gets a hidden name
@@ -299,61 +273,9 @@ void CreateFileHolding(const QString &path, const QByteArray &bytes)
 
 QByteArray HeaderBytes(const QString &fileName, qint64 count, bool withSeparators, const QString &separator)
 {
-    return encodeLines(HeaderLines(fileName, count, withSeparators, separator));
-}
-
-void EnregistrerLigneDansFichier(const QString &path, const QString &line)
-{
-    QFile file(path);
-    // ExistingOnly: appending must never create the file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly
-                   | QIODevice::Unbuffered))
-        throw ListFileError::fromDevice(Operation::Append, path, file);
-    if (!writeAll(file, encodeLines({line})) || !file.flush())
-        throw ListFileError::fromDevice(Operation::Append, path, file);
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        throw ListFileError::fromDevice(Operation::Append, path, file);
-}
-
-QStringList ReadLines(const QString &path)
-{
-    const QString text = DecodeListText(readWholeFile(path));
-    QStringList lines;
-    for (const QStringView line : splitLines(QStringView(text)))
-        lines.append(line.toString());
-    return lines;
-}
-
-QStringList HeaderLines(const QString &fileName, qint64 count, bool withSeparators,
-                        const QString &separator)
-{
     const QString countText = withSeparators ? GroupDigits(count, separator) : QString::number(count);
-    return {fileName, QStringLiteral("Nombres premiers de cette liste : ") + countText,
-            QStringLiteral(" ")};
-}
-
-void IndiquerNombresContenus(const QString &path, bool withSeparators, const QString &separator)
-{
-    const QByteArray content = readWholeFile(path);
-    const QList<QByteArrayView> lines = splitLines(QByteArrayView(content));
-    QByteArray bytes = encodeLines(HeaderLines(QFileInfo(path).fileName(), lines.size(),
-                                               withSeparators, separator));
-    bytes.reserve(bytes.size() + content.size() + lines.size() * 2);
-    for (const QByteArrayView line : lines) {
-        bytes.append(line);
-        bytes.append(kLineEnd);
-    }
-    replaceFileContent(path, bytes);
-}
-
-QString CreationAutomatiqueFichierSuivant(const QString &firstFilePath, const QString &baseName,
-                                          int k, qint64 firstPrime)
-{
-    const QString path = ContinuationPath(firstFilePath, baseName, k);
-    WriteWholeFile(path, {});
-    EnregistrerLigneDansFichier(path, QString::number(firstPrime));
-    return path;
+    return encodeLines({fileName, QStringLiteral("Nombres premiers de cette liste : ") + countText,
+                        QStringLiteral(" ")});
 }
 
 QString LoadListFileText(const QString &path)
@@ -372,11 +294,6 @@ QString ListTextFromBytes(const QByteArray &bytes)
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(u'\r', u'\n');
     return text;
-}
-
-bool FileExists(const QString &path)
-{
-    return QFileInfo(path).isFile();
 }
 
 } // namespace ListFiles

@@ -68,8 +68,6 @@ QString openingWords(ListFileError::Operation operation)
     switch (operation) {
     case ListFileError::Operation::Write:
         return QStringLiteral("Impossible d'écrire le fichier");
-    case ListFileError::Operation::Append:
-        return QStringLiteral("Impossible d'ajouter une ligne au fichier");
     case ListFileError::Operation::Read:
         break;
     }

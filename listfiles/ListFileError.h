@@ -1,5 +1,5 @@
-// The one exception type of the list file library: a failed create, write,
-// append or read, carrying a finished French sentence that names the file.
+// The one exception type of the list file library: a failed create, write
+// or read, carrying a finished French sentence that names the file.
 #pragma once
 
 #include <QString>
@@ -15,7 +15,7 @@ class ListFileError : public std::runtime_error
 public:
     // What the program was doing when the file let it down; each gives the
     // sentence its opening words.
-    enum class Operation { Write, Append, Read };
+    enum class Operation { Write, Read };
 
     ListFileError(Operation operation, const QString &path, const QString &reason);
 

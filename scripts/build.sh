@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds Tavorine in the given folder (default: build);
-# TAVORINE_SANITIZE=ON builds with AddressSanitizer and UBSan.
+# TAVORINE_SANITIZE=ON builds with AddressSanitizer and UBSan,
+# TAVORINE_SANITIZE=thread with ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir="${1:-build}"

@@ -9,6 +9,9 @@ dir="${1:-build}"
 scripts/install-deps.sh dpkg-dev lintian desktop-file-utils appstream
 deb=$(scripts/package.sh "$dir" | tail -n 1)
 echo "Checking $deb"
+# The version the build was configured with, from project(VERSION).
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")
+[ -n "$version" ] || { echo "FAILED: no project version in $dir/CMakeCache.txt" >&2; exit 1; }
 
 checks=0
 pass() { checks=$((checks + 1)); echo "ok: $1"; }
@@ -35,9 +38,10 @@ done
 pass "the package holds its ${#expected[@]} files"
 
 [ "$(dpkg-deb -f "$deb" Section)" = math ] || fail "section is not math"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version-1" ] || fail "the package's version is not $version-1"
 # A library only dpkg-shlibdeps can have put there.
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6 (>=' || fail "no library dependencies from dpkg-shlibdeps"
-pass "control fields (section, dependencies)"
+pass "control fields (version $version, section, dependencies)"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -46,7 +50,14 @@ dpkg-deb -x "$deb" "$tmp"
 desktop-file-validate "$tmp/usr/share/applications/org.tavorine.Tavorine.desktop" || fail "desktop-file-validate"
 pass "desktop-file-validate"
 appstreamcli validate --no-net "$tmp/usr/share/metainfo/org.tavorine.Tavorine.metainfo.xml" || fail "appstreamcli validate"
-pass "appstreamcli validate --no-net"
+grep -qF "<release version=\"$version\"" "$tmp/usr/share/metainfo/org.tavorine.Tavorine.metainfo.xml" \
+    || fail "the metainfo's release is not $version"
+pass "appstreamcli validate --no-net, release $version"
+for page in tavorine tavorine-cli; do
+    zcat "$tmp/usr/share/man/man1/$page.1.gz" | head -n 1 | grep -qF "\"Tavorine $version\"" \
+        || fail "the man page $page.1 does not give version $version"
+done
+pass "the man pages give version $version"
 
 # Errors fail the check; warnings are printed for the reader.
 status=0
@@ -56,11 +67,11 @@ grep -v 'running with root privileges' <<<"$said" || true
 pass "lintian reports no error"
 
 exe="$tmp/usr/bin/tavorine"
-[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$exe" --version)" = "Tavorine 2.0" ] || fail "--version of the extracted program"
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$exe" --version)" = "Tavorine $version" ] || fail "--version of the extracted program"
 pass "the extracted program prints its version"
 
 cli="$tmp/usr/bin/tavorine-cli"
-[ "$("$cli" --version)" = "tavorine-cli (Tavorine) 2.0" ] || fail "--version of the extracted tavorine-cli"
+[ "$("$cli" --version)" = "tavorine-cli (Tavorine) $version" ] || fail "--version of the extracted tavorine-cli"
 said=$(env -u DISPLAY -u WAYLAND_DISPLAY "$cli" verifier 1000003) || fail "tavorine-cli verifier 1000003"
 grep -qxF "Nombre premier : oui" <<<"$said" || fail "tavorine-cli verifier 1000003 says: $said"
 pass "the extracted tavorine-cli runs without a display"

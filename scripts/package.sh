@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package of Tavorine in the given build folder (default:
-# build), e.g. build/tavorine_2.0-1_amd64.deb, and prints its path last.
+# build), e.g. build/tavorine_<version>-1_amd64.deb, and prints its path last.
 # Installs what is missing first, with dpkg-dev for dpkg-shlibdeps, which
 # finds the libraries the package depends on.
 set -euo pipefail

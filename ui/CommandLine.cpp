@@ -2,6 +2,8 @@
 // both printed in French before any window, display or instance check.
 #include "ui/CommandLine.h"
 
+#include "Version.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
@@ -32,7 +34,7 @@ CommandLineAction ParseCommandLine(const QStringList &arguments)
 
 QString VersionText()
 {
-    return QStringLiteral("Tavorine 2.0\n");
+    return QStringLiteral("Tavorine " TAVORINE_VERSION_TEXT "\n");
 }
 
 QString CommandLineHelpText()

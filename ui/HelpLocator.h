@@ -4,6 +4,9 @@
 
 #include <QString>
 
+// The help file's context number of its index page, the topic F1 opens.
+constexpr unsigned kHelpIndexContext = 1000;
+
 // The help file's path for an executable in exeFolder (with or without a
 // trailing separator). The file beside the executable wins; then
 // ../share/tavorine/TVR.chm relative to that folder. When neither exists the

@@ -4,6 +4,8 @@
 // in ReMainFormRun.cpp.
 #include "ui/ReMainForm.h"
 
+#include "Version.h"
+
 #include "listfiles/ListFile.h"
 #include "ui/Fonts.h"
 #include "ui/HelpLocator.h"
@@ -42,7 +44,7 @@ TMainForm::TMainForm(QWidget *parent)
     exeFolder_ = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     desktopFolder_ = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     productName_ = QStringLiteral("Tavorine");
-    version_ = QStringLiteral("2.0");
+    version_ = QStringLiteral(TAVORINE_VERSION_TEXT);
     helpFile_ = LocateHelpFile(exeFolder_);
     helpOpener_ = [](const QString &file, unsigned command, unsigned context, QWidget *owner) {
         THelpViewer::htmlHelp(owner, file, THelpViewer::Command(command), context);

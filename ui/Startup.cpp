@@ -3,6 +3,7 @@
 #include "ui/Startup.h"
 
 #include "ui/CommandLine.h"
+#include "ui/HelpLocator.h"
 #include "ui/HelpViewer.h"
 #include "ui/InstanceGuard.h"
 #include "ui/MessageBoxes.h"
@@ -54,12 +55,13 @@ int CheckHelpFile(int argc, char *argv[])
         const TMainForm mainForm;
         helpFile = mainForm.HelpFile();
     }
-    const THelpViewer *viewer = THelpViewer::htmlHelp(nullptr, helpFile, THelpViewer::HH_HELP_CONTEXT, 1000);
+    const THelpViewer *viewer = THelpViewer::htmlHelp(nullptr, helpFile, THelpViewer::HH_HELP_CONTEXT, kHelpIndexContext);
     if (!viewer) {
         Print(stderr, QStringLiteral("Fichier d'aide introuvable ou illisible : %1\n").arg(helpFile));
         return 1;
     }
-    Print(stdout, QStringLiteral("Fichier d'aide : %1\nRubrique 1000 : %2\n").arg(helpFile, viewer->currentTopic()));
+    Print(stdout, QStringLiteral("Fichier d'aide : %1\nRubrique %2 : %3\n")
+                      .arg(helpFile, QString::number(kHelpIndexContext), viewer->currentTopic()));
     THelpViewer::htmlHelp(nullptr, QString(), THelpViewer::HH_CLOSE_ALL);
     return 0;
 }

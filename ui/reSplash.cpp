@@ -2,6 +2,8 @@
 // product picture, name, version and address on a diamond gradient.
 #include "ui/reSplash.h"
 
+#include "Version.h"
+
 #include "gradient/Gradient.h"
 #include "ui/Fonts.h"
 #include "ui/ReAbout.h"
@@ -108,7 +110,7 @@ void TSplash::createLabels(QWidget *inside)
 
     QFont version = TahomaFont(11);
     version.setItalic(true);
-    NavyLabel(inside, QStringLiteral("LabelVersionBuild"), QStringLiteral("Version 2.0"), QRect(128, 42, 190, 14), version);
+    NavyLabel(inside, QStringLiteral("LabelVersionBuild"), QStringLiteral("Version " TAVORINE_VERSION_TEXT), QRect(128, 42, 190, 14), version);
 
     QFont name = TahomaFont(16);
     name.setBold(true);

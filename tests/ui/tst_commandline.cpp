@@ -1,6 +1,7 @@
 // The command-line options and where the help file is found: the parser
 // against Qt's own options, the locator on build and installed layouts, and
 // the real executable run with --version and from a moved installed tree.
+#include "Version.h"
 #include "ui/CommandLine.h"
 #include "ui/HelpLocator.h"
 #include "ui/InstanceGuard.h"
@@ -125,7 +126,7 @@ void TestCommandLine::versionWithoutDisplayBesideARunningInstance()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QLatin1String(name));
-    QCOMPARE(Run(QStringLiteral(TAVORINE_EXECUTABLE), {QStringLiteral("--version")}, env), QByteArray("Tavorine 2.0\n"));
+    QCOMPARE(Run(QStringLiteral(TAVORINE_EXECUTABLE), {QStringLiteral("--version")}, env), QByteArray("Tavorine " TAVORINE_VERSION_TEXT "\n"));
     const QByteArray help = Run(QStringLiteral(TAVORINE_EXECUTABLE), {QStringLiteral("-h")}, env);
     QVERIFY2(help.startsWith("Utilisation : tavorine [option]\n"), help.constData());
     QVERIFY(help.contains("--version"));

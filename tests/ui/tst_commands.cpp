@@ -1,5 +1,6 @@
 // The main window's commands: menus, copy and paste of whole texts, the
 // page-switch reset, help requests, quitting and the about box.
+#include "Version.h"
 #include "MainFormTest.h"
 #include "ModalAnswerer.h"
 
@@ -322,7 +323,7 @@ void TestCommands::aboutBoxIsFreshEachTime()
     child<QAction>("MenuAbout")->trigger();
     QCOMPARE(seen.size(), 2);
     QVERIFY(seen[0].isNull() && seen[1].isNull()); // destroyed once closed
-    const QStringList once = {"A propos de...", "Tavorine", "Version 2.0", " &Fermer"};
+    const QStringList once = {"A propos de...", "Tavorine", "Version " TAVORINE_VERSION_TEXT, " &Fermer"};
     QCOMPARE(texts, once + once);
     QCOMPARE(sizes, QList<QSize>({QSize(330, 154), QSize(330, 154)}));
 }

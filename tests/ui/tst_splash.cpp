@@ -1,5 +1,6 @@
 // The splash window: its layout and gradient, closing at the first timer
 // tick or at a left click anywhere on it, and being destroyed on closing.
+#include "Version.h"
 #include "gradient/Gradient.h"
 #include "ui/reSplash.h"
 
@@ -36,7 +37,7 @@ void TestSplash::layout()
     QVERIFY(gradient->PatternValid());
     QCOMPARE(splash->findChild<QWidget *>(QStringLiteral("PanelInside"))->geometry(), QRect(6, 6, 333, 129));
     QCOMPARE(splash->findChild<QLabel *>(QStringLiteral("ProductNameLabel"))->text(), QStringLiteral("Tavorine"));
-    QCOMPARE(splash->findChild<QLabel *>(QStringLiteral("LabelVersionBuild"))->text(), QStringLiteral("Version 2.0"));
+    QCOMPARE(splash->findChild<QLabel *>(QStringLiteral("LabelVersionBuild"))->text(), QStringLiteral("Version " TAVORINE_VERSION_TEXT));
     QCOMPARE(splash->findChild<QTimer *>(QStringLiteral("Timer1"))->interval(), 1800);
 
     // Painted: the centre of the diamond is near white, its corners are not.
