@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <condition_variable>
+#include <future>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -45,27 +46,61 @@ TListViewLoader::~TListViewLoader()
 {
     // A list still being built holds no pointer into the window, but its
     // thread must end before the window's objects go.
-    if (builderThread_) {
-        builderThread_->quit();
-        builderThread_->wait();
+    if (builderThread_.joinable()) {
+        {
+            std::lock_guard lock(jobsMutex_);
+            quit_ = true;
+        }
+        jobsChanged_.notify_all();
+        builderThread_.join();
     }
+    // Lists built and not shown: the one being built may be among them.
+    for (const std::shared_ptr<Build> &build : built_)
+        delete std::exchange(build->document, nullptr);
     if (building_)
-        delete building_->document;
+        delete std::exchange(building_->document, nullptr);
 }
 
-QObject *TListViewLoader::Builder()
+void TListViewLoader::StartBuilder()
 {
     // One thread builds every list, so that the memory of one list is
     // reused for the next.
-    if (!builderThread_) {
-        builderThread_ = new QThread(this);
-        builder_ = new QObject;
-        builder_->moveToThread(builderThread_);
-        connect(builderThread_, &QThread::finished, builder_, &QObject::deleteLater);
-        builderThread_->start();
-        QMetaObject::invokeMethod(builder_, [] { LowerWorkerPriority(); }, Qt::QueuedConnection);
+    if (builderThread_.joinable())
+        return;
+    std::promise<QThread *> started;
+    std::future<QThread *> qthread = started.get_future();
+    builderThread_ = std::thread([this, &started] {
+        LowerWorkerPriority();
+        started.set_value(QThread::currentThread());
+        RunBuilder();
+    });
+    builderQThread_ = qthread.get();
+}
+
+void TListViewLoader::Post(std::function<void()> job)
+{
+    StartBuilder();
+    {
+        std::lock_guard lock(jobsMutex_);
+        jobs_.push_back(std::move(job));
     }
-    return builder_;
+    jobsChanged_.notify_all();
+}
+
+void TListViewLoader::RunBuilder()
+{
+    for (;;) {
+        std::function<void()> job;
+        {
+            std::unique_lock lock(jobsMutex_);
+            jobsChanged_.wait(lock, [this] { return quit_ || !jobs_.empty(); });
+            if (quit_)
+                return;
+            job = std::move(jobs_.front());
+            jobs_.pop_front();
+        }
+        job();
+    }
 }
 
 void TListViewLoader::Start(Make make, Shown shown)
@@ -74,34 +109,46 @@ void TListViewLoader::Start(Make make, Shown shown)
     build->shown = std::move(shown);
     building_ = build;
     QThread *const target = thread();
-    QMetaObject::invokeMethod(
-        Builder(),
-        [this, build, make = std::move(make), target] {
-            QTextDocument *document = nullptr;
-            std::exception_ptr failure;
-            try {
-                document = make();
-                document->moveToThread(target);
-            } catch (...) {
-                delete document;
-                document = nullptr;
-                failure = std::current_exception();
-            }
-            {
-                std::lock_guard lock(build->mutex);
-                build->document = document;
-                build->failure = failure;
-                build->done = true;
-            }
-            build->changed.notify_all();
-            QMetaObject::invokeMethod(this, [this, build] { Finished(build); }, Qt::QueuedConnection);
-        },
-        Qt::QueuedConnection);
+    Post([this, build, make = std::move(make), target] {
+        QTextDocument *document = nullptr;
+        std::exception_ptr failure;
+        try {
+            document = make();
+            document->moveToThread(target);
+        } catch (...) {
+            delete document;
+            document = nullptr;
+            failure = std::current_exception();
+        }
+        {
+            std::lock_guard lock(build->mutex);
+            build->document = document;
+            build->failure = failure;
+            build->done = true;
+        }
+        build->changed.notify_all();
+        {
+            std::lock_guard lock(jobsMutex_);
+            built_.push_back(build);
+        }
+        QMetaObject::invokeMethod(this, &TListViewLoader::TakeBuilt, Qt::QueuedConnection);
+    });
     std::unique_lock lock(build->mutex);
     if (build->changed.wait_for(lock, std::chrono::milliseconds(kSettleMs), [&build] { return build->done; })) {
         lock.unlock();
         Finished(build);
     }
+}
+
+void TListViewLoader::TakeBuilt()
+{
+    std::vector<std::shared_ptr<Build>> built;
+    {
+        std::lock_guard lock(jobsMutex_);
+        built.swap(built_);
+    }
+    for (const std::shared_ptr<Build> &build : built)
+        Finished(build);
 }
 
 void TListViewLoader::Finished(const std::shared_ptr<Build> &build)
@@ -123,18 +170,16 @@ void TListViewLoader::Dispose(QTextDocument *replaced)
     if (!replaced)
         return;
     // Freed on the builder's thread, where it waits for nobody.
-    replaced->moveToThread(builderThread_);
-    QMetaObject::invokeMethod(
-        Builder(),
-        [replaced] {
-            delete replaced;
+    StartBuilder();
+    replaced->moveToThread(builderQThread_);
+    Post([replaced] {
+        delete replaced;
 #ifdef __GLIBC__
-            // The list was built in the builder's memory pool: its pages go
-            // back, or the pool would keep the largest list it ever held.
-            malloc_trim(0);
+        // The list was built in the builder's memory pool: its pages go
+        // back, or the pool would keep the largest list it ever held.
+        malloc_trim(0);
 #endif
-        },
-        Qt::QueuedConnection);
+    });
 }
 
 void TListViewLoader::Next()

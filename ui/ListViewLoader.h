@@ -10,10 +10,15 @@
 #include <QObject>
 #include <QTimer>
 
+#include <condition_variable>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <vector>
 
 class QTextDocument;
 class QThread;
@@ -48,7 +53,13 @@ private:
     using Make = std::function<QTextDocument *()>;
     using Shown = std::function<void(QTextDocument *document, std::exception_ptr failure)>;
 
-    QObject *Builder();
+    // The builder's thread and its jobs; what it has built comes back
+    // through a list of its own, so that every hand-over between the two
+    // threads goes through a lock of ours.
+    void StartBuilder();
+    void Post(std::function<void()> job);
+    void RunBuilder();
+    void TakeBuilt();
     void Start(Make make, Shown shown);
     void Finished(const std::shared_ptr<Build> &build);
     void Next();
@@ -68,7 +79,12 @@ private:
     static constexpr int kSettleMs = 5;
     quint64 token_ = 0;
     std::shared_ptr<Build> building_;
-    QThread *builderThread_ = nullptr;
-    QObject *builder_ = nullptr;
+    std::thread builderThread_;
+    QThread *builderQThread_ = nullptr;
+    std::mutex jobsMutex_;
+    std::condition_variable jobsChanged_;
+    std::deque<std::function<void()>> jobs_;
+    bool quit_ = false;
+    std::vector<std::shared_ptr<Build>> built_;
     bool loading_ = false;
 };
