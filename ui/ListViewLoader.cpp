@@ -23,8 +23,8 @@
 #include <utility>
 
 // One document built on the builder's thread. It is taken once, either by
-// the window's wait of a few milliseconds or by the queued call that
-// follows the build, whichever comes first.
+// the window's wait of a few milliseconds or by the window's next look at
+// what was built, whichever comes first.
 struct TListViewLoader::Build {
     std::mutex mutex;
     std::condition_variable changed;
@@ -40,6 +40,11 @@ TListViewLoader::TListViewLoader(TReportView *view, QObject *parent)
 {
     refreshTimer_.setSingleShot(true);
     connect(&refreshTimer_, &QTimer::timeout, this, &TListViewLoader::BuildCompleted);
+    // The builder never posts to the window's thread: the window looks for
+    // what it has built every few milliseconds while a build is under way,
+    // so every hand-over between the threads goes through our own lock.
+    builtTimer_.setInterval(kBuiltPollMs);
+    connect(&builtTimer_, &QTimer::timeout, this, &TListViewLoader::TakeBuilt);
 }
 
 TListViewLoader::~TListViewLoader()
@@ -127,12 +132,10 @@ void TListViewLoader::Start(Make make, Shown shown)
             build->done = true;
         }
         build->changed.notify_all();
-        {
-            std::lock_guard lock(jobsMutex_);
-            built_.push_back(build);
-        }
-        QMetaObject::invokeMethod(this, &TListViewLoader::TakeBuilt, Qt::QueuedConnection);
+        std::lock_guard lock(jobsMutex_);
+        built_.push_back(build);
     });
+    builtTimer_.start();
     std::unique_lock lock(build->mutex);
     if (build->changed.wait_for(lock, std::chrono::milliseconds(kSettleMs), [&build] { return build->done; })) {
         lock.unlock();
@@ -147,6 +150,8 @@ void TListViewLoader::TakeBuilt()
         std::lock_guard lock(jobsMutex_);
         built.swap(built_);
     }
+    if (!building_)
+        builtTimer_.stop();
     for (const std::shared_ptr<Build> &build : built)
         Finished(build);
 }

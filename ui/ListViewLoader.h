@@ -73,6 +73,8 @@ private:
     std::function<void()> queued_;
     QElapsedTimer lastBuild_;
     QTimer refreshTimer_;
+    QTimer builtTimer_;
+    static constexpr int kBuiltPollMs = 5;
     static constexpr int kRefreshMs = 500;
     // A list small enough to be built in a few milliseconds shows before
     // the call that asked for it returns, as it always did.

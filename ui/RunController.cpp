@@ -6,17 +6,12 @@
 #include "core/CommandError.h"
 #include "core/WorkerPriority.h"
 
-#include <QMetaObject>
-
 #include <new>
 
 void TRunController::Channel::Post(std::function<void()> event)
 {
-    {
-        std::lock_guard lock(owner_.mutex_);
-        owner_.events_.push_back(std::move(event));
-    }
-    owner_.Schedule();
+    std::lock_guard lock(owner_.mutex_);
+    owner_.events_.push_back(std::move(event));
 }
 
 void TRunController::Channel::Progress(std::function<void()> show)
@@ -28,10 +23,12 @@ void TRunController::Channel::Progress(std::function<void()> show)
 TRunController::TRunController(QObject *parent)
     : QObject(parent)
 {
-    // The newest progress is taken at the pace of the screen rather than at
-    // every checkpoint, which may come every few microseconds.
-    progressTimer_.setInterval(kProgressIntervalMs);
-    connect(&progressTimer_, &QTimer::timeout, this, &TRunController::Deliver);
+    // The window fetches what the computation left for it at the pace of
+    // the screen, rather than at every checkpoint, which may come every few
+    // microseconds. The worker never posts to the window's thread, so every
+    // hand-over goes through the lock of this object.
+    fetchTimer_.setInterval(kFetchIntervalMs);
+    connect(&fetchTimer_, &QTimer::timeout, this, &TRunController::Deliver);
 }
 
 TRunController::~TRunController()
@@ -48,7 +45,7 @@ void TRunController::Begin()
 void TRunController::Start(Work work)
 {
     Join();
-    progressTimer_.start();
+    fetchTimer_.start();
     worker_ = std::thread([this, work = std::move(work), stop = stop_] {
         LowerWorkerPriority();
         std::function<void()> ended;
@@ -76,7 +73,6 @@ void TRunController::Start(Work work)
             ended_ = std::move(ended);
         }
         endedChanged_.notify_all();
-        Schedule();
     });
     std::unique_lock lock(mutex_);
     if (endedChanged_.wait_for(lock, std::chrono::milliseconds(kSettleMs), [this] { return bool(ended_); })) {
@@ -88,7 +84,7 @@ void TRunController::Start(Work work)
 void TRunController::End()
 {
     state_ = RunState::Idle;
-    progressTimer_.stop();
+    fetchTimer_.stop();
 }
 
 void TRunController::QuestionOpened()
@@ -112,20 +108,8 @@ void TRunController::StopAndWait()
     events_.clear();
     progress_ = nullptr;
     ended_ = nullptr;
-    scheduled_ = false;
     state_ = RunState::Idle;
-    progressTimer_.stop();
-}
-
-void TRunController::Schedule()
-{
-    {
-        std::lock_guard lock(mutex_);
-        if (scheduled_)
-            return;
-        scheduled_ = true;
-    }
-    QMetaObject::invokeMethod(this, &TRunController::Deliver, Qt::QueuedConnection);
+    fetchTimer_.stop();
 }
 
 void TRunController::Deliver()
@@ -135,7 +119,6 @@ void TRunController::Deliver()
     std::function<void()> ended;
     {
         std::lock_guard lock(mutex_);
-        scheduled_ = false;
         events.swap(events_);
         progress = std::exchange(progress_, nullptr);
         ended = std::exchange(ended_, nullptr);

@@ -31,6 +31,7 @@ public:
     {
     public:
         // Shown in the order posted: a report line, a completed file.
+        // The window takes them every few milliseconds.
         void Post(std::function<void()> event);
         // Shown once the events before it are: the newest progress replaces
         // one not shown yet, since only the latest state matters.
@@ -85,7 +86,6 @@ public:
     void StopAndWait();
 
 private:
-    void Schedule();
     void Deliver();
     void Join();
 
@@ -102,10 +102,9 @@ private:
     std::vector<std::function<void()>> events_;
     std::function<void()> progress_;
     std::function<void()> ended_;
-    bool scheduled_ = false;
     std::condition_variable endedChanged_;
     static constexpr int kSettleMs = 5;
-    // Progress is shown at most this often; events and the end at once.
-    static constexpr int kProgressIntervalMs = 10;
-    QTimer progressTimer_;
+    // What the computation hands over is taken this often.
+    static constexpr int kFetchIntervalMs = 10;
+    QTimer fetchTimer_;
 };
