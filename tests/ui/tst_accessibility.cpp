@@ -1,0 +1,263 @@
+// What a screen reader finds in each window, through Qt's accessibility
+// interfaces: a name on every control, the number fields named after their
+// labels, and the status strip's painted panels readable as they change.
+#include "MainFormTest.h"
+
+#include "ui/HelpViewer.h"
+#include "ui/ReAbout.h"
+#include "ui/ReMainForm.h"
+#include "ui/StatusStrip.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// The roles a user acts on or reads as a control; a node of one of them
+// without a name is what a reader announces as a bare "push button".
+bool Interactive(QAccessible::Role role)
+{
+    switch (role) {
+    case QAccessible::PushButton:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::EditableText:
+    case QAccessible::PageTab:
+    case QAccessible::PageTabList:
+    case QAccessible::MenuItem:
+    case QAccessible::MenuBar:
+    case QAccessible::PopupMenu:
+    case QAccessible::ProgressBar:
+    case QAccessible::List:
+    case QAccessible::Tree:
+    case QAccessible::ComboBox:
+    case QAccessible::ToolBar:
+    case QAccessible::StatusBar:
+    case QAccessible::ButtonMenu:
+    case QAccessible::Slider:
+    case QAccessible::SpinBox:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Every interactive node under iface without a name, as "role path" lines.
+void CollectUnnamed(QAccessibleInterface *iface, const QString &path, QStringList &unnamed, int depth = 0)
+{
+    if (!iface || !iface->isValid() || depth > 40)
+        return;
+    const QString here = path + QLatin1Char('/')
+                         + (iface->object() && !iface->object()->objectName().isEmpty()
+                                ? iface->object()->objectName()
+                                : QString::number(int(iface->role()), 16));
+    if (Interactive(iface->role()) && iface->text(QAccessible::Name).trimmed().isEmpty())
+        unnamed << here;
+    for (int i = 0; i < iface->childCount(); ++i)
+        CollectUnnamed(iface->child(i), here, unnamed, depth + 1);
+}
+
+struct RecordedEvent {
+    QObject *object;
+    QAccessible::Event type;
+};
+QList<RecordedEvent> s_recorded;
+
+void RecordEvent(QAccessibleEvent *event)
+{
+    s_recorded.append({event->object(), event->type()});
+}
+
+} // namespace
+
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void everyControlNamed_data();
+    void everyControlNamed();
+    void fieldsTakeTheirLabels_data();
+    void fieldsTakeTheirLabels();
+    void panelsFollowTheirTexts_data();
+    void panelsFollowTheirTexts();
+    void endOfRunIsHeard();
+
+private:
+    template <typename T> T *child(const char *name) { return FindChild<T>(form_, name); }
+
+    TMainForm *form_ = nullptr;
+};
+
+void TestAccessibility::initTestCase()
+{
+    QAccessible::installUpdateHandler(RecordEvent);
+    QAccessible::setActive(true);
+}
+
+void TestAccessibility::init()
+{
+    form_ = new TMainForm;
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_));
+    s_recorded.clear();
+}
+
+void TestAccessibility::cleanup()
+{
+    delete form_;
+    form_ = nullptr;
+}
+
+void TestAccessibility::everyControlNamed_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("main window") << "main";
+    QTest::newRow("pop-up menu") << "popup";
+    QTest::newRow("about box") << "about";
+    QTest::newRow("help window") << "help";
+}
+
+void TestAccessibility::everyControlNamed()
+{
+    QFETCH(QString, window);
+    std::unique_ptr<QWidget> own;
+    QWidget *root = form_;
+    if (window == QLatin1String("popup")) {
+        root = child<QMenu>("PopupMenu1");
+    } else if (window == QLatin1String("about")) {
+        own = std::make_unique<TAboutBox>(form_->ProductName(), form_->Version());
+        root = own.get();
+    } else if (window == QLatin1String("help")) {
+        own = std::make_unique<THelpViewer>();
+        root = own.get();
+    }
+    root->show();
+    QVERIFY(QTest::qWaitForWindowExposed(root));
+
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(root);
+    QVERIFY(iface);
+    QVERIFY(!iface->text(QAccessible::Name).isEmpty());
+    QStringList unnamed;
+    CollectUnnamed(iface, QString(), unnamed);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
+
+    // The walk must have reached the controls, not stopped at the top.
+    int named = 0;
+    for (QWidget *w : root->findChildren<QWidget *>())
+        if (w->focusPolicy() != Qt::NoFocus) {
+            QAccessibleInterface *control = QAccessible::queryAccessibleInterface(w);
+            QVERIFY(control);
+            QVERIFY2(!control->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(w->objectName()));
+            ++named;
+        }
+    QVERIFY(named > 0 || window == QLatin1String("popup"));
+    root->hide();
+}
+
+void TestAccessibility::fieldsTakeTheirLabels_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("verification") << "EditVerification" << "Vérifier le nombre :";
+    QTest::newRow("search start") << "EditRechercheDebut" << "Chercher de :";
+    QTest::newRow("search end") << "EditRechercheFin" << "jusqu'à :";
+    QTest::newRow("factorisation") << "EditDecomposition" << "Décomposer le nombre :";
+    QTest::newRow("stop button") << "ButtonStop" << "Arrêter";
+    QTest::newRow("start button") << "ButtonDemarrer" << "Démarrer";
+}
+
+void TestAccessibility::fieldsTakeTheirLabels()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, name);
+    QWidget *widget = form_->findChild<QWidget *>(field);
+    QVERIFY(widget);
+    // The name comes from the label, not from a copy of its text.
+    QVERIFY(widget->accessibleName().isEmpty() || field.startsWith(QLatin1String("Button")));
+    QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);
+}
+
+void TestAccessibility::panelsFollowTheirTexts_data()
+{
+    QTest::addColumn<int>("panel");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("time") << 1 << "Temps : 2,5 sec." << "Temps écoulé";
+    QTest::newRow("percentage") << 2 << "37 %" << "Pourcentage";
+    QTest::newRow("state") << 3 << "Traitement en cours, patientez..." << "État";
+}
+
+void TestAccessibility::panelsFollowTheirTexts()
+{
+    QFETCH(int, panel);
+    QFETCH(QString, text);
+    QFETCH(QString, description);
+    auto *strip = child<TStatusStrip>("StatusBar1");
+    QAccessibleInterface *stripIface = QAccessible::queryAccessibleInterface(strip);
+    QCOMPARE(stripIface->role(), QAccessible::StatusBar);
+
+    // Found the way a reader finds it: among the strip's children.
+    QAccessibleInterface *found = nullptr;
+    for (int i = 0; i < stripIface->childCount(); ++i) {
+        QAccessibleInterface *c = stripIface->child(i);
+        QVERIFY(c);
+        QCOMPARE(stripIface->indexOfChild(c), i);
+        QCOMPARE(c->parent()->object(), strip);
+        if (c->text(QAccessible::Description) == description)
+            found = c;
+    }
+    QVERIFY(found);
+    QCOMPARE(found->role(), QAccessible::StaticText);
+    QVERIFY(strip->rect().contains(strip->mapFromGlobal(found->rect().center())));
+
+    strip->SetPanelText(panel, text);
+    QCOMPARE(found->text(QAccessible::Name), text);
+    strip->SetPanelText(panel, QString());
+    QCOMPARE(found->text(QAccessible::Name), QString());
+
+    // Qt hands events on only where a platform bridge is active; the
+    // end-to-end test over the real bus checks them there.
+    if (!QAccessible::isActive())
+        QSKIP("no accessibility bridge on this platform");
+    int changes = 0;
+    for (const RecordedEvent &e : std::as_const(s_recorded))
+        if (e.type == QAccessible::NameChanged && e.object == found->object())
+            ++changes;
+    QCOMPARE(changes, 2);
+}
+
+void TestAccessibility::endOfRunIsHeard()
+{
+    child<QLineEdit>("EditVerification")->setText(QStringLiteral("97"));
+    child<QPushButton>("ButtonDemarrer")->click();
+    auto *strip = child<TStatusStrip>("StatusBar1");
+    QTRY_COMPARE(strip->PanelText(3), QStringLiteral("Terminé..."));
+    QObject *state = strip->PanelObject(3);
+    QCOMPARE(QAccessible::queryAccessibleInterface(state)->text(QAccessible::Name), QStringLiteral("Terminé..."));
+    if (!QAccessible::isActive())
+        QSKIP("no accessibility bridge on this platform");
+    QTRY_VERIFY(!s_recorded.isEmpty());
+    const RecordedEvent &last = [&]() -> const RecordedEvent & {
+        for (qsizetype i = s_recorded.size() - 1; i >= 0; --i)
+            if (s_recorded[i].object == state)
+                return s_recorded[i];
+        return s_recorded.first();
+    }();
+    QCOMPARE(last.object, state);
+    QCOMPARE(last.type, QAccessible::NameChanged);
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
