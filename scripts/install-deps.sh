@@ -11,6 +11,7 @@ packages=(
     libprimesieve-dev primesieve-bin
     qt6-translations-l10n
     fonts-liberation2
+    at-spi2-core dbus-daemon python3-pyatspi xvfb xauth
 )
 packages+=("$@")
 

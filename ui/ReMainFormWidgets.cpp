@@ -75,6 +75,17 @@ void TMainForm::createActions()
     HelpKey->setShortcut(QKeySequence(Qt::Key_F1));
     connect(HelpKey, &QAction::triggered, this, [this] { HelpChm(kHelpContextCommand, kHelpContext); });
     addAction(HelpKey);
+
+    // The pop-up menu from the keyboard, for whoever works without a mouse:
+    // the menu key or Shift+F10, at the control that has the focus.
+    auto *popupKey = createAction(QStringLiteral("PopupKey"), QString(), QString());
+    popupKey->setShortcuts({QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
+    connect(popupKey, &QAction::triggered, this, [this] {
+        QWidget *control = focusWidget() && isAncestorOf(focusWidget()) ? focusWidget() : this;
+        const QWidget *area = control == Editeur ? Editeur->viewport() : control;
+        ShowPopupMenu(control, area->rect().center());
+    });
+    addAction(popupKey);
 }
 
 void TMainForm::createMenus()

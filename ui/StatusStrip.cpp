@@ -42,6 +42,12 @@ TStatusStrip::TStatusStrip(QWidget *parent)
         return true;
     }();
     Q_UNUSED(factoryInstalled);
+    // With a reader listening, Qt describes the strip while QStatusBar is
+    // still being built, as a plain widget, and keeps that description:
+    // replace it with the one that shows the panels.
+    QAccessibleInterface *early = QAccessible::queryAccessibleInterface(this);
+    if (early && !dynamic_cast<TStatusStripAccessible *>(early))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(early));
     for (const int index : kReadablePanels) {
         panelObjects_[index] = new QObject(this);
         panelObjects_[index]->setObjectName(QStringLiteral("StatusPanel%1").arg(index));

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QTabBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
@@ -93,6 +95,10 @@ private slots:
     void panelsFollowTheirTexts_data();
     void panelsFollowTheirTexts();
     void endOfRunIsHeard();
+    void menusOpenFromTheKeyboard();
+    void popupMenuOpensFromTheKeyboard_data();
+    void popupMenuOpensFromTheKeyboard();
+    void tabVisitsEveryControl();
 
 private:
     template <typename T> T *child(const char *name) { return FindChild<T>(form_, name); }
@@ -257,6 +263,61 @@ void TestAccessibility::endOfRunIsHeard()
     }();
     QCOMPARE(last.object, state);
     QCOMPARE(last.type, QAccessible::NameChanged);
+}
+
+void TestAccessibility::menusOpenFromTheKeyboard()
+{
+    // The captions carry no mnemonic: Alt alone, then the arrows, must
+    // reach the menu bar's commands.
+    auto *bar = child<QMenuBar>("MainMenu1");
+    child<QLineEdit>("EditVerification")->setFocus();
+    QTest::keyPress(form_->focusWidget(), Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(form_->focusWidget(), Qt::Key_Alt, Qt::NoModifier);
+    QTRY_VERIFY(bar->activeAction());
+    QCOMPARE(bar->activeAction()->text(), QStringLiteral("Fichier"));
+    QTest::keyClick(bar, Qt::Key_Down);
+    QTRY_VERIFY(child<QMenu>("MenuFichier")->isVisible());
+    child<QMenu>("MenuFichier")->close();
+}
+
+void TestAccessibility::popupMenuOpensFromTheKeyboard_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("menu key in a field") << "EditVerification" << int(Qt::Key_Menu) << 0;
+    QTest::newRow("menu key in the report") << "Editeur" << int(Qt::Key_Menu) << 0;
+    QTest::newRow("shift+F10 in a field") << "EditVerification" << int(Qt::Key_F10) << int(Qt::ShiftModifier);
+}
+
+void TestAccessibility::popupMenuOpensFromTheKeyboard()
+{
+    QFETCH(QString, control);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    auto *widget = form_->findChild<QWidget *>(control);
+    widget->setFocus();
+    QTest::keyClick(widget, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    auto *popup = child<QMenu>("PopupMenu1");
+    QTRY_VERIFY(popup->isVisible());
+    popup->close();
+}
+
+void TestAccessibility::tabVisitsEveryControl()
+{
+    // Order of the window: tabs, the page's fields, the buttons, the report.
+    child<QTabWidget>("PageControl1")->setCurrentIndex(1);
+    const QStringList expected = {"EditRechercheDebut", "EditRechercheFin", "CBSepMilliers",
+                                  "ButtonDemarrer",     "ButtonStop",       "Editeur"};
+    QWidget *tabs = child<QTabWidget>("PageControl1")->findChild<QTabBar *>();
+    tabs->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), tabs);
+    QStringList visited;
+    for (int i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, expected);
 }
 
 QTEST_MAIN(TestAccessibility)
