@@ -4,6 +4,7 @@
 #include "MainFormTest.h"
 
 #include "ui/HelpViewer.h"
+#include "ui/MessageBoxes.h"
 #include "ui/ReAbout.h"
 #include "ui/ReMainForm.h"
 #include "ui/StatusStrip.h"
@@ -12,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 #include <QMenuBar>
 #include <QTabBar>
 #include <QPushButton>
@@ -90,6 +93,8 @@ private slots:
 
     void everyControlNamed_data();
     void everyControlNamed();
+    void messageBoxesNamed_data();
+    void messageBoxesNamed();
     void fieldsTakeTheirLabels_data();
     void fieldsTakeTheirLabels();
     void panelsFollowTheirTexts_data();
@@ -170,6 +175,40 @@ void TestAccessibility::everyControlNamed()
         }
     QVERIFY(named > 0 || window == QLatin1String("popup"));
     root->hide();
+}
+
+void TestAccessibility::messageBoxesNamed_data()
+{
+    QTest::addColumn<bool>("question");
+    QTest::newRow("information") << false;
+    QTest::newRow("Oui/Non question") << true;
+}
+
+void TestAccessibility::messageBoxesNamed()
+{
+    QFETCH(bool, question);
+    QStringList unnamed;
+    bool seen = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll.stop();
+        seen = true;
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
+        if (iface->text(QAccessible::Name).isEmpty())
+            unnamed << QStringLiteral("the box");
+        CollectUnnamed(iface, QString(), unnamed);
+        box->defaultButton()->click();
+    });
+    poll.start(5);
+    if (question)
+        DemanderConfirmation(mtConfirmation, QStringLiteral("Processus en cours. Arrêter ?"), form_);
+    else
+        AfficherMessage(mtInformation, QStringLiteral("Demandez au minimum 10 nombres premiers."), form_);
+    QVERIFY(seen);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
 }
 
 void TestAccessibility::fieldsTakeTheirLabels_data()
