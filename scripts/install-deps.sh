@@ -13,6 +13,7 @@ packages=(
     dbus dbus-x11
     qt6-translations-l10n
     fonts-liberation2
+    at-spi2-core dbus-daemon python3-pyatspi xvfb xauth
 )
 packages+=("$@")
 

@@ -14,6 +14,7 @@ HelpContentsPane::HelpContentsPane(QWidget *parent)
     : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("HelpContents"));
+    setAccessibleName(QStringLiteral("Sommaire"));
     setHeaderHidden(true);
     setColumnCount(1);
     connect(this, &QTreeWidget::currentItemChanged, this, &HelpContentsPane::open);

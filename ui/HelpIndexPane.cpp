@@ -26,6 +26,7 @@ HelpIndexPane::HelpIndexPane(QWidget *parent)
     label->setBuddy(m_filter);
     m_keywords = new QListWidget;
     m_keywords->setObjectName(QStringLiteral("HelpIndex"));
+    m_keywords->setAccessibleName(QStringLiteral("Mots clés"));
     auto *display = new QPushButton(QStringLiteral("&Afficher"));
     layout->addWidget(label);
     layout->addWidget(m_filter);

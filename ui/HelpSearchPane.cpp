@@ -26,6 +26,7 @@ HelpSearchPane::HelpSearchPane(QWidget *parent)
     auto *start = new QPushButton(QStringLiteral("&Rechercher"));
     m_results = new QListWidget;
     m_results->setObjectName(QStringLiteral("HelpSearchResults"));
+    m_results->setAccessibleName(QStringLiteral("Rubriques trouvées"));
     auto *row = new QHBoxLayout;
     row->addWidget(m_text, 1);
     row->addWidget(start);

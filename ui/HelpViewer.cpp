@@ -86,7 +86,7 @@ THelpViewer::THelpViewer(QWidget *parent)
 
     createActions();
     createNavigation();
-    statusBar();
+    statusBar()->setAccessibleName(QStringLiteral("Barre d'état"));
     updateActions();
 }
 
@@ -165,12 +165,18 @@ void THelpViewer::createActions()
     m_homeAction->setObjectName(QStringLiteral("HelpHome"));
     m_homeAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
     connect(m_homeAction, &QAction::triggered, this, &THelpViewer::goHome);
+
+    // The button that shows the commands a narrow window cannot hold has
+    // only an arrow.
+    if (auto *more = bar->findChild<QWidget *>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("Autres commandes"));
 }
 
 void THelpViewer::createNavigation()
 {
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("HelpTabs"));
+    m_tabs->setAccessibleName(QStringLiteral("Navigation"));
     m_contents = new HelpContentsPane;
     m_index = new HelpIndexPane;
     m_searchPane = new HelpSearchPane;
@@ -185,6 +191,7 @@ void THelpViewer::createNavigation()
 
     m_browser = new QTextBrowser;
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
+    m_browser->setAccessibleName(QStringLiteral("Page d'aide"));
     m_browser->setOpenLinks(false);
     m_browser->document()->setResourceProvider([this](const QUrl &url) { return loadResource(url); });
     connect(m_browser, &QTextBrowser::anchorClicked, this, &THelpViewer::followLink);

@@ -34,6 +34,7 @@ TAboutBox::TAboutBox(const QString &productName, const QString &version, QWidget
     picture->setObjectName(QStringLiteral("AboutImage1"));
     picture->setGeometry(0, 1, 128, 128);
     picture->setPixmap(QIcon(QStringLiteral(":/images/product.svg")).pixmap(128, 128));
+    picture->setAccessibleName(QStringLiteral("Image de Tavorine"));
 
     ProductNameLabel = new QLabel(this);
     ProductNameLabel->setObjectName(QStringLiteral("ProductNameLabel"));
@@ -68,6 +69,8 @@ TAboutBox::TAboutBox(const QString &productName, const QString &version, QWidget
     close->setObjectName(QStringLiteral("BitBtn1"));
     close->setGeometry(176, 98, 97, 25);
     close->setDefault(true);
+    // The caption's leading space and mnemonic sign are for the eye only.
+    close->setAccessibleName(QStringLiteral("Fermer"));
     connect(close, &QPushButton::clicked, this, &TAboutBox::AboutOKButtonClick);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())

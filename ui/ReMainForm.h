@@ -124,7 +124,7 @@ private:
     QAction *createAction(const QString &name, const QString &text, const QString &icon);
     QWidget *ClipboardControl() const;
     void ShowPopupMenu(QWidget *control, const QPoint &position);
-    QLineEdit *createNumberField(QWidget *page, const QString &name, const QString &text, int left);
+    QLineEdit *createNumberField(QWidget *page, QLabel *label, const QString &name, const QString &text, int left);
     QLabel *createLabel(QWidget *page, const QString &name, const QString &text, int left);
 
     void FormShow();

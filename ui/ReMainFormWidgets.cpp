@@ -75,19 +75,33 @@ void TMainForm::createActions()
     HelpKey->setShortcut(QKeySequence(Qt::Key_F1));
     connect(HelpKey, &QAction::triggered, this, [this] { HelpChm(kHelpContextCommand, kHelpContext); });
     addAction(HelpKey);
+
+    // The pop-up menu from the keyboard, for whoever works without a mouse:
+    // the menu key or Shift+F10, at the control that has the focus.
+    auto *popupKey = createAction(QStringLiteral("PopupKey"), QString(), QString());
+    popupKey->setShortcuts({QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
+    connect(popupKey, &QAction::triggered, this, [this] {
+        QWidget *control = focusWidget() && isAncestorOf(focusWidget()) ? focusWidget() : this;
+        const QWidget *area = control == Editeur ? Editeur->viewport() : control;
+        ShowPopupMenu(control, area->rect().center());
+    });
+    addAction(popupKey);
 }
 
 void TMainForm::createMenus()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
+    bar->setAccessibleName(QStringLiteral("Menu principal"));
     QMenu *fichier = bar->addMenu(QStringLiteral("Fichier"));
     fichier->setObjectName(QStringLiteral("MenuFichier"));
+    fichier->setAccessibleName(fichier->title());
     fichier->addAction(MenuOuvrir);
     fichier->addSeparator()->setObjectName(QStringLiteral("N1"));
     fichier->addAction(MenuQuitter);
     QMenu *aide = bar->addMenu(QStringLiteral("Aide"));
     aide->setObjectName(QStringLiteral("MenuAide"));
+    aide->setAccessibleName(aide->title());
     aide->addAction(MenuIndexAide);
     aide->addSeparator()->setObjectName(QStringLiteral("N2"));
     aide->addAction(MenuAbout);
@@ -97,6 +111,7 @@ void TMainForm::createPopupMenu1()
 {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->setAccessibleName(QStringLiteral("Menu contextuel"));
     PopupMenu1->addAction(MenuCopier);
     PopupMenu1->addAction(MenuColler);
     const QList<QWidget *> owners = {this, Editeur, EditVerification, EditRechercheDebut, EditRechercheFin,
@@ -159,6 +174,7 @@ void TMainForm::createCommandPanel()
     ButtonDemarrer->setObjectName(QStringLiteral("ButtonDemarrer"));
     ButtonDemarrer->setGeometry(17, 12, 128, 38);
     ButtonDemarrer->setIconSize(QSize(24, 24));
+    ButtonDemarrer->setAccessibleDescription(QStringLiteral("Lance le traitement de la page affichée"));
     connect(ButtonDemarrer, &QPushButton::clicked, this, &TMainForm::ButtonDemarrerClick);
 
     ButtonStop = new QPushButton(QIcon(QStringLiteral(":/images/stop.svg")), QString(), PanelCommandesLeft);
@@ -166,11 +182,15 @@ void TMainForm::createCommandPanel()
     ButtonStop->setGeometry(145, 12, 40, 38);
     ButtonStop->setIconSize(QSize(24, 24));
     ButtonStop->setToolTip(QString());
+    // The button shows only a picture; a screen reader needs its word.
+    ButtonStop->setAccessibleName(QStringLiteral("Arrêter"));
+    ButtonStop->setAccessibleDescription(QStringLiteral("Arrête le traitement en cours"));
     connect(ButtonStop, &QPushButton::clicked, this, &TMainForm::ButtonStopClick);
 
     PageControl1 = new QTabWidget(PanelCommandes);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setIconSize(QSize(16, 16));
+    PageControl1->setAccessibleName(QStringLiteral("Pages"));
     // Tabs as tight as a classic tab control, so the three captions fit the
     // width the window opens with.
     auto *tightTabs = new TightTabStyle;
@@ -193,9 +213,13 @@ QLabel *TMainForm::createLabel(QWidget *page, const QString &name, const QString
     return label;
 }
 
-QLineEdit *TMainForm::createNumberField(QWidget *page, const QString &name, const QString &text, int left)
+QLineEdit *TMainForm::createNumberField(QWidget *page, QLabel *label, const QString &name, const QString &text,
+                                         int left)
 {
     auto *field = new QLineEdit(text, page);
+    // A screen reader names the field after its label; the labels carry
+    // no mnemonic, so nothing else changes.
+    label->setBuddy(field);
     field->setObjectName(name);
     field->setGeometry(left, 3, 140, 24);
     numberFilter_->Watch(field);
@@ -206,15 +230,15 @@ void TMainForm::createPages()
 {
     TabVerification = new QWidget;
     TabVerification->setObjectName(QStringLiteral("TabVerification"));
-    createLabel(TabVerification, QStringLiteral("Label1"), QStringLiteral("Vérifier le nombre :"), 6);
-    EditVerification = createNumberField(TabVerification, QStringLiteral("EditVerification"), QStringLiteral("1"), 127);
+    QLabel *label = createLabel(TabVerification, QStringLiteral("Label1"), QStringLiteral("Vérifier le nombre :"), 6);
+    EditVerification = createNumberField(TabVerification, label, QStringLiteral("EditVerification"), QStringLiteral("1"), 127);
 
     TabRecherche = new QWidget;
     TabRecherche->setObjectName(QStringLiteral("TabRecherche"));
-    createLabel(TabRecherche, QStringLiteral("LabelEdit1"), QStringLiteral("Chercher de :"), 6);
-    EditRechercheDebut = createNumberField(TabRecherche, QStringLiteral("EditRechercheDebut"), QStringLiteral("1"), 92);
-    createLabel(TabRecherche, QStringLiteral("LabelEdit2"), QStringLiteral("jusqu'à :"), 240);
-    EditRechercheFin = createNumberField(TabRecherche, QStringLiteral("EditRechercheFin"), QStringLiteral("10000"), 298);
+    label = createLabel(TabRecherche, QStringLiteral("LabelEdit1"), QStringLiteral("Chercher de :"), 6);
+    EditRechercheDebut = createNumberField(TabRecherche, label, QStringLiteral("EditRechercheDebut"), QStringLiteral("1"), 92);
+    label = createLabel(TabRecherche, QStringLiteral("LabelEdit2"), QStringLiteral("jusqu'à :"), 240);
+    EditRechercheFin = createNumberField(TabRecherche, label, QStringLiteral("EditRechercheFin"), QStringLiteral("10000"), 298);
     EditRechercheFin->setToolTip(QStringLiteral("Entrez le nombre de fin de recherche"));
     CBSepMilliers = new QCheckBox(QStringLiteral("Sep. milliers"), TabRecherche);
     CBSepMilliers->setObjectName(QStringLiteral("CBSepMilliers"));
@@ -223,21 +247,25 @@ void TMainForm::createPages()
 
     TabDecomposition = new QWidget;
     TabDecomposition->setObjectName(QStringLiteral("TabDecomposition"));
-    createLabel(TabDecomposition, QStringLiteral("Label2"), QStringLiteral("Décomposer le nombre :"), 6);
-    EditDecomposition = createNumberField(TabDecomposition, QStringLiteral("EditDecomposition"), QStringLiteral("1"), 154);
+    label = createLabel(TabDecomposition, QStringLiteral("Label2"), QStringLiteral("Décomposer le nombre :"), 6);
+    EditDecomposition = createNumberField(TabDecomposition, label, QStringLiteral("EditDecomposition"), QStringLiteral("1"), 154);
 
-    PageControl1->addTab(TabVerification, QIcon(QStringLiteral(":/images/tab_verification.svg")),
-                         QStringLiteral("Vérification de primalité"));
-    PageControl1->addTab(TabRecherche, QIcon(QStringLiteral(":/images/tab_recherche.svg")),
-                         QStringLiteral("Recherche de nombres premiers"));
-    PageControl1->addTab(TabDecomposition, QIcon(QStringLiteral(":/images/tab_decomposition.svg")),
-                         QStringLiteral("Décomposition d'entiers"));
+    const auto addPage = [this](QWidget *page, const QString &icon, const QString &caption) {
+        PageControl1->addTab(page, QIcon(QStringLiteral(":/images/%1.svg").arg(icon)), caption);
+        // The page reads as its tab's caption.
+        page->setAccessibleName(caption);
+    };
+    addPage(TabVerification, QStringLiteral("tab_verification"), QStringLiteral("Vérification de primalité"));
+    addPage(TabRecherche, QStringLiteral("tab_recherche"), QStringLiteral("Recherche de nombres premiers"));
+    addPage(TabDecomposition, QStringLiteral("tab_decomposition"), QStringLiteral("Décomposition d'entiers"));
     connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::PageChanged);
 }
 
 void TMainForm::createReportView()
 {
     Editeur = new TReportView(this);
+    Editeur->setAccessibleName(QStringLiteral("Rapport"));
+    Editeur->setAccessibleDescription(QStringLiteral("Résultat du traitement, en lecture seule"));
     vue_ = new TListViewLoader(Editeur, this);
 }
 

@@ -2,6 +2,9 @@
 // and a last panel that holds the progress bar.
 #include "ui/StatusStrip.h"
 
+#include "ui/StatusStripAccessible.h"
+
+#include <QAccessible>
 #include <QPainter>
 #include <QProgressBar>
 #include <QResizeEvent>
@@ -29,7 +32,52 @@ TStatusStrip::TStatusStrip(QWidget *parent)
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
     progressBar_->raise();
+    progressBar_->setAccessibleName(QStringLiteral("Progression"));
+    setAccessibleName(QStringLiteral("Barre d'état"));
+
+    // The painted panels have no widget a screen reader could find, so each
+    // text panel gets an object of its own that the factory describes.
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(&TStatusStripAccessible::Factory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    // With a reader listening, Qt describes the strip while QStatusBar is
+    // still being built, as a plain widget, and keeps that description:
+    // replace it with the one that shows the panels.
+    QAccessibleInterface *early = QAccessible::queryAccessibleInterface(this);
+    if (early && !dynamic_cast<TStatusStripAccessible *>(early))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(early));
+    for (const int index : kReadablePanels) {
+        panelObjects_[index] = new QObject(this);
+        panelObjects_[index]->setObjectName(QStringLiteral("StatusPanel%1").arg(index));
+    }
     LayOutPanels();
+}
+
+QString TStatusStrip::PanelTitle(int index)
+{
+    switch (index) {
+    case 1: return QStringLiteral("Temps écoulé");
+    case 2: return QStringLiteral("Pourcentage");
+    case 3: return QStringLiteral("État");
+    default: return QString();
+    }
+}
+
+QObject *TStatusStrip::PanelObject(int index) const
+{
+    return index < 0 || index >= kPanelCount ? nullptr : panelObjects_[index];
+}
+
+int TStatusStrip::PanelIndex(const QObject *object) const
+{
+    if (!object)
+        return -1;
+    for (int i = 0; i < kPanelCount; ++i)
+        if (panelObjects_[i] == object)
+            return i;
+    return -1;
 }
 
 QString TStatusStrip::PanelText(int index) const
@@ -45,6 +93,13 @@ void TStatusStrip::SetPanelText(int index, const QString &text)
         return;
     texts_[index] = text;
     update(PanelRect(index));
+    // A reader keeps what it has read until told otherwise: this is how
+    // the end of a run ("Terminé...") is heard. Qt drops the event when no
+    // reader listens.
+    if (panelObjects_[index]) {
+        QAccessibleEvent event(panelObjects_[index], QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 QRect TStatusStrip::PanelRect(int index) const

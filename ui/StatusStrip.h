@@ -4,6 +4,8 @@
 
 #include <QStatusBar>
 
+#include <array>
+
 class QProgressBar;
 
 class TStatusStrip : public QStatusBar
@@ -27,6 +29,14 @@ public:
 
     QProgressBar *ProgressBar() const { return progressBar_; }
 
+    // The panels with texts (time, percentage, state), each standing for a
+    // screen reader as a child object of the strip with a French title.
+    static constexpr std::array<int, 3> kReadablePanels = {1, 2, 3};
+    static QString PanelTitle(int index);
+    QObject *PanelObject(int index) const;
+    // The panel a panel object stands for, or -1.
+    int PanelIndex(const QObject *object) const;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -40,4 +50,5 @@ private:
     // any rate.
     QString texts_[kPanelCount];
     QProgressBar *progressBar_ = nullptr;
+    QObject *panelObjects_[kPanelCount] = {};
 };

@@ -1,0 +1,363 @@
+// What a screen reader finds in each window, through Qt's accessibility
+// interfaces: a name on every control, the number fields named after their
+// labels, and the status strip's painted panels readable as they change.
+#include "MainFormTest.h"
+
+#include "ui/HelpViewer.h"
+#include "ui/MessageBoxes.h"
+#include "ui/ReAbout.h"
+#include "ui/ReMainForm.h"
+#include "ui/StatusStrip.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// The roles a user acts on or reads as a control; a node of one of them
+// without a name is what a reader announces as a bare "push button".
+bool Interactive(QAccessible::Role role)
+{
+    switch (role) {
+    case QAccessible::PushButton:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::EditableText:
+    case QAccessible::PageTab:
+    case QAccessible::PageTabList:
+    case QAccessible::MenuItem:
+    case QAccessible::MenuBar:
+    case QAccessible::PopupMenu:
+    case QAccessible::ProgressBar:
+    case QAccessible::List:
+    case QAccessible::Tree:
+    case QAccessible::ComboBox:
+    case QAccessible::ToolBar:
+    case QAccessible::StatusBar:
+    case QAccessible::ButtonMenu:
+    case QAccessible::Slider:
+    case QAccessible::SpinBox:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Every interactive node under iface without a name, as "role path" lines.
+void CollectUnnamed(QAccessibleInterface *iface, const QString &path, QStringList &unnamed, int depth = 0)
+{
+    if (!iface || !iface->isValid() || depth > 40)
+        return;
+    const QString here = path + QLatin1Char('/')
+                         + (iface->object() && !iface->object()->objectName().isEmpty()
+                                ? iface->object()->objectName()
+                                : QString::number(int(iface->role()), 16));
+    if (Interactive(iface->role()) && iface->text(QAccessible::Name).trimmed().isEmpty())
+        unnamed << here;
+    for (int i = 0; i < iface->childCount(); ++i)
+        CollectUnnamed(iface->child(i), here, unnamed, depth + 1);
+}
+
+struct RecordedEvent {
+    QObject *object;
+    QAccessible::Event type;
+};
+QList<RecordedEvent> s_recorded;
+
+void RecordEvent(QAccessibleEvent *event)
+{
+    s_recorded.append({event->object(), event->type()});
+}
+
+} // namespace
+
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void everyControlNamed_data();
+    void everyControlNamed();
+    void messageBoxesNamed_data();
+    void messageBoxesNamed();
+    void fieldsTakeTheirLabels_data();
+    void fieldsTakeTheirLabels();
+    void panelsFollowTheirTexts_data();
+    void panelsFollowTheirTexts();
+    void endOfRunIsHeard();
+    void menusOpenFromTheKeyboard();
+    void popupMenuOpensFromTheKeyboard_data();
+    void popupMenuOpensFromTheKeyboard();
+    void tabVisitsEveryControl();
+
+private:
+    template <typename T> T *child(const char *name) { return FindChild<T>(form_, name); }
+
+    TMainForm *form_ = nullptr;
+};
+
+void TestAccessibility::initTestCase()
+{
+    QAccessible::installUpdateHandler(RecordEvent);
+    QAccessible::setActive(true);
+}
+
+void TestAccessibility::init()
+{
+    form_ = new TMainForm;
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_));
+    s_recorded.clear();
+}
+
+void TestAccessibility::cleanup()
+{
+    delete form_;
+    form_ = nullptr;
+}
+
+void TestAccessibility::everyControlNamed_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("main window") << "main";
+    QTest::newRow("pop-up menu") << "popup";
+    QTest::newRow("about box") << "about";
+    QTest::newRow("help window") << "help";
+}
+
+void TestAccessibility::everyControlNamed()
+{
+    QFETCH(QString, window);
+    std::unique_ptr<QWidget> own;
+    QWidget *root = form_;
+    if (window == QLatin1String("popup")) {
+        root = child<QMenu>("PopupMenu1");
+    } else if (window == QLatin1String("about")) {
+        own = std::make_unique<TAboutBox>(form_->ProductName(), form_->Version());
+        root = own.get();
+    } else if (window == QLatin1String("help")) {
+        own = std::make_unique<THelpViewer>();
+        root = own.get();
+    }
+    root->show();
+    QVERIFY(QTest::qWaitForWindowExposed(root));
+
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(root);
+    QVERIFY(iface);
+    QVERIFY(!iface->text(QAccessible::Name).isEmpty());
+    QStringList unnamed;
+    CollectUnnamed(iface, QString(), unnamed);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
+
+    // The walk must have reached the controls, not stopped at the top.
+    int named = 0;
+    for (QWidget *w : root->findChildren<QWidget *>())
+        if (w->focusPolicy() != Qt::NoFocus) {
+            QAccessibleInterface *control = QAccessible::queryAccessibleInterface(w);
+            QVERIFY(control);
+            QVERIFY2(!control->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(w->objectName()));
+            ++named;
+        }
+    QVERIFY(named > 0 || window == QLatin1String("popup"));
+    root->hide();
+}
+
+void TestAccessibility::messageBoxesNamed_data()
+{
+    QTest::addColumn<bool>("question");
+    QTest::newRow("information") << false;
+    QTest::newRow("Oui/Non question") << true;
+}
+
+void TestAccessibility::messageBoxesNamed()
+{
+    QFETCH(bool, question);
+    QStringList unnamed;
+    bool seen = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll.stop();
+        seen = true;
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
+        if (iface->text(QAccessible::Name).isEmpty())
+            unnamed << QStringLiteral("the box");
+        CollectUnnamed(iface, QString(), unnamed);
+        box->defaultButton()->click();
+    });
+    poll.start(5);
+    if (question)
+        DemanderConfirmation(mtConfirmation, QStringLiteral("Processus en cours. Arrêter ?"), form_);
+    else
+        AfficherMessage(mtInformation, QStringLiteral("Demandez au minimum 10 nombres premiers."), form_);
+    QVERIFY(seen);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
+}
+
+void TestAccessibility::fieldsTakeTheirLabels_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("verification") << "EditVerification" << "Vérifier le nombre :";
+    QTest::newRow("search start") << "EditRechercheDebut" << "Chercher de :";
+    QTest::newRow("search end") << "EditRechercheFin" << "jusqu'à :";
+    QTest::newRow("factorisation") << "EditDecomposition" << "Décomposer le nombre :";
+    QTest::newRow("stop button") << "ButtonStop" << "Arrêter";
+    QTest::newRow("start button") << "ButtonDemarrer" << "Démarrer";
+}
+
+void TestAccessibility::fieldsTakeTheirLabels()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, name);
+    QWidget *widget = form_->findChild<QWidget *>(field);
+    QVERIFY(widget);
+    // The name comes from the label, not from a copy of its text.
+    QVERIFY(widget->accessibleName().isEmpty() || field.startsWith(QLatin1String("Button")));
+    QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);
+}
+
+void TestAccessibility::panelsFollowTheirTexts_data()
+{
+    QTest::addColumn<int>("panel");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("time") << 1 << "Temps : 2,5 sec." << "Temps écoulé";
+    QTest::newRow("percentage") << 2 << "37 %" << "Pourcentage";
+    QTest::newRow("state") << 3 << "Traitement en cours, patientez..." << "État";
+}
+
+void TestAccessibility::panelsFollowTheirTexts()
+{
+    QFETCH(int, panel);
+    QFETCH(QString, text);
+    QFETCH(QString, description);
+    auto *strip = child<TStatusStrip>("StatusBar1");
+    QAccessibleInterface *stripIface = QAccessible::queryAccessibleInterface(strip);
+    QCOMPARE(stripIface->role(), QAccessible::StatusBar);
+
+    // Found the way a reader finds it: among the strip's children.
+    QAccessibleInterface *found = nullptr;
+    for (int i = 0; i < stripIface->childCount(); ++i) {
+        QAccessibleInterface *c = stripIface->child(i);
+        QVERIFY(c);
+        QCOMPARE(stripIface->indexOfChild(c), i);
+        QCOMPARE(c->parent()->object(), strip);
+        if (c->text(QAccessible::Description) == description)
+            found = c;
+    }
+    QVERIFY(found);
+    QCOMPARE(found->role(), QAccessible::StaticText);
+    QVERIFY(strip->rect().contains(strip->mapFromGlobal(found->rect().center())));
+
+    strip->SetPanelText(panel, text);
+    QCOMPARE(found->text(QAccessible::Name), text);
+    strip->SetPanelText(panel, QString());
+    QCOMPARE(found->text(QAccessible::Name), QString());
+
+    // Qt hands events on only where a platform bridge is active; the
+    // end-to-end test over the real bus checks them there.
+    if (!QAccessible::isActive())
+        QSKIP("no accessibility bridge on this platform");
+    int changes = 0;
+    for (const RecordedEvent &e : std::as_const(s_recorded))
+        if (e.type == QAccessible::NameChanged && e.object == found->object())
+            ++changes;
+    QCOMPARE(changes, 2);
+}
+
+void TestAccessibility::endOfRunIsHeard()
+{
+    child<QLineEdit>("EditVerification")->setText(QStringLiteral("97"));
+    child<QPushButton>("ButtonDemarrer")->click();
+    auto *strip = child<TStatusStrip>("StatusBar1");
+    QTRY_COMPARE(strip->PanelText(3), QStringLiteral("Terminé..."));
+    QObject *state = strip->PanelObject(3);
+    QCOMPARE(QAccessible::queryAccessibleInterface(state)->text(QAccessible::Name), QStringLiteral("Terminé..."));
+    if (!QAccessible::isActive())
+        QSKIP("no accessibility bridge on this platform");
+    QTRY_VERIFY(!s_recorded.isEmpty());
+    const RecordedEvent &last = [&]() -> const RecordedEvent & {
+        for (qsizetype i = s_recorded.size() - 1; i >= 0; --i)
+            if (s_recorded[i].object == state)
+                return s_recorded[i];
+        return s_recorded.first();
+    }();
+    QCOMPARE(last.object, state);
+    QCOMPARE(last.type, QAccessible::NameChanged);
+}
+
+void TestAccessibility::menusOpenFromTheKeyboard()
+{
+    // The captions carry no mnemonic: Alt alone, then the arrows, must
+    // reach the menu bar's commands.
+    auto *bar = child<QMenuBar>("MainMenu1");
+    child<QLineEdit>("EditVerification")->setFocus();
+    QTest::keyPress(form_->focusWidget(), Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(form_->focusWidget(), Qt::Key_Alt, Qt::NoModifier);
+    QTRY_VERIFY(bar->activeAction());
+    QCOMPARE(bar->activeAction()->text(), QStringLiteral("Fichier"));
+    QTest::keyClick(bar, Qt::Key_Down);
+    QTRY_VERIFY(child<QMenu>("MenuFichier")->isVisible());
+    child<QMenu>("MenuFichier")->close();
+}
+
+void TestAccessibility::popupMenuOpensFromTheKeyboard_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("menu key in a field") << "EditVerification" << int(Qt::Key_Menu) << 0;
+    QTest::newRow("menu key in the report") << "Editeur" << int(Qt::Key_Menu) << 0;
+    QTest::newRow("shift+F10 in a field") << "EditVerification" << int(Qt::Key_F10) << int(Qt::ShiftModifier);
+}
+
+void TestAccessibility::popupMenuOpensFromTheKeyboard()
+{
+    QFETCH(QString, control);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    auto *widget = form_->findChild<QWidget *>(control);
+    widget->setFocus();
+    QTest::keyClick(widget, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    auto *popup = child<QMenu>("PopupMenu1");
+    QTRY_VERIFY(popup->isVisible());
+    popup->close();
+}
+
+void TestAccessibility::tabVisitsEveryControl()
+{
+    // Order of the window: tabs, the page's fields, the buttons, the report.
+    child<QTabWidget>("PageControl1")->setCurrentIndex(1);
+    const QStringList expected = {"EditRechercheDebut", "EditRechercheFin", "CBSepMilliers",
+                                  "ButtonDemarrer",     "ButtonStop",       "Editeur"};
+    QWidget *tabs = child<QTabWidget>("PageControl1")->findChild<QTabBar *>();
+    tabs->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), tabs);
+    QStringList visited;
+    for (int i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, expected);
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
