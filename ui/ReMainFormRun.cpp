@@ -161,6 +161,9 @@ void TMainForm::RazFin()
     EndRun();
     ecrasementRefuse_ = false;
     arretDemande_ = false;
+    // A stop confirmed at the last moment ends a list here, not in its end.
+    if (desktop_)
+        EndListSignals(nullptr);
     ShowRunStopped(*this);
 }
 
