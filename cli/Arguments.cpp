@@ -54,6 +54,8 @@ bool ReadListOption(Arguments &args, const OptionText &option, const QStringList
             args.error = QStringLiteral("Le séparateur de milliers doit être un seul caractère, autre qu'un chiffre.");
     } else if (option.name == QLatin1String("--remplacer") && !option.value) {
         args.replace = true;
+    } else if (option.name == QLatin1String("--reprendre") && !option.value) {
+        args.resume = true;
     } else if (option.name == QLatin1String("--estimer") && !option.value) {
         args.estimate = true;
     } else {
@@ -145,6 +147,9 @@ QString HelpText()
         "                        sans valeur, avec le séparateur de milliers des\n"
         "                        réglages régionaux ; sans l'option, chiffres seuls\n"
         "  --remplacer           remplace un premier fichier qui existe déjà\n"
+        "  --reprendre           si le premier fichier commence une liste arrêtée de\n"
+        "                        la même plage, garde ses fichiers terminés et\n"
+        "                        écrit la suite\n"
         "  --estimer             affiche le nombre de nombres premiers, de fichiers,\n"
         "                        la taille et la durée de la liste, sans rien écrire\n"
         "\n"
@@ -157,11 +162,14 @@ QString HelpText()
         "avec un signe et des espaces en tête s'il le faut. La progression s'affiche\n"
         "sur la sortie d'erreur quand c'est un terminal. Ctrl+C arrête un calcul\n"
         "comme le bouton rouge de la fenêtre : les fichiers terminés restent entiers\n"
-        "et le fichier en cours reçoit son en-tête.\n"
+        "et le fichier en cours reçoit son en-tête. Une liste qui ne tient pas sur le\n"
+        "disque est refusée avant son premier fichier, et une liste qui l'emplirait\n"
+        "s'arrête avant, en gardant de la place pour les autres programmes.\n"
         "\n"
         "Codes de retour : 0 réussi (nombre premier pour verifier), 1 nombre non\n"
         "premier, 2 erreur (nombre incorrect, fichier existant, écriture\n"
-        "impossible...), 130 arrêté par Ctrl+C (SIGINT), 143 arrêté par SIGTERM.\n");
+        "impossible, disque plein...), 130 arrêté par Ctrl+C (SIGINT), 143 arrêté\n"
+        "par SIGTERM.\n");
 }
 
 QString VersionText()

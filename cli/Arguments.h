@@ -16,6 +16,7 @@ struct Arguments {
     bool separators = false;
     std::optional<QString> separator; // --sep-milliers=CAR
     bool replace = false;
+    bool resume = false; // --reprendre: an earlier stopped run goes on
     bool silent = false;
     bool estimate = false; // --estimer: what the list would be, nothing written
     // Set when the command line is wrong: what to tell the user.

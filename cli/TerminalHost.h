@@ -17,6 +17,7 @@ public:
         QString fileName;     // the first file's name; empty: the proposed one
         bool separators = false;
         bool replace = false; // an existing first file is replaced
+        bool resume = false;  // an earlier stopped run of the list goes on
     };
 
     TerminalHost(ProgressLine &progress, ListOptions options);
@@ -37,6 +38,9 @@ public:
     void FichierTermine(const QString &) override {}
     void AfficherFichier(const QString &path) override;
     void Informer(const QString &text) override;
+    // A terminal asks nothing: --reprendre answers the resume question, and
+    // a long list starts as a script asked for it.
+    bool DemanderReprise(qint64) override { return options_.resume; }
 
 
 private:

@@ -99,7 +99,7 @@ int Compter(const Arguments &args)
 int Run(const Arguments &args)
 {
     ProgressLine progress(!args.silent && isatty(STDERR_FILENO));
-    TerminalHost host(progress, {args.folder, args.fileName, args.separators, args.replace});
+    TerminalHost host(progress, {args.folder, args.fileName, args.separators, args.replace, args.resume});
     int status = kSucces;
     try {
         switch (args.command) {

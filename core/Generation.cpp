@@ -28,7 +28,7 @@ constexpr qint64 kCheckpointIntervalNs = 4'000'000;
 // Primes formatted between two looks at the clock: about 20 µs of work.
 constexpr std::size_t kPiece = 1024;
 
-enum class Outcome { Finished, Stopped };
+enum class Outcome { Finished, Stopped, DiskFull };
 
 // The run: its files, the number lines of the current file, and the status
 // it keeps up to date. Everything here happens on the caller's thread; only
@@ -40,21 +40,36 @@ public:
         : host_(host), stop_(stop), progress_(progress), first_(request.first), last_(request.last),
           baseName_(request.baseName), firstFile_(request.firstFile), currentFile_(request.firstFile)
     {
-        bound_ = quint64(first_) + kNombresParFichier;
+        // A resumed run starts at the first number of its file's slice;
+        // files before it are on disk already. The slice is counted in
+        // unsigned arithmetic: it may start past the end of the range.
+        const quint64 skipped = quint64(std::max<qint64>(request.startFile, 1) - 1);
+        const quint64 span = quint64(last_) >= quint64(first_) ? quint64(last_) - quint64(first_) : 0;
+        if (skipped > 0 && skipped <= span / kNombresParFichier) {
+            k_ = qint64(skipped);
+            from_ = quint64(first_) + skipped * kNombresParFichier;
+            bound_ = from_;
+            // No file is open until the slice's first prime opens file k.
+            open_ = false;
+        } else {
+            from_ = quint64(first_);
+            bound_ = from_ + kNombresParFichier;
+        }
     }
 
     void Start();
     Outcome Loop();
-    void Finish();
+    bool Finish();
     void Stop();
     ListResult Result(bool stopped) const;
 
 private:
     bool Checkpoint();
+    bool Complete();
     ListProgress Progress() const;
-    void Store(const quint64 *primes, std::size_t count);
+    bool Store(const quint64 *primes, std::size_t count);
     void Append(const quint64 *primes, std::size_t count);
-    void Switch(quint64 prime);
+    bool Switch(quint64 prime);
     const QByteArray &Body();
     QByteArray NextBuffer(QByteArray &&written);
 
@@ -67,8 +82,14 @@ private:
     QString firstFile_;
     QString currentFile_;
     qint64 k_ = 1;
+    // The first number sieved, and whether a file of the run is open (a
+    // resumed run has none until its first prime).
+    quint64 from_ = 0;
+    bool open_ = true;
     // Primes at or above bound_ belong to the next file.
     quint64 bound_ = 0;
+    // Bytes written since the free space was last consulted.
+    quint64 written_ = 0;
 
     // Number lines of the current file, written when it is complete, and
     // what the file holds on disk meanwhile (kept for a stop).
@@ -90,7 +111,8 @@ private:
 
 void Run::Start()
 {
-    host_.CreerFichier(currentFile_, QByteArray());
+    if (open_)
+        host_.CreerFichier(currentFile_, QByteArray());
     clock_.start();
 }
 
@@ -116,7 +138,9 @@ Outcome Run::Loop()
     sinceCheckpoint_.start();
     if (last_ < first_)
         return Outcome::Finished;
-    PrimeSource source{quint64(first_), quint64(last_)};
+    if (from_ > quint64(last_))
+        return Outcome::Finished;
+    PrimeSource source{from_, quint64(last_)};
     PrimeSource::Block block;
     for (;;) {
         const qint64 dueNs = std::max<qint64>(0, kCheckpointIntervalNs - sinceCheckpoint_.nsecsElapsed());
@@ -131,7 +155,8 @@ Outcome Run::Loop()
         std::size_t left = block.primes.size();
         while (left > 0) {
             const std::size_t take = std::min(left, kPiece);
-            Store(primes, take);
+            if (!Store(primes, take))
+                return Outcome::DiskFull;
             primes += take;
             left -= take;
             if (sinceCheckpoint_.nsecsElapsed() >= kCheckpointIntervalNs && Checkpoint())
@@ -143,7 +168,8 @@ Outcome Run::Loop()
     }
 }
 
-void Run::Store(const quint64 *primes, std::size_t count)
+// False when the run must stop before the disk is full.
+bool Run::Store(const quint64 *primes, std::size_t count)
 {
     while (count > 0) {
         // Primes are in increasing order: those below the slice bound go to
@@ -153,10 +179,12 @@ void Run::Store(const quint64 *primes, std::size_t count)
         Append(primes, std::size_t(below - primes));
         if (below == end)
             break;
-        Switch(*below);
+        if (!Switch(*below))
+            return false;
         count = std::size_t(end - below - 1);
         primes = below + 1;
     }
+    return true;
 }
 
 void Run::Append(const quint64 *primes, std::size_t count)
@@ -204,10 +232,27 @@ const QByteArray &Run::Body()
     return body_;
 }
 
-void Run::Switch(quint64 prime)
+// Writes the current file whole, unless it would reach the space kept free
+// on the disk: false then, and the file stays as it is on disk.
+bool Run::Complete()
 {
+    // The header adds less than a hundred bytes to the number lines.
+    const quint64 next = quint64(used_) + 128;
+    if (host_.DisqueBientotPlein(currentFile_, written_, next))
+        return false;
+    written_ = next;
     host_.EcrireFichierListe(currentFile_, Body(), count_);
-    host_.FichierTermine(currentFile_);
+    return true;
+}
+
+bool Run::Switch(quint64 prime)
+{
+    if (open_) {
+        if (!Complete())
+            return false;
+        host_.FichierTermine(currentFile_);
+    }
+    open_ = true;
     ++k_;
     bound_ += kNombresParFichier;
     currentFile_ = host_.CheminFichierSuivant(firstFile_, baseName_, k_);
@@ -226,12 +271,16 @@ void Run::Switch(quint64 prime)
     count_ = 1;
     handledAny_ = true;
     lastHandled_ = prime;
+    return true;
 }
 
-void Run::Finish()
+bool Run::Finish()
 {
-    host_.EcrireFichierListe(currentFile_, Body(), count_);
+    // A resumed run whose slices hold no prime has nothing left to write.
+    if (open_ && !Complete())
+        return false;
     body_ = QByteArray();
+    return true;
 }
 
 void Run::Stop()
@@ -240,7 +289,8 @@ void Run::Stop()
     // for the first file, its first prime for a continuation file. The
     // numbers not yet written are dropped.
     body_ = QByteArray();
-    host_.EcrireFichierListe(currentFile_, onDisk_, onDiskCount_);
+    if (open_)
+        host_.EcrireFichierListe(currentFile_, onDisk_, onDiskCount_);
 }
 
 ListResult Run::Result(bool stopped) const
@@ -300,12 +350,15 @@ ListResult GenerateList(ListHost &host, const ListRequest &request, StopToken &s
     Run run(host, request, stop, progress);
     try {
         run.Start();
-        if (run.Loop() == Outcome::Stopped) {
-            run.Stop();
-            return run.Result(true);
-        }
-        run.Finish();
-        return run.Result(false);
+        const Outcome outcome = run.Loop();
+        if (outcome == Outcome::Finished && run.Finish())
+            return run.Result(false);
+        // Stopped, by the user or before the disk is full.
+        run.Stop();
+        ListResult result = run.Result(true);
+        if (outcome != Outcome::Stopped)
+            result.diskFull = host.TexteDisquePlein();
+        return result;
     } catch (const CommandError &error) {
         // A file that cannot be written ends the run: files completed so
         // far stay, and the user is told which file failed and why.

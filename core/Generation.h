@@ -4,6 +4,8 @@
 // host and reports its progress.
 #pragma once
 
+#include "core/ListEstimate.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -12,6 +14,20 @@
 #include <optional>
 
 class StopToken;
+struct ListRequest;
+
+// What a list will be before its first file, and whether the file system
+// of its folder holds it.
+struct ListPlan {
+    // The files still to write: the whole list, or the rest of a resumed one.
+    ListEstimate estimate;
+    // Whether they leave the space kept for the other programs untouched;
+    // the text that refuses the list otherwise.
+    bool fits = true;
+    QString refusal;
+    // Whether they take more than a tenth of the free space.
+    bool large = false;
+};
 
 // The list files as the generation sees them, on the thread it runs on.
 // File operations raise CommandError with a French text naming the file
@@ -37,6 +53,19 @@ public:
     virtual void EcrireFichierListe(const QString &path, const QByteArray &numberLines, qint64 count) = 0;
     // A file of the run is complete and may be shown while the run goes on.
     virtual void FichierTermine(const QString &path) = 0;
+
+    // Before a list: the file from which an earlier, stopped run of the
+    // request (its firstFile set) can be resumed, or nothing.
+    virtual std::optional<qint64> FichierDeReprise(const ListRequest &) const { return std::nullopt; }
+    // Before a list: what it will be and whether it fits; nothing when the
+    // host cannot tell, and then the list starts without a question.
+    virtual std::optional<ListPlan> PlanifierListe(const ListRequest &) const { return std::nullopt; }
+    // While a list runs, before a completed file is written: `written` bytes
+    // went to disk since the last call, and the file takes about `next`.
+    // True when it would eat into the space kept for the other programs;
+    // TexteDisquePlein then says why the run stopped.
+    virtual bool DisqueBientotPlein(const QString &, quint64 /*written*/, quint64 /*next*/) { return false; }
+    virtual QString TexteDisquePlein() const { return QString(); }
 };
 
 // Numbers per list file.
@@ -50,6 +79,9 @@ struct ListRequest {
     QString baseName;
     // The first file as chosen; it is created empty when the run starts.
     QString firstFile;
+    // The file the run starts at: 1, or the first file an earlier stopped
+    // run did not complete; files before it are kept as they are.
+    qint64 startFile = 1;
 };
 
 // The run's progress at each of its checkpoints, a few milliseconds apart.
@@ -61,6 +93,8 @@ struct ListProgress {
 
 struct ListResult {
     bool stopped = false;
+    // Stopped before the disk would be full: the text that says so.
+    std::optional<QString> diskFull;
     // A file could not be written: the run ended there, the files
     // completed before it stay.
     std::optional<QString> error;

@@ -49,12 +49,39 @@ std::optional<ListRequest> PrepareList(const ListHost &files, ListRunHost &host,
         host.RazFin();
         return std::nullopt;
     }
-    if (host.VerifierSiEcrasementFichier(*chosen)) {
+    request.firstFile = *chosen;
+    // "Oui" keeps the completed files of the earlier run, so nothing is
+    // replaced; "Non" writes the list anew and asks as usual.
+    const std::optional<qint64> resume = files.FichierDeReprise(request);
+    if (resume && host.DemanderReprise(*resume)) {
+        request.startFile = *resume;
+    } else if (host.VerifierSiEcrasementFichier(*chosen)) {
         host.RazFin();
         return std::nullopt;
     }
-    request.firstFile = *chosen;
+    if (const std::optional<ListPlan> plan = files.PlanifierListe(request)) {
+        if (!plan->fits) {
+            host.Informer(plan->refusal);
+            host.RazFin();
+            return std::nullopt;
+        }
+        if (ListeLongue(*plan) && !host.DemanderListeLongue(QuestionListeLongue(plan->estimate))) {
+            host.RazFin();
+            return std::nullopt;
+        }
+    }
     return request;
+}
+
+bool ListeLongue(const ListPlan &plan)
+{
+    return plan.large || plan.estimate.seconds > 60;
+}
+
+QString QuestionListeLongue(const ListEstimate &estimate)
+{
+    return QStringLiteral("Cette liste sera longue à écrire :\n") + TexteEstimation(estimate)
+           + QStringLiteral("Voulez-vous la commencer ?");
 }
 
 bool RunList(ListHost &files, ListRunHost &host, qint64 first, qint64 last, const QString &firstText,
@@ -72,6 +99,8 @@ bool RunList(ListHost &files, ListRunHost &host, qint64 first, qint64 last, cons
         host.RazFin();
         if (result.error)
             host.Informer(*result.error);
+        else if (result.diskFull)
+            host.Informer(*result.diskFull);
         return false;
     }
     host.AfficherFichier(result.lastFile);

@@ -33,13 +33,27 @@ public:
     virtual void AfficherFichier(const QString &path) = 0;
     // An information box with one OK button.
     virtual void Informer(const QString &text) = 0;
+    // Whether to resume an earlier stopped run of the list from that file;
+    // true for "Oui". Without the question nothing is resumed.
+    virtual bool DemanderReprise(qint64) { return false; }
+    // Asks before a list that runs long or takes much of the free space,
+    // with its estimate; true to start it.
+    virtual bool DemanderListeLongue(const QString &) { return true; }
     // What a stopped or cancelled run leaves.
     virtual void RazFin() = 0;
 };
 
 // The steps before a list: the save dialog, the refusal of a first file
-// named like a continuation file, the overwrite question. The request of
-// the run, or nothing when it ends there (RazFin done).
+// named like a continuation file, the resume question when the file starts
+// an earlier stopped run, the overwrite question, then the estimate: a list
+// that cannot fit is refused, a long one asked about. The request of the
+// run, or nothing when it ends there (RazFin done).
+// The question before a long list, from its estimate.
+QString QuestionListeLongue(const ListEstimate &estimate);
+// Whether that estimate asks first: over about a minute, or more than a
+// tenth of the free space.
+bool ListeLongue(const ListPlan &plan);
+
 std::optional<ListRequest> PrepareList(const ListHost &files, ListRunHost &host, qint64 first, qint64 last,
                                        const QString &firstText, const QString &lastText);
 

@@ -3,7 +3,10 @@
 #include "core/RunReports.h"
 
 #include "core/ElapsedText.h"
+#include "core/ListEstimate.h"
 #include "core/NumberText.h"
+
+#include <algorithm>
 
 QString TexteEnCours()
 {
@@ -165,4 +168,25 @@ void ShowListProgress(RunView &view, const ListRequest &request, const ListProgr
 void ShowListFinished(RunView &view, const ListResult &result)
 {
     ShowRunFinished(view, ClockText(result.progress.elapsedMs));
+}
+
+QString ListWindowTitle(const QString &title, const ListRequest &request, const ListProgress &progress)
+{
+    if (!progress.handledAny)
+        return title;
+    const QString percent = QStringLiteral("%1 — %2 %").arg(title).arg(ListPosition(request, progress));
+    // The pace of this run over the numbers it sieved, from its start file
+    // on; unsigned arithmetic keeps the ends of the 64-bit range safe.
+    const quint64 span = request.last >= request.first ? quint64(request.last) - quint64(request.first) : 0;
+    const quint64 skipped =
+        std::min<quint64>(quint64(std::max<qint64>(request.startFile, 1) - 1), span / kNombresParFichier);
+    const quint64 from = quint64(request.first) + skipped * kNombresParFichier;
+    const quint64 total = quint64(request.last) - from + 1;
+    const quint64 done = progress.lastHandled >= from ? progress.lastHandled - from + 1 : 0;
+    if (progress.elapsedMs < 1000 || done == 0)
+        return percent;
+    const double seconds = double(progress.elapsedMs) / 1000 * (double(total - std::min(done, total)) / double(done));
+    if (seconds < 1)
+        return percent;
+    return QStringLiteral("%1 — environ %2 restantes").arg(percent, TexteDuree(seconds));
 }

@@ -48,3 +48,7 @@ QString VerdictText(bool premier);
 // last prime handled; then the closing status of a finished list.
 void ShowListProgress(RunView &view, const ListRequest &request, const ListProgress &progress);
 void ShowListFinished(RunView &view, const ListResult &result);
+// The window's title while a list runs: "Tavorine — 37 % — environ 2 min
+// restantes", the remaining time from the pace of this run once it has
+// run a second; the title alone before the first prime.
+QString ListWindowTitle(const QString &title, const ListRequest &request, const ListProgress &progress);

@@ -7,8 +7,12 @@
 #include "listfiles/ListFile.h"
 #include "listfiles/ListFileNames.h"
 #include "listfiles/Windows1252.h"
+#include "listhost/ListResume.h"
+#include "listhost/ListShapeFor.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 
 QByteArray ListFileHost::OctetsSeparateur() const
 {
@@ -40,4 +44,43 @@ void ListFileHost::EcrireFichierListe(const QString &path, const QByteArray &num
     }
     dernierFichierTermine_ = path;
     lastWritten_ = {path, header, numberLines};
+}
+
+std::optional<qint64> ListFileHost::FichierDeReprise(const ListRequest &request) const
+{
+    return ::FichierDeReprise(request.first, request.last, request.firstFile, request.baseName, SepMilliers());
+}
+
+std::optional<ListPlan> ListFileHost::PlanifierListe(const ListRequest &request) const
+{
+    // A resumed list writes the slices from its start file on; the files
+    // before it are on disk already.
+    const quint64 span = request.last >= request.first ? quint64(request.last) - quint64(request.first) : 0;
+    const quint64 skipped =
+        std::min<quint64>(quint64(std::max<qint64>(request.startFile, 1) - 1), span / kNombresParFichier);
+    const qint64 from = qint64(quint64(request.first) + skipped * kNombresParFichier);
+    ListPlan plan;
+    plan.estimate =
+        EstimerListe(from, request.last, ShapeForList(request.firstFile, request.baseName, SepMilliers()));
+    const FreeSpace space(QFileInfo(request.firstFile).absolutePath());
+    plan.fits = space.Fits(plan.estimate.bytes);
+    if (!plan.fits)
+        plan.refusal = space.RefusalText(plan.estimate.bytes);
+    plan.large = space.Known() && plan.estimate.bytes > space.Available() / 10;
+    return plan;
+}
+
+bool ListFileHost::DisqueBientotPlein(const QString &path, quint64 written, quint64 next)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!space_ || folder != spaceFolder_) {
+        space_ = std::make_unique<FreeSpace>(folder);
+        spaceFolder_ = folder;
+    }
+    return space_->WouldFill(written, next);
+}
+
+QString ListFileHost::TexteDisquePlein() const
+{
+    return space_ ? space_->StopText() : QString();
 }

@@ -4,8 +4,12 @@
 
 #include "core/Generation.h"
 
+#include "listhost/FreeSpace.h"
+
 #include <QByteArray>
 #include <QString>
+
+#include <memory>
 
 class ListFileHost : public ListHost
 {
@@ -14,6 +18,16 @@ public:
     QString CheminFichierSuivant(const QString &firstFile, const QString &baseName, qint64 k) const override;
     void CreerFichier(const QString &path, const QByteArray &bytes) override;
     void EcrireFichierListe(const QString &path, const QByteArray &numberLines, qint64 count) override;
+
+    // The checks before a list: an earlier stopped run on the same first
+    // file (every kept file read and checked), and the estimate against the
+    // free space of the first file's folder.
+    std::optional<qint64> FichierDeReprise(const ListRequest &request) const override;
+    std::optional<ListPlan> PlanifierListe(const ListRequest &request) const override;
+    // The free space of the folder of the files being written, read again
+    // as FreeSpace decides.
+    bool DisqueBientotPlein(const QString &path, quint64 written, quint64 next) override;
+    QString TexteDisquePlein() const override;
 
     // The file that most recently received its header; kept between runs.
     QString DernierFichierTermine() const { return dernierFichierTermine_; }
@@ -31,4 +45,7 @@ public:
 private:
     QString dernierFichierTermine_;
     WrittenFile lastWritten_;
+    // The file system of the running list, from its first look.
+    std::unique_ptr<FreeSpace> space_;
+    QString spaceFolder_;
 };

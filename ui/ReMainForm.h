@@ -25,6 +25,7 @@ class QTabWidget;
 class QKeyEvent;
 class QInputMethodEvent;
 class QMimeData;
+class DesktopSignals;
 class TListViewLoader;
 class TNumberFieldFilter;
 class TReportView;
@@ -82,6 +83,8 @@ public:
     bool VerifierSiEcrasementFichier(const QString &path) override;
     void AfficherFichier(const QString &path) override;
     void Informer(const QString &text) override;
+    bool DemanderReprise(qint64 file) override;
+    bool DemanderListeLongue(const QString &text) override;
     // The list file that most recently received its header; kept between
     // runs.
     QString DernierFichierTermine() const { return dernierFichierTermine_; }
@@ -140,6 +143,10 @@ private:
     void Verifier(qint64 n);
     void Decomposer(qint64 n);
     void Generer(qint64 first, qint64 last);
+    // The remaining time in the title and the taskbar progress of a list,
+    // and what its end leaves on the desktop.
+    void ShowListRemaining(const ListRequest &request, const ListProgress &progress);
+    void EndListSignals(const ListResult *finished);
 
     // The window's help context, and the code of a context request.
     static constexpr unsigned kHelpContext = 1000;
@@ -153,6 +160,9 @@ private:
     // "Sep. milliers" as the list's thread reads it at each checkpoint.
     std::shared_ptr<std::atomic<bool>> sepMilliers_ = std::make_shared<std::atomic<bool>>(false);
     QString dernierFichierTermine_;
+    // The taskbar entry and notifications; the title a list run restores.
+    DesktopSignals *desktop_ = nullptr;
+    QString titre_;
     // Dropped files waiting for the one being read.
     QStringList aOuvrir_;
     bool ecrasementRefuse_ = false;

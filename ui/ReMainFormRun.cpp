@@ -11,6 +11,8 @@
 #include "core/RunReports.h"
 #include "core/Verification.h"
 #include "listfiles/ListFile.h"
+#include "listhost/ListResume.h"
+#include "ui/DesktopSignals.h"
 #include "ui/ListViewLoader.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ReportView.h"
@@ -33,6 +35,10 @@
 namespace {
 
 const QString kProcessusEnCours = QStringLiteral("Processus en cours. Arrêter ?");
+
+// A list that ran this long tells the desktop it is ready when the window
+// is not in front.
+constexpr qint64 kNotifyAfterMs = 10'000;
 
 int ClampToInt(qint64 value)
 {
@@ -155,6 +161,9 @@ void TMainForm::RazFin()
     EndRun();
     ecrasementRefuse_ = false;
     arretDemande_ = false;
+    // A stop confirmed at the last moment ends a list here, not in its end.
+    if (desktop_)
+        EndListSignals(nullptr);
     ShowRunStopped(*this);
 }
 
@@ -233,20 +242,29 @@ void TMainForm::Generer(qint64 first, qint64 last)
         PrepareList(*files, *this, first, last, EditRechercheDebut->text(), EditRechercheFin->text());
     if (!request)
         return;
+    if (!desktop_)
+        desktop_ = new DesktopSignals(this);
+    titre_ = windowTitle();
     run_->Start([this, files, request = *request](StopToken &stop, TRunController::Channel &channel)
                     -> std::function<void()> {
         files->SetCompletedFile([this, &channel](const ListFileHost::WrittenFile &file) {
             channel.Post([this, file] { vue_->Completed(file); });
         });
         const ListResult result = GenerateList(*files, request, stop, [&](const ListProgress &progress) {
-            channel.Progress([this, request, progress] { ShowListProgress(*this, request, progress); });
+            channel.Progress([this, request, progress] {
+                ShowListProgress(*this, request, progress);
+                ShowListRemaining(request, progress);
+            });
         });
         return [this, files, result] {
             dernierFichierTermine_ = files->DernierFichierTermine();
+            EndListSignals(result.stopped || result.error ? nullptr : &result);
             if (result.stopped || result.error) {
                 RazFin();
                 if (result.error)
                     Informer(*result.error);
+                else if (result.diskFull)
+                    Informer(*result.diskFull);
                 return;
             }
             vue_->ShowThen(files->LastWritten(), [this, result] {
@@ -256,6 +274,24 @@ void TMainForm::Generer(qint64 first, qint64 last)
             });
         };
     });
+}
+
+void TMainForm::ShowListRemaining(const ListRequest &request, const ListProgress &progress)
+{
+    // The title changes a few times a second at most: its text follows the
+    // percentage and the remaining time as rounded for a person.
+    const QString title = ListWindowTitle(titre_, request, progress);
+    if (title != windowTitle())
+        setWindowTitle(title);
+    desktop_->SetProgress(double(std::clamp<qint64>(ListPosition(request, progress), 0, 100)) / 100);
+}
+
+void TMainForm::EndListSignals(const ListResult *finished)
+{
+    setWindowTitle(titre_);
+    desktop_->HideProgress();
+    if (finished && finished->progress.elapsedMs > kNotifyAfterMs && !isActiveWindow())
+        desktop_->NotifyListReady(finished->files);
 }
 
 void TMainForm::SetReportAlignment(ParagraphAlignment alignment)
@@ -301,4 +337,14 @@ void TMainForm::AfficherFichier(const QString &)
 void TMainForm::Informer(const QString &text)
 {
     AfficherMessage(mtInformation, text, this);
+}
+
+bool TMainForm::DemanderReprise(qint64 file)
+{
+    return DemanderConfirmation(mtConfirmation, QuestionReprise(file), this);
+}
+
+bool TMainForm::DemanderListeLongue(const QString &text)
+{
+    return DemanderConfirmation(mtConfirmation, text, this);
 }

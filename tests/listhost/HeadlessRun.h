@@ -28,6 +28,7 @@ public:
     void FichierTermine(const QString &) override { ++completed_; }
     void AfficherFichier(const QString &) override {}
     void Informer(const QString &text) override { messages << text; }
+    bool DemanderReprise(qint64) override { return resume; }
 
     // Asks for a stop once this many files are complete (the engine stops
     // at its next look, possibly some files later).
@@ -35,6 +36,8 @@ public:
     int Completed() const { return completed_; }
 
     QStringList messages;
+    // The answer to the resume question.
+    bool resume = false;
 
 private:
     QString firstFile_;

@@ -1,6 +1,10 @@
 // The free-space rule on a small file system of the test's own (a tmpfs of
 // 64 MiB, mounted when the test may mount, skipped otherwise): a list too
 // large is refused, and filling the disk trips the watch before the reserve.
+#include "HeadlessRun.h"
+#include "core/InlineRun.h"
+#include "core/StopToken.h"
+#include "listfiles/ListFileNames.h"
 #include "listhost/FreeSpace.h"
 
 #include <QDir>
@@ -16,6 +20,7 @@ class TestFreeSpace : public QObject
 private slots:
     void reserve();
     void smallFileSystem();
+    void listsOnSmallFileSystem();
 };
 
 void TestFreeSpace::reserve()
@@ -58,6 +63,49 @@ void TestFreeSpace::smallFileSystem()
     FreeSpace after(mountPoint);
     QVERIFY(after.Available() >= after.Reserve());
     QVERIFY(after.Available() < after.Reserve() + 2 * quint64(chunk.size()) + (1 << 20));
+}
+
+void TestFreeSpace::listsOnSmallFileSystem()
+{
+    QTemporaryDir dir;
+    const QString mountPoint = dir.path();
+    if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                    QStringLiteral("size=16m"), QStringLiteral("tmpfs"), mountPoint})
+        != 0)
+        QSKIP("this test needs to mount a tmpfs (root)");
+    const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mountPoint}); });
+    const QString firstFile = mountPoint + QStringLiteral("/liste.txt");
+
+    // About 500 MB: refused before anything is created, with its box.
+    HeadlessRun refused(firstFile, false);
+    const QString bigFirst = QStringLiteral("1"), bigLast = QStringLiteral("1000000000");
+    Generer(refused, 1, 1'000'000'000, bigFirst, bigLast);
+    QCOMPARE(refused.messages.size(), 1);
+    QVERIFY(refused.messages.constFirst().contains(QStringLiteral("n'a que")));
+    QVERIFY(QDir(mountPoint).entryList(QDir::Files).isEmpty());
+
+    // About 30 MB straight to the engine: it stops before the reserve, the
+    // completed files whole and the current one with its header alone.
+    const qint64 first = 1'000'000'000'000, last = first + 1'000'000'000;
+    ListRequest request = ListRequestFor(first, last, QString::number(first), QString::number(last));
+    request.firstFile = firstFile;
+    HeadlessRun run(firstFile, false);
+    StopToken stop;
+    const ListResult result = GenerateList(run, request, stop, [](const ListProgress &) {});
+    QVERIFY(result.stopped);
+    QVERIFY(result.diskFull);
+    QVERIFY(!result.error);
+    FreeSpace after(mountPoint);
+    QVERIFY(after.Available() >= after.Reserve());
+    QCOMPARE(QDir(mountPoint).entryList(QDir::Files).size(), qsizetype(result.files));
+    QCOMPARE(run.Completed(), int(result.files - 1));
+    QFile current(result.lastFile);
+    QVERIFY(current.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = current.readAll().split('\n');
+    QCOMPARE(lines.size(), 5); // three header lines, the first prime, the end
+    QCOMPARE(lines[1], QByteArray("Nombres premiers de cette liste : 1\r"));
+    // The stopped list resumes at its current file.
+    QCOMPARE(run.FichierDeReprise(request), std::optional<qint64>(result.files));
 }
 
 QTEST_GUILESS_MAIN(TestFreeSpace)

@@ -135,6 +135,21 @@ void TestListResume::stoppedThenDamaged()
         QVERIFY(!resume);
     else
         QCOMPARE(resume, std::optional<qint64>(expected));
+
+    // Resumed, the list is byte for byte the one an uninterrupted run
+    // writes, the damaged file written again.
+    HeadlessRun resumed(firstFile, separators);
+    resumed.resume = true;
+    Generer(resumed, kFirst, kLast, kFirstText, kLastText);
+    QCOMPARE(resumed.messages.size(), 1);
+    QCOMPARE(resumed.Completed(), int(8 - expected));
+    QTemporaryDir wholeDir;
+    const QString wholeFirst = wholeDir.filePath(QStringLiteral("liste.txt"));
+    HeadlessRun whole(wholeFirst, separators);
+    Generer(whole, kFirst, kLast, kFirstText, kLastText);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QDir(wholeDir.path()).entryList(QDir::Files));
+    for (qint64 k = 1; k <= 8; ++k)
+        QVERIFY2(Read(PathOf(firstFile, k)) == Read(PathOf(wholeFirst, k)), qPrintable(QString::number(k)));
 }
 
 void TestListResume::wholeOrForeignListsAreNotResumed()

@@ -33,6 +33,7 @@ private slots:
     void stopInALaterFile();
     void separatorsChangedDuringRun();
     void eventsFlowNearTheTop();
+    void remainingTimeInTheTitle();
 };
 
 void TestListGeneration::oneToTenThousand_data()
@@ -350,6 +351,31 @@ void TestListGeneration::separatorsChangedDuringRun()
         }
     }
     QCOMPARE(switches, 1);
+}
+
+void TestListGeneration::remainingTimeInTheTitle()
+{
+    // Once the run has gone on for a second, the title tells the percentage
+    // and the time left; the stop brings the usual title back.
+    FileDialogAnswerer files({path(QStringLiteral("titre.txt"))});
+    ModalAnswerer boxes({QStringLiteral("&Oui")});
+    const QRegularExpression remaining(QStringLiteral("^Tavorine — \\d+ % — environ .+ restantes$"));
+    QStringList titles;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        if (!form_->TraitementEnCours())
+            return;
+        if (titles.isEmpty() || titles.last() != form_->windowTitle())
+            titles << form_->windowTitle();
+        if (remaining.match(titles.last()).hasMatch()) {
+            watcher.stop();
+            QMetaObject::invokeMethod(child<QPushButton>("ButtonStop"), &QPushButton::click, Qt::QueuedConnection);
+        }
+    });
+    watcher.start(5);
+    generate(QStringLiteral("1"), QStringLiteral("20000000000"));
+    QVERIFY2(!titles.isEmpty() && remaining.match(titles.last()).hasMatch(), qPrintable(titles.join(QLatin1Char('|'))));
+    QCOMPARE(form_->windowTitle(), QStringLiteral("Tavorine"));
 }
 
 void TestListGeneration::eventsFlowNearTheTop()
