@@ -57,7 +57,7 @@ int main(int argc, char *argv[])
     for (const Range &range : ranges) {
         QElapsedTimer timer;
         timer.start();
-        const ListEstimate estimate = EstimerListe(range.first, range.last, shape);
+        const ListEstimate estimate = EstimateList(range.first, range.last, shape);
         const double seconds = double(timer.nsecsElapsed()) / 1e9;
         worst = std::max(worst, seconds);
         std::printf("  %-22s %8.4f s  %s %llu primes, %lld files\n", range.name, seconds,

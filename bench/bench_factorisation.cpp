@@ -50,7 +50,7 @@ quint64 KernelTrialDivision(quint64 x)
     quint64 largest = 1;
     quint64 limit = ISqrt(x);
     for (quint64 d = 2; d <= limit;) {
-        const DivisorSearch search = PremierDiviseurEnOrdre(
+        const DivisorSearch search = SmallestDivisorInOrder(
             x, d, limit, [](quint64 chunkFirst) { return chunkFirst + (kChunk - 1); },
             [](quint64) { return false; });
         if (search.divisor == 0)

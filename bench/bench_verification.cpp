@@ -49,8 +49,8 @@ int main(int argc, char *argv[])
     auto *start = form.findChild<QPushButton *>(QStringLiteral("ButtonDemarrer"));
 
     const int threads = DivisionThreads();
-    const auto plain = [](auto &&...args) { return DiviserParEssais(args...); };
-    const auto kernel = [](auto &&...args) { return DiviserParEssaisRapide(args...); };
+    const auto plain = [](auto &&...args) { return PlainTrialDivide(args...); };
+    const auto kernel = [](auto &&...args) { return TrialDivide(args...); };
     qint64 bestBare = -1, bestWindow = -1, bestOne = -1, bestAll = -1;
     volatile bool sink = false;
     for (int round = 0; round < 5; ++round) {
@@ -80,8 +80,8 @@ int main(int argc, char *argv[])
     std::printf("kernel path: %s\n", KernelPathName(CurrentKernelPath()));
     std::printf("verification of %lld, best of 5, goal >= 20:\n", static_cast<long long>(kNumber));
     std::printf("  plain loop / window = %.1f\n", double(bestBare) / double(bestWindow));
-    std::printf("  plain loop / DiviserParEssaisRapide, 1 thread = %.1f\n", double(bestBare) / double(bestOne));
-    std::printf("  plain loop / DiviserParEssaisRapide, %d threads = %.1f\n", threads,
+    std::printf("  plain loop / TrialDivide, 1 thread = %.1f\n", double(bestBare) / double(bestOne));
+    std::printf("  plain loop / TrialDivide, %d threads = %.1f\n", threads,
                 double(bestBare) / double(bestAll));
     return 0;
 }

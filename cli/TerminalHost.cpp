@@ -75,7 +75,7 @@ void TerminalHost::RazFin()
     progress_.Clear();
 }
 
-std::optional<QString> TerminalHost::ChoisirPremierFichier(const QString &proposedName)
+std::optional<QString> TerminalHost::ChooseFirstFile(const QString &proposedName)
 {
     QString name = options_.fileName.isEmpty() ? proposedName : options_.fileName;
     // The save dialog adds ".txt" to a name that has no extension.
@@ -94,20 +94,20 @@ bool TerminalHost::VerifierSiEcrasementFichier(const QString &path)
     return true;
 }
 
-void TerminalHost::CreerFichier(const QString &path, const QByteArray &bytes)
+void TerminalHost::CreateFile(const QString &path, const QByteArray &bytes)
 {
     progress_.SetFile(QFileInfo(path).fileName());
-    ListFileHost::CreerFichier(path, bytes);
+    ListFileHost::CreateFile(path, bytes);
 }
 
-void TerminalHost::AfficherFichier(const QString &)
+void TerminalHost::ShowListFile(const QString &)
 {
     // A list of a million lines has no place on a terminal; the files are
     // the result.
     listFinished_ = true;
 }
 
-void TerminalHost::Informer(const QString &text)
+void TerminalHost::Inform(const QString &text)
 {
     progress_.Clear();
     // After the last file the message is the run's result; before it, it

@@ -32,15 +32,15 @@ public:
     void RazFin() override;
 
     bool SepMilliers() const override { return options_.separators; }
-    std::optional<QString> ChoisirPremierFichier(const QString &proposedName) override;
+    std::optional<QString> ChooseFirstFile(const QString &proposedName) override;
     bool VerifierSiEcrasementFichier(const QString &path) override;
-    void CreerFichier(const QString &path, const QByteArray &bytes) override;
+    void CreateFile(const QString &path, const QByteArray &bytes) override;
     void FichierTermine(const QString &) override {}
-    void AfficherFichier(const QString &path) override;
-    void Informer(const QString &text) override;
+    void ShowListFile(const QString &path) override;
+    void Inform(const QString &text) override;
     // A terminal asks nothing: --reprendre answers the resume question, and
     // a long list starts as a script asked for it.
-    bool DemanderReprise(qint64) override { return options_.resume; }
+    bool AskToResume(qint64) override { return options_.resume; }
 
 
 private:

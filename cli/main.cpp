@@ -33,10 +33,10 @@ void StopReceived(TerminalHost &host, StopToken &stop);
 // The list run of the window's search page, from the texts as typed.
 int Lister(TerminalHost &host, const Arguments &args)
 {
-    const qint64 first = ConvertirNombre(args.numbers[0]);
-    const qint64 last = ConvertirNombre(args.numbers[1]);
-    if (!RangeHoldsAtLeast(first, last, kNombresMinimum)) {
-        PrintError(MessagePlageTropPetite());
+    const qint64 first = ParseNumber(args.numbers[0]);
+    const qint64 last = ParseNumber(args.numbers[1]);
+    if (!RangeHoldsAtLeast(first, last, kMinimumNumbers)) {
+        PrintError(RangeTooSmallMessage());
         return kErreur;
     }
     if (args.separator)
@@ -46,10 +46,10 @@ int Lister(TerminalHost &host, const Arguments &args)
         // created, and an existing file does not matter.
         const QString baseName = ListFiles::BaseName(args.numbers[0], args.numbers[1]);
         const std::optional<QString> firstFile =
-            host.ChoisirPremierFichier(ListFiles::ProposedFirstName(args.numbers[0], args.numbers[1]));
+            host.ChooseFirstFile(ListFiles::ProposedFirstName(args.numbers[0], args.numbers[1]));
         const ListEstimate estimate =
-            EstimerListe(first, last, ShapeForList(firstFile.value_or(QString()), baseName, args.separators));
-        std::fputs(TexteEstimation(estimate).toUtf8().constData(), stdout);
+            EstimateList(first, last, ShapeForList(firstFile.value_or(QString()), baseName, args.separators));
+        std::fputs(EstimateText(estimate).toUtf8().constData(), stdout);
         return kSucces;
     }
     StopToken stop;
@@ -88,8 +88,8 @@ int Factorisation(TerminalHost &host, qint64 n)
 // The exact number of primes from first to last, as a bare number.
 int Compter(const Arguments &args)
 {
-    const qint64 first = ConvertirNombre(args.numbers[0]);
-    const qint64 last = ConvertirNombre(args.numbers[1]);
+    const qint64 first = ParseNumber(args.numbers[0]);
+    const qint64 last = ParseNumber(args.numbers[1]);
     const quint64 low = quint64(std::max<qint64>(first, 2));
     const quint64 count = last >= 2 ? PrimeCounting::CountExact(low, quint64(last)) : 0;
     PrintLine(QString::number(count));
@@ -104,10 +104,10 @@ int Run(const Arguments &args)
     try {
         switch (args.command) {
         case Arguments::Command::Verifier:
-            status = Verification(host, ConvertirNombre(args.numbers[0]));
+            status = Verification(host, ParseNumber(args.numbers[0]));
             break;
         case Arguments::Command::Decomposer:
-            status = Factorisation(host, ConvertirNombre(args.numbers[0]));
+            status = Factorisation(host, ParseNumber(args.numbers[0]));
             break;
         case Arguments::Command::Lister:
             status = Lister(host, args);

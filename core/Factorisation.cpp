@@ -16,7 +16,7 @@ namespace {
 
 // Every divisor tried is counted; the count runs 1, 2, ..., kLap and then
 // starts again from 0.
-constexpr quint64 kLap = quint64(kDiviseursParTour) + 1;
+constexpr quint64 kLap = quint64(kDivisorsPerLap) + 1;
 
 // The first count above c at which something is shown: the first count of
 // a lap, a new bar position, or the lap's end. round() keeps a position up
@@ -26,9 +26,9 @@ quint64 NextEvent(quint64 c)
 {
     if (c == 0)
         return 1;
-    const quint64 position = RoundHalfEven(c, kDiviseursParPas);
-    const quint64 half = kDiviseursParPas / 2;
-    const quint64 last = position * kDiviseursParPas + (position % 2 == 0 ? half : half - 1);
+    const quint64 position = RoundHalfEven(c, kDivisorsPerStep);
+    const quint64 half = kDivisorsPerStep / 2;
+    const quint64 last = position * kDivisorsPerStep + (position % 2 == 0 ? half : half - 1);
     return std::min(last + 1, kLap);
 }
 
@@ -99,7 +99,7 @@ FactorisationResult Factoriser::Run()
     while (d_ <= limit) {
         // Every prime below d_ that could divide x has been divided out, so
         // the search may skip the multiples of 2, 3, 5 and 7.
-        const DivisorSearch found = PremierDiviseurEnOrdre(
+        const DivisorSearch found = SmallestDivisorInOrder(
             x, d_, limit, [&](quint64 first) { return ChunkEnd(first, limit); },
             [&](quint64 chunkLast) { return ChunkDone(chunkLast); });
         if (found.stopped) {
@@ -136,7 +136,7 @@ FactorisationResult Factoriser::Run()
 
 qint64 FactorisationPosition(quint32 counter)
 {
-    return qint64(RoundHalfEven(counter, kDiviseursParPas));
+    return qint64(RoundHalfEven(counter, kDivisorsPerStep));
 }
 
 FactorisationResult Factorise(qint64 n, StopToken &stop, const FactorisationEvents &events)

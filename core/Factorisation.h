@@ -12,8 +12,8 @@ class StopToken;
 
 // Divisors tried per step of the progress bar, and the count after which
 // the count restarts (the elapsed time is shown then).
-constexpr quint32 kDiviseursParPas = 100'000;
-constexpr quint32 kDiviseursParTour = 10'000'000;
+constexpr quint32 kDivisorsPerStep = 100'000;
+constexpr quint32 kDivisorsPerLap = 10'000'000;
 
 struct PrimePower {
     quint64 prime = 0;
@@ -24,7 +24,7 @@ struct PrimePower {
 // The progress after a divisor was counted: whenever the bar's position
 // would change, and at the end of each lap of the counter.
 struct FactorisationProgress {
-    // The count of divisors tried in this lap, 1 to kDiviseursParTour + 1.
+    // The count of divisors tried in this lap, 1 to kDivisorsPerLap + 1.
     quint32 counter = 0;
     // The lap ended with this count; the counter starts again from 0.
     bool lapEnded = false;

@@ -45,15 +45,15 @@ public:
         // unsigned arithmetic: it may start past the end of the range.
         const quint64 skipped = quint64(std::max<qint64>(request.startFile, 1) - 1);
         const quint64 span = quint64(last_) >= quint64(first_) ? quint64(last_) - quint64(first_) : 0;
-        if (skipped > 0 && skipped <= span / kNombresParFichier) {
+        if (skipped > 0 && skipped <= span / kNumbersPerFile) {
             k_ = qint64(skipped);
-            from_ = quint64(first_) + skipped * kNombresParFichier;
+            from_ = quint64(first_) + skipped * kNumbersPerFile;
             bound_ = from_;
             // No file is open until the slice's first prime opens file k.
             open_ = false;
         } else {
             from_ = quint64(first_);
-            bound_ = from_ + kNombresParFichier;
+            bound_ = from_ + kNumbersPerFile;
         }
     }
 
@@ -112,7 +112,7 @@ private:
 void Run::Start()
 {
     if (open_)
-        host_.CreerFichier(currentFile_, QByteArray());
+        host_.CreateFile(currentFile_, QByteArray());
     clock_.start();
 }
 
@@ -134,7 +134,7 @@ bool Run::Checkpoint()
 Outcome Run::Loop()
 {
     separators_ = host_.SepMilliers();
-    separatorBytes_ = host_.OctetsSeparateur().left(4);
+    separatorBytes_ = host_.SeparatorBytes().left(4);
     sinceCheckpoint_.start();
     if (last_ < first_)
         return Outcome::Finished;
@@ -238,10 +238,10 @@ bool Run::Complete()
 {
     // The header adds less than a hundred bytes to the number lines.
     const quint64 next = quint64(used_) + 128;
-    if (host_.DisqueBientotPlein(currentFile_, written_, next))
+    if (host_.DiskNearlyFull(currentFile_, written_, next))
         return false;
     written_ = next;
-    host_.EcrireFichierListe(currentFile_, Body(), count_);
+    host_.WriteListFile(currentFile_, Body(), count_);
     return true;
 }
 
@@ -254,14 +254,14 @@ bool Run::Switch(quint64 prime)
     }
     open_ = true;
     ++k_;
-    bound_ += kNombresParFichier;
-    currentFile_ = host_.CheminFichierSuivant(firstFile_, baseName_, k_);
+    bound_ += kNumbersPerFile;
+    currentFile_ = host_.ContinuationFilePath(firstFile_, baseName_, k_);
     // The first number of every continuation file is in plain digits, and
     // the file holds it alone until the file is complete.
     char line[PrimeText::kMaxLine];
     onDisk_ = QByteArray(line, PrimeText::PlainLine(line, prime) - line);
     onDiskCount_ = 1;
-    host_.CreerFichier(currentFile_, onDisk_);
+    host_.CreateFile(currentFile_, onDisk_);
     // Another buffer: the host may still share the bytes of the last file.
     const qsizetype lastSize = body_.size();
     body_ = NextBuffer(std::move(body_));
@@ -290,7 +290,7 @@ void Run::Stop()
     // numbers not yet written are dropped.
     body_ = QByteArray();
     if (open_)
-        host_.EcrireFichierListe(currentFile_, onDisk_, onDiskCount_);
+        host_.WriteListFile(currentFile_, onDisk_, onDiskCount_);
 }
 
 ListResult Run::Result(bool stopped) const
@@ -315,12 +315,12 @@ ListRequest ListRequestFor(qint64 first, qint64 last, const QString &firstText, 
     return request;
 }
 
-QString PremierFichierPropose(const ListRequest &request)
+QString ProposedFirstFile(const ListRequest &request)
 {
     return request.baseName + FormaterChiffre(1);
 }
 
-std::optional<QString> RefusContinuation(const ListRequest &request, const QString &chosen, const ListHost &host)
+std::optional<QString> ContinuationRefusal(const ListRequest &request, const QString &chosen, const ListHost &host)
 {
     const QString &base = request.baseName;
     const QString name = QFileInfo(chosen).fileName();
@@ -333,10 +333,10 @@ std::optional<QString> RefusContinuation(const ListRequest &request, const QStri
     // Numbers are counted in unsigned arithmetic so that no difference
     // overflows at the ends of the 64-bit range.
     const quint64 span = request.last >= request.first ? quint64(request.last) - quint64(request.first) : 0;
-    const qint64 files = qint64(span / kNombresParFichier) + 1;
+    const qint64 files = qint64(span / kNumbersPerFile) + 1;
     if (!ok || k < 2 || k > files)
         return std::nullopt;
-    const QString path = host.CheminFichierSuivant(chosen, base, k);
+    const QString path = host.ContinuationFilePath(chosen, base, k);
     if (QDir::cleanPath(path) != QDir::cleanPath(chosen))
         return std::nullopt;
     return QStringLiteral("%1 porte le nom du fichier n° %2 de cette même liste, qui le remplacerait. "
@@ -379,7 +379,7 @@ qint64 ListPosition(const ListRequest &request, const ListProgress &progress)
     return qint64(std::min<quint64>(RoundHalfEven(done, step), quint64(std::numeric_limits<qint64>::max())));
 }
 
-QString MessageListePrete(qint64 files)
+QString ListReadyMessage(qint64 files)
 {
     return QStringLiteral("Votre liste de numéros est prête et a été enregistrée avec succès en %1 fichier(s).")
         .arg(files);

@@ -41,35 +41,35 @@ public:
     virtual bool SepMilliers() const = 0;
     // The bytes that stand between digit groups in a list file, for the
     // process-wide thousands separator.
-    virtual QByteArray OctetsSeparateur() const = 0;
+    virtual QByteArray SeparatorBytes() const = 0;
     // The path of continuation file k, next to the first file.
-    virtual QString CheminFichierSuivant(const QString &firstFile, const QString &baseName, qint64 k) const = 0;
+    virtual QString ContinuationFilePath(const QString &firstFile, const QString &baseName, qint64 k) const = 0;
     // Creates the file, or replaces it silently, holding exactly `bytes`.
-    virtual void CreerFichier(const QString &path, const QByteArray &bytes) = 0;
+    virtual void CreateFile(const QString &path, const QByteArray &bytes) = 0;
     // Writes a list file whole, in one go: the three header lines for
     // `count` numbers (grouped as "Sep. milliers" says now), then the number
     // lines, each already ended by CR LF. The file is replaced only once it
     // is complete; it becomes the last completed file.
-    virtual void EcrireFichierListe(const QString &path, const QByteArray &numberLines, qint64 count) = 0;
+    virtual void WriteListFile(const QString &path, const QByteArray &numberLines, qint64 count) = 0;
     // A file of the run is complete and may be shown while the run goes on.
     virtual void FichierTermine(const QString &path) = 0;
 
     // Before a list: the file from which an earlier, stopped run of the
     // request (its firstFile set) can be resumed, or nothing.
-    virtual std::optional<qint64> FichierDeReprise(const ListRequest &) const { return std::nullopt; }
+    virtual std::optional<qint64> ResumeFile(const ListRequest &) const { return std::nullopt; }
     // Before a list: what it will be and whether it fits; nothing when the
     // host cannot tell, and then the list starts without a question.
-    virtual std::optional<ListPlan> PlanifierListe(const ListRequest &) const { return std::nullopt; }
+    virtual std::optional<ListPlan> PlanList(const ListRequest &) const { return std::nullopt; }
     // While a list runs, before a completed file is written: `written` bytes
     // went to disk since the last call, and the file takes about `next`.
     // True when it would eat into the space kept for the other programs;
     // TexteDisquePlein then says why the run stopped.
-    virtual bool DisqueBientotPlein(const QString &, quint64 /*written*/, quint64 /*next*/) { return false; }
+    virtual bool DiskNearlyFull(const QString &, quint64 /*written*/, quint64 /*next*/) { return false; }
     virtual QString TexteDisquePlein() const { return QString(); }
 };
 
 // Numbers per list file.
-constexpr quint64 kNombresParFichier = 1'000'000;
+constexpr quint64 kNumbersPerFile = 1'000'000;
 
 struct ListRequest {
     // The range, its start raised to 2 (the list never holds 0 or 1).
@@ -109,11 +109,11 @@ using ListProgressFn = std::function<void(const ListProgress &)>;
 // the fields (last - first + 1 >= 10, checked by the caller).
 ListRequest ListRequestFor(qint64 first, qint64 last, const QString &firstText, const QString &lastText);
 // The name the save dialog proposes for the first file.
-QString PremierFichierPropose(const ListRequest &request);
+QString ProposedFirstFile(const ListRequest &request);
 // Continuation files replace files of their name without asking, so a first
 // file named like one of them would be lost half-way: the text that refuses
 // it, or nothing.
-std::optional<QString> RefusContinuation(const ListRequest &request, const QString &chosen, const ListHost &host);
+std::optional<QString> ContinuationRefusal(const ListRequest &request, const QString &chosen, const ListHost &host);
 
 // Lists the primes of the request into its files. After each checkpoint is
 // reported, `stop` decides whether the run ends there: completed files stay
@@ -123,4 +123,4 @@ ListResult GenerateList(ListHost &host, const ListRequest &request, StopToken &s
 // The bar's position for the progress of a list.
 qint64 ListPosition(const ListRequest &request, const ListProgress &progress);
 // The final message of a finished list.
-QString MessageListePrete(qint64 files);
+QString ListReadyMessage(qint64 files);

@@ -39,33 +39,33 @@ std::optional<ListRequest> PrepareList(const ListHost &files, ListRunHost &host,
 {
     ShowRunStarted(host);
     ListRequest request = ListRequestFor(first, last, firstText, lastText);
-    const std::optional<QString> chosen = host.ChoisirPremierFichier(PremierFichierPropose(request));
+    const std::optional<QString> chosen = host.ChooseFirstFile(ProposedFirstFile(request));
     if (!chosen) {
         host.RazFin();
         return std::nullopt;
     }
-    if (const std::optional<QString> refusal = RefusContinuation(request, *chosen, files)) {
-        host.Informer(*refusal);
+    if (const std::optional<QString> refusal = ContinuationRefusal(request, *chosen, files)) {
+        host.Inform(*refusal);
         host.RazFin();
         return std::nullopt;
     }
     request.firstFile = *chosen;
     // "Oui" keeps the completed files of the earlier run, so nothing is
     // replaced; "Non" writes the list anew and asks as usual.
-    const std::optional<qint64> resume = files.FichierDeReprise(request);
-    if (resume && host.DemanderReprise(*resume)) {
+    const std::optional<qint64> resume = files.ResumeFile(request);
+    if (resume && host.AskToResume(*resume)) {
         request.startFile = *resume;
     } else if (host.VerifierSiEcrasementFichier(*chosen)) {
         host.RazFin();
         return std::nullopt;
     }
-    if (const std::optional<ListPlan> plan = files.PlanifierListe(request)) {
+    if (const std::optional<ListPlan> plan = files.PlanList(request)) {
         if (!plan->fits) {
-            host.Informer(plan->refusal);
+            host.Inform(plan->refusal);
             host.RazFin();
             return std::nullopt;
         }
-        if (ListeLongue(*plan) && !host.DemanderListeLongue(QuestionListeLongue(plan->estimate))) {
+        if (IsLongList(*plan) && !host.AskToStartLongList(LongListQuestion(plan->estimate))) {
             host.RazFin();
             return std::nullopt;
         }
@@ -73,14 +73,14 @@ std::optional<ListRequest> PrepareList(const ListHost &files, ListRunHost &host,
     return request;
 }
 
-bool ListeLongue(const ListPlan &plan)
+bool IsLongList(const ListPlan &plan)
 {
     return plan.large || plan.estimate.seconds > 60;
 }
 
-QString QuestionListeLongue(const ListEstimate &estimate)
+QString LongListQuestion(const ListEstimate &estimate)
 {
-    return QStringLiteral("Cette liste sera longue à écrire :\n") + TexteEstimation(estimate)
+    return QStringLiteral("Cette liste sera longue à écrire :\n") + EstimateText(estimate)
            + QStringLiteral("Voulez-vous la commencer ?");
 }
 
@@ -98,13 +98,13 @@ bool RunList(ListHost &files, ListRunHost &host, qint64 first, qint64 last, cons
     if (result.stopped || result.error) {
         host.RazFin();
         if (result.error)
-            host.Informer(*result.error);
+            host.Inform(*result.error);
         else if (result.diskFull)
-            host.Informer(*result.diskFull);
+            host.Inform(*result.diskFull);
         return false;
     }
-    host.AfficherFichier(result.lastFile);
+    host.ShowListFile(result.lastFile);
     ShowListFinished(host, result);
-    host.Informer(MessageListePrete(result.files));
+    host.Inform(ListReadyMessage(result.files));
     return true;
 }

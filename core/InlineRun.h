@@ -26,19 +26,19 @@ class ListRunHost : public RunView
 {
 public:
     // The save dialog, proposing a name; no value when cancelled.
-    virtual std::optional<QString> ChoisirPremierFichier(const QString &proposedName) = 0;
+    virtual std::optional<QString> ChooseFirstFile(const QString &proposedName) = 0;
     // Asks before replacing an existing first file; true when refused.
     virtual bool VerifierSiEcrasementFichier(const QString &path) = 0;
     // Shows a finished list's last file.
-    virtual void AfficherFichier(const QString &path) = 0;
+    virtual void ShowListFile(const QString &path) = 0;
     // An information box with one OK button.
-    virtual void Informer(const QString &text) = 0;
+    virtual void Inform(const QString &text) = 0;
     // Whether to resume an earlier stopped run of the list from that file;
     // true for "Oui". Without the question nothing is resumed.
-    virtual bool DemanderReprise(qint64) { return false; }
+    virtual bool AskToResume(qint64) { return false; }
     // Asks before a list that runs long or takes much of the free space,
     // with its estimate; true to start it.
-    virtual bool DemanderListeLongue(const QString &) { return true; }
+    virtual bool AskToStartLongList(const QString &) { return true; }
     // What a stopped or cancelled run leaves.
     virtual void RazFin() = 0;
 };
@@ -49,10 +49,10 @@ public:
 // that cannot fit is refused, a long one asked about. The request of the
 // run, or nothing when it ends there (RazFin done).
 // The question before a long list, from its estimate.
-QString QuestionListeLongue(const ListEstimate &estimate);
+QString LongListQuestion(const ListEstimate &estimate);
 // Whether that estimate asks first: over about a minute, or more than a
 // tenth of the free space.
-bool ListeLongue(const ListPlan &plan);
+bool IsLongList(const ListPlan &plan);
 
 std::optional<ListRequest> PrepareList(const ListHost &files, ListRunHost &host, qint64 first, qint64 last,
                                        const QString &firstText, const QString &lastText);

@@ -178,7 +178,7 @@ constexpr double kSecondsPerFile = 3e-4;
 
 } // namespace
 
-ListEstimate EstimerListe(qint64 first, qint64 last, const ListShape &shape)
+ListEstimate EstimateList(qint64 first, qint64 last, const ListShape &shape)
 {
     ListEstimate estimate;
     const quint64 a = quint64(std::max<qint64>(first, 2));
@@ -190,7 +190,7 @@ ListEstimate EstimerListe(qint64 first, qint64 last, const ListShape &shape)
         return estimate;
     }
     const quint64 p = *lastPrime;
-    const quint64 n = (p - a) / kNombresParFichier + 1;
+    const quint64 n = (p - a) / kNumbersPerFile + 1;
     estimate.files = qint64(n);
 
     // Up to last rather than p (the same primes): a range ending on a power
@@ -206,12 +206,12 @@ ListEstimate EstimerListe(qint64 first, qint64 last, const ListShape &shape)
 
     // The first number of every continuation file is written in plain digits.
     if (shape.separators && n >= 2) {
-        const auto sliceStart = [a](quint64 k) { return a + (k - 1) * kNombresParFichier; };
+        const auto sliceStart = [a](quint64 k) { return a + (k - 1) * kNumbersPerFile; };
         // Files 2..n whose slice starts below x.
         const auto startingBelow = [&](quint64 x) -> quint64 {
             if (x <= sliceStart(2))
                 return 0;
-            const quint64 sliceCount = (x - a - 1) / kNombresParFichier; // k - 1 with s_k < x
+            const quint64 sliceCount = (x - a - 1) / kNumbersPerFile; // k - 1 with s_k < x
             return std::min(sliceCount, n - 1);
         };
         quint64 previous = 0;
@@ -223,9 +223,9 @@ ListEstimate EstimerListe(qint64 first, qint64 last, const ListShape &shape)
             // its first prime above it.
             if (digits < 20 && files > 0) {
                 const quint64 bound = PowerOfTen(digits);
-                const quint64 k = (bound - 1 - a) / kNombresParFichier + 1;
+                const quint64 k = (bound - 1 - a) / kNumbersPerFile + 1;
                 if (k >= 2 && k <= n && sliceStart(k) < bound) {
-                    const quint64 sliceEnd = std::min(p, sliceStart(k) + (kNombresParFichier - 1));
+                    const quint64 sliceEnd = std::min(p, sliceStart(k) + (kNumbersPerFile - 1));
                     const std::optional<quint64> opening = PrimeCounting::SmallestPrimeIn(sliceStart(k), sliceEnd);
                     if (opening && *opening >= bound) {
                         --files;
@@ -240,11 +240,11 @@ ListEstimate EstimerListe(qint64 first, qint64 last, const ListShape &shape)
     // Headers: file 1 and file n hold what their part of the range holds,
     // every full slice between them from 22 000 to 78 498 primes, so five
     // digits.
-    const quint64 firstEnd = std::min(p, a + (kNombresParFichier - 1));
+    const quint64 firstEnd = std::min(p, a + (kNumbersPerFile - 1));
     const quint64 firstCount = n == 1 ? estimate.primes : quint64(std::llround(counter.Count(a, firstEnd).Total()));
     quint64 headers = HeaderBytes(quint64(shape.firstNameBytes), firstCount, shape);
     if (n >= 2) {
-        const quint64 lastStart = a + (n - 1) * kNombresParFichier;
+        const quint64 lastStart = a + (n - 1) * kNumbersPerFile;
         const quint64 lastCount = quint64(std::llround(counter.Count(lastStart, p).Total()));
         const quint64 names = (n - 1) * quint64(shape.baseNameBytes + 4) + CounterDigits(n);
         headers += names + (n - 2) * HeaderBytes(0, 10000, shape) + HeaderBytes(0, lastCount, shape);
@@ -259,7 +259,7 @@ ListEstimate EstimerListe(qint64 first, qint64 last, const ListShape &shape)
     return estimate;
 }
 
-QString TexteTaille(quint64 bytes)
+QString SizeText(quint64 bytes)
 {
     static const char *const kUnits[] = {"octets", "ko", "Mo", "Go", "To", "Po", "Eo"};
     if (bytes < 1000)
@@ -275,7 +275,7 @@ QString TexteTaille(quint64 bytes)
                                        QLatin1String(kUnits[unit]));
 }
 
-QString TexteDuree(double seconds)
+QString DurationText(double seconds)
 {
     if (seconds < 1)
         return QStringLiteral("moins d'une seconde");
@@ -299,17 +299,17 @@ QString TexteDuree(double seconds)
         return QStringLiteral("%1 mois").arg(qint64(std::llround(months)));
     const double years = days / 365.25;
     if (years < 1e6)
-        return QStringLiteral("%1 ans").arg(NombreAvecSeparateurs(qint64(std::llround(years))));
+        return QStringLiteral("%1 ans").arg(GroupedNumber(qint64(std::llround(years))));
     return QStringLiteral("plus d'un million d'années");
 }
 
-QString TexteEstimation(const ListEstimate &estimate)
+QString EstimateText(const ListEstimate &estimate)
 {
     const QString about = estimate.exact ? QString() : QStringLiteral("environ ");
     const qint64 primes = qint64(std::min<quint64>(estimate.primes, quint64(std::numeric_limits<qint64>::max())));
-    const QString duration = estimate.seconds < 1 ? TexteDuree(estimate.seconds)
-                                                  : QStringLiteral("environ ") + TexteDuree(estimate.seconds);
+    const QString duration = estimate.seconds < 1 ? DurationText(estimate.seconds)
+                                                  : QStringLiteral("environ ") + DurationText(estimate.seconds);
     return QStringLiteral("Nombres premiers : %1%2\nFichiers : %3\nTaille : %4%5\nDurée : %6\n")
-        .arg(about, NombreAvecSeparateurs(primes), NombreAvecSeparateurs(estimate.files), about,
-             TexteTaille(estimate.bytes), duration);
+        .arg(about, GroupedNumber(primes), GroupedNumber(estimate.files), about,
+             SizeText(estimate.bytes), duration);
 }

@@ -33,15 +33,15 @@ struct ListEstimate {
 
 // The list of [first, last] as the generation writes it (a start below 2
 // counts from 2) with the given shape.
-ListEstimate EstimerListe(qint64 first, qint64 last, const ListShape &shape);
+ListEstimate EstimateList(qint64 first, qint64 last, const ListShape &shape);
 
 // "1,2 Go", "480 To": a size in decimal units with one or two significant
 // decimals, as file managers show it.
-QString TexteTaille(quint64 bytes);
+QString SizeText(quint64 bytes);
 // "moins d'une seconde", "12 s", "37 min", "3 h 20 min", "4 jours",
 // "3 mois", "12 ans": a duration rounded for a person.
-QString TexteDuree(double seconds);
+QString DurationText(double seconds);
 // The four lines that present an estimate, each ended by a newline:
 // "Nombres premiers : environ 29 844 570 422 669", "Fichiers : …",
 // "Taille : …", "Durée : environ …".
-QString TexteEstimation(const ListEstimate &estimate);
+QString EstimateText(const ListEstimate &estimate);

@@ -63,7 +63,7 @@ std::optional<qint64> ParseInteger(const QString &text)
     return qint64(magnitude);
 }
 
-qint64 ConvertirNombre(const QString &text)
+qint64 ParseNumber(const QString &text)
 {
     const std::optional<qint64> value = ParseInteger(text);
     if (!value)
@@ -85,7 +85,7 @@ KeyVerdict FiltrerTouche(QChar key, bool hasSelection, int textLength)
     return (isDigit || isBackspace) ? KeyVerdict::Accept : KeyVerdict::Discard;
 }
 
-SaisieFiltree FiltrerSaisie(QStringView text, int selectedLength, int textLength)
+SaisieFiltree FilterTypedText(QStringView text, int selectedLength, int textLength)
 {
     SaisieFiltree result;
     int length = textLength;
@@ -104,14 +104,14 @@ SaisieFiltree FiltrerSaisie(QStringView text, int selectedLength, int textLength
     return result;
 }
 
-QString MessageLimiteChiffres()
+QString DigitLimitMessage()
 {
     return QStringLiteral("Vous ne pouvez pas saisir plus de %1 chiffres.").arg(NombreChiffresMax);
 }
 
-QString MessagePlageTropPetite()
+QString RangeTooSmallMessage()
 {
-    return QStringLiteral("Demandez au minimum %1 nombres premiers.").arg(kNombresMinimum);
+    return QStringLiteral("Demandez au minimum %1 nombres premiers.").arg(kMinimumNumbers);
 }
 
 bool RangeHoldsAtLeast(qint64 first, qint64 last, quint64 count)

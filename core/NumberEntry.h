@@ -13,7 +13,7 @@ std::optional<qint64> ParseInteger(const QString &text);
 
 // Like ParseInteger, but a refused text raises the CommandError
 // "'<text>' n'est pas une valeur entière correcte".
-qint64 ConvertirNombre(const QString &text);
+qint64 ParseNumber(const QString &text);
 
 // Number of characters up to which a number field accepts typed digits.
 constexpr int NombreChiffresMax = 17;
@@ -36,16 +36,16 @@ struct SaisieFiltree {
     QString kept;
     bool limitReached = false; // some character met the digit limit
 };
-SaisieFiltree FiltrerSaisie(QStringView text, int selectedLength, int textLength);
+SaisieFiltree FilterTypedText(QStringView text, int selectedLength, int textLength);
 
 constexpr QChar KeyEnter = QChar(13);
 constexpr QChar KeyBackspace = QChar(8);
 
 // Message shown when a digit would exceed the limit.
-QString MessageLimiteChiffres();
+QString DigitLimitMessage();
 // The fewest numbers a list may cover, and the refusal of a smaller range.
-constexpr quint64 kNombresMinimum = 10;
-QString MessagePlageTropPetite();
+constexpr quint64 kMinimumNumbers = 10;
+QString RangeTooSmallMessage();
 
 // Whether last - first + 1 >= count, without overflowing at the ends of the
 // 64-bit range.

@@ -33,7 +33,7 @@ void ResetThousandsSeparator()
     FixedSeparator().reset();
 }
 
-QString NombreAvecSeparateurs(qint64 value)
+QString GroupedNumber(qint64 value)
 {
     return GroupDigits(value, ThousandsSeparator());
 }

@@ -15,7 +15,7 @@ void SetThousandsSeparator(const QString &separator);
 void ResetThousandsSeparator();
 
 // GroupDigits with the process-wide separator.
-QString NombreAvecSeparateurs(qint64 value);
+QString GroupedNumber(qint64 value);
 
 // "%d %" filled with a progress position.
 QString PercentText(int position);

@@ -8,12 +8,12 @@
 
 #include <algorithm>
 
-QString TexteEnCours()
+QString RunningStateText()
 {
     return QStringLiteral("Traitement en cours, patientez...");
 }
 
-QString TexteTermine()
+QString FinishedStateText()
 {
     return QStringLiteral("Terminé...");
 }
@@ -37,14 +37,14 @@ void ShowPosition(RunView &view, qint64 position)
 
 void ShowRunStarted(RunView &view)
 {
-    view.SetPanelText(PanelEtat, TexteEnCours());
+    view.SetPanelText(PanelEtat, RunningStateText());
 }
 
 void ShowRunFinished(RunView &view, const QString &timeText)
 {
     view.SetPanelText(PanelTemps, timeText);
     ShowPosition(view, 100);
-    view.SetPanelText(PanelEtat, TexteTermine());
+    view.SetPanelText(PanelEtat, FinishedStateText());
 }
 
 void ShowRunStopped(RunView &view)
@@ -53,21 +53,21 @@ void ShowRunStopped(RunView &view)
     view.UpdateProgressBar(0);
 }
 
-QString ExplicationZero()
+QString ZeroExplanation()
 {
     return QStringLiteral("La définition d\u2019un nombre premier est d\u2019être divisible par deux entiers "
                           "distincts, 1 et lui-même. Dans le cas de 0, celui-ci est divisible par tous les "
                           "entiers positifs. Il ne répond donc pas à la définition d'un nombre premier.");
 }
 
-QString ExplicationUn()
+QString OneExplanation()
 {
     return QStringLiteral("La définition d\u2019un nombre premier est d\u2019être divisible par deux entiers "
                           "distincts, 1 et lui-même. Dans le cas du nombre 1, les diviseurs 1 et lui-même ne "
                           "sont pas distincts. 1 ne répond donc pas à la définition d\u2019un nombre premier.");
 }
 
-QString ExplicationDeux()
+QString TwoExplanation()
 {
     return QStringLiteral("2 est le seul et unique nombre premier pair.");
 }
@@ -90,11 +90,11 @@ void ShowVerificationResult(RunView &view, const VerificationResult &result)
     if (n > 2)
         AfficherResultat(view, result.prime, QString(), n);
     else if (n == 2)
-        AfficherResultat(view, true, ExplicationDeux(), n);
+        AfficherResultat(view, true, TwoExplanation(), n);
     else if (n == 1)
-        AfficherResultat(view, false, ExplicationUn(), n);
+        AfficherResultat(view, false, OneExplanation(), n);
     else if (n == 0)
-        AfficherResultat(view, false, ExplicationZero(), n);
+        AfficherResultat(view, false, ZeroExplanation(), n);
     ShowRunFinished(view, Seconds(result.elapsedMs));
 }
 
@@ -104,7 +104,7 @@ void AfficherResultat(RunView &view, bool premier, const QString &explication, q
     view.SetReportAlignment(ParagraphAlignment::Centre);
     for (int i = 0; i < 3; ++i)
         view.AddReportLine(QString());
-    view.AddReportLine(NombreAvecSeparateurs(x), LineStyle::Bold);
+    view.AddReportLine(GroupedNumber(x), LineStyle::Bold);
     view.AddReportLine(QString());
     view.AddReportLine(VerdictText(premier));
     view.AddReportLine(QString());
@@ -118,7 +118,7 @@ void ShowFactorisationStarted(RunView &view, qint64 n)
     view.SetReportAlignment(ParagraphAlignment::Centre);
     view.AddReportLine(QString());
     view.AddReportLine(QString());
-    view.AddReportLine(NombreAvecSeparateurs(n), LineStyle::Bold);
+    view.AddReportLine(GroupedNumber(n), LineStyle::Bold);
     view.AddReportLine(QString());
     view.AddReportLine(QStringLiteral("La décomposition en facteurs premiers a donné : "));
     view.AddReportLine(QString());
@@ -179,8 +179,8 @@ QString ListWindowTitle(const QString &title, const ListRequest &request, const 
     // on; unsigned arithmetic keeps the ends of the 64-bit range safe.
     const quint64 span = request.last >= request.first ? quint64(request.last) - quint64(request.first) : 0;
     const quint64 skipped =
-        std::min<quint64>(quint64(std::max<qint64>(request.startFile, 1) - 1), span / kNombresParFichier);
-    const quint64 from = quint64(request.first) + skipped * kNombresParFichier;
+        std::min<quint64>(quint64(std::max<qint64>(request.startFile, 1) - 1), span / kNumbersPerFile);
+    const quint64 from = quint64(request.first) + skipped * kNumbersPerFile;
     const quint64 total = quint64(request.last) - from + 1;
     const quint64 done = progress.lastHandled >= from ? progress.lastHandled - from + 1 : 0;
     if (progress.elapsedMs < 1000 || done == 0)
@@ -188,5 +188,5 @@ QString ListWindowTitle(const QString &title, const ListRequest &request, const 
     const double seconds = double(progress.elapsedMs) / 1000 * (double(total - std::min(done, total)) / double(done));
     if (seconds < 1)
         return percent;
-    return QStringLiteral("%1 — environ %2 restantes").arg(percent, TexteDuree(seconds));
+    return QStringLiteral("%1 — environ %2 restantes").arg(percent, DurationText(seconds));
 }

@@ -11,8 +11,8 @@
 #include <QString>
 
 // The state texts of every computation.
-QString TexteEnCours();
-QString TexteTermine();
+QString RunningStateText();
+QString FinishedStateText();
 
 // The status strip as a run starts: the state text, the other panels kept.
 void ShowRunStarted(RunView &view);
@@ -30,9 +30,9 @@ void ShowVerificationResult(RunView &view, const VerificationResult &result);
 // separator to a plain space.
 void AfficherResultat(RunView &view, bool premier, const QString &explication, qint64 x);
 // The explanations given for 0, 1 and 2.
-QString ExplicationZero();
-QString ExplicationUn();
-QString ExplicationDeux();
+QString ZeroExplanation();
+QString OneExplanation();
+QString TwoExplanation();
 
 // The factorisation: its heading and starting status, each prime power as
 // it comes, the bar and the lap times, then the rest and the verdict.

@@ -4,6 +4,6 @@
 
 #include <QtGlobal>
 
-constexpr quint32 kDivisionsParPointDeControle = 100'000;
+constexpr quint32 kDivisionsPerCheckpoint = 100'000;
 
 enum class TrialOutcome { NoDivisor, DivisorFound, Stopped };

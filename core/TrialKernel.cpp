@@ -496,7 +496,7 @@ const char *KernelPathName(KernelPath path)
     return "?";
 }
 
-quint64 PremierDiviseur(quint64 value, quint64 first, quint64 last)
+quint64 SmallestDivisor(quint64 value, quint64 first, quint64 last)
 {
     Q_ASSERT(first >= 2);
     return RangeOnPath(PathInUse(), value, first, last);
@@ -515,7 +515,7 @@ void UseDivisionThreads(int threads)
     gDivisionThreads.store(std::max(threads, 0), std::memory_order_relaxed);
 }
 
-DivisorSearch PremierDiviseurEnOrdre(quint64 value, quint64 first, quint64 last,
+DivisorSearch SmallestDivisorInOrder(quint64 value, quint64 first, quint64 last,
                                      const std::function<quint64(quint64)> &chunkEnd,
                                      const std::function<bool(quint64)> &chunkDone)
 {
@@ -545,14 +545,14 @@ DivisorSearch PremierDiviseurEnOrdre(quint64 value, quint64 first, quint64 last,
     return result;
 }
 
-TrialOutcome DiviserParEssaisOrdonne(quint64 value, quint64 limit, quint32 &counter, quint64 &d,
+TrialOutcome TrialDivideInOrder(quint64 value, quint64 limit, quint32 &counter, quint64 &d,
                                      const std::function<bool(quint64)> &checkpoint)
 {
     d = 2;
     if (limit < 2)
         return TrialOutcome::NoDivisor;
     if (value % 2 == 0) {
-        if (++counter == kDivisionsParPointDeControle) {
+        if (++counter == kDivisionsPerCheckpoint) {
             counter = 0;
             if (checkpoint(d))
                 return TrialOutcome::Stopped;
@@ -560,7 +560,7 @@ TrialOutcome DiviserParEssaisOrdonne(quint64 value, quint64 limit, quint32 &coun
         return TrialOutcome::DivisorFound;
     }
     d = 3;
-    if (++counter == kDivisionsParPointDeControle) {
+    if (++counter == kDivisionsPerCheckpoint) {
         counter = 0;
         if (checkpoint(d))
             return TrialOutcome::Stopped;
@@ -573,28 +573,28 @@ TrialOutcome DiviserParEssaisOrdonne(quint64 value, quint64 limit, quint32 &coun
     // the previous chunk; its last divisor is the odd one that brings the
     // count to the next checkpoint.
     const quint64 lastOdd = limit % 2 != 0 ? limit : limit - 1;
-    quint32 roomAhead = kDivisionsParPointDeControle - counter; // chunkEnd's own count
+    quint32 roomAhead = kDivisionsPerCheckpoint - counter; // chunkEnd's own count
     const auto chunkEnd = [&](quint64 chunkFirst) {
         const quint64 odd = chunkFirst | 1;
-        const quint64 room = std::exchange(roomAhead, kDivisionsParPointDeControle);
+        const quint64 room = std::exchange(roomAhead, kDivisionsPerCheckpoint);
         return (lastOdd - odd) / 2 >= room - 1 ? odd + 2 * (room - 1) : lastOdd;
     };
     const auto chunkDone = [&](quint64 chunkLast) {
         counter += quint32((chunkLast - d) / 2 + 1);
         d = chunkLast + 2;
-        if (counter != kDivisionsParPointDeControle)
+        if (counter != kDivisionsPerCheckpoint)
             return false;
         counter = 0;
         return checkpoint(d);
     };
-    const DivisorSearch search = PremierDiviseurEnOrdre(value, d, lastOdd, chunkEnd, chunkDone);
+    const DivisorSearch search = SmallestDivisorInOrder(value, d, lastOdd, chunkEnd, chunkDone);
     if (search.stopped)
         return TrialOutcome::Stopped;
     if (search.divisor == 0)
         return TrialOutcome::NoDivisor;
     counter += quint32((search.divisor - d) / 2 + 1);
     d = search.divisor;
-    if (counter == kDivisionsParPointDeControle) {
+    if (counter == kDivisionsPerCheckpoint) {
         counter = 0;
         if (checkpoint(d))
             return TrialOutcome::Stopped;

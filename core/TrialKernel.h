@@ -29,7 +29,7 @@ const char *KernelPathName(KernelPath path);
 // that of the loop testing every integer, provided that no prime among
 // 2, 3, 5, 7 below `first` divides value: it holds for both callers, which
 // stop at the first divisor or divide each factor out before going on.
-quint64 PremierDiviseur(quint64 value, quint64 first, quint64 last);
+quint64 SmallestDivisor(quint64 value, quint64 first, quint64 last);
 
 // How many threads share a divisor search: the calling thread and up to
 // DivisionThreads() - 1 helpers from a small pool started on first use and
@@ -44,7 +44,7 @@ struct DivisorSearch {
     bool stopped = false;
 };
 
-// The smallest divisor of value in [first, last] by PremierDiviseur's rules
+// The smallest divisor of value in [first, last] by SmallestDivisor's rules
 // (the wheel and its condition included), the range cut into consecutive
 // chunks: a chunk starting at c ends at chunkEnd(c), clamped to last (and
 // at least c). chunkEnd is called in increasing order, never twice at once,
@@ -57,7 +57,7 @@ struct DivisorSearch {
 // Helpers run at most a few chunks per thread ahead of the last chunkDone,
 // so a chunkDone that blocks holds up little work, and a chunk should be a
 // few tens of microseconds of work or more.
-DivisorSearch PremierDiviseurEnOrdre(quint64 value, quint64 first, quint64 last,
+DivisorSearch SmallestDivisorInOrder(quint64 value, quint64 first, quint64 last,
                                      const std::function<quint64(quint64 chunkFirst)> &chunkEnd,
                                      const std::function<bool(quint64 chunkLast)> &chunkDone);
 
@@ -66,15 +66,15 @@ DivisorSearch PremierDiviseurEnOrdre(quint64 value, quint64 first, quint64 last,
 // number to the next; when it reaches 100 000 it goes back to 0 and
 // checkpoint(d) runs on the calling thread, d being the divisor the loop
 // would try next (or the one found), and returns true to stop. `d` ends on
-// the divisor found. The odd divisors are searched by PremierDiviseurEnOrdre,
+// the divisor found. The odd divisors are searched by SmallestDivisorInOrder,
 // one chunk per checkpoint.
-TrialOutcome DiviserParEssaisOrdonne(quint64 value, quint64 limit, quint32 &counter, quint64 &d,
+TrialOutcome TrialDivideInOrder(quint64 value, quint64 limit, quint32 &counter, quint64 &d,
                                      const std::function<bool(quint64)> &checkpoint);
 
 template <typename Checkpoint>
-TrialOutcome DiviserParEssaisRapide(quint64 value, quint64 limit, quint32 &counter, quint64 &d,
+TrialOutcome TrialDivide(quint64 value, quint64 limit, quint32 &counter, quint64 &d,
                                     Checkpoint &&checkpoint)
 {
-    return DiviserParEssaisOrdonne(value, limit, counter, d, std::function<bool(quint64)>(std::ref(checkpoint)));
+    return TrialDivideInOrder(value, limit, counter, d, std::function<bool(quint64)>(std::ref(checkpoint)));
 }
 

@@ -40,7 +40,7 @@ VerificationResult Verify(qint64 n, StopToken &stop, const VerificationProgress 
     if (n >= 2) {
         quint32 counter = 0;
         quint64 d = 2;
-        const TrialOutcome outcome = DiviserParEssaisRapide(quint64(n), bound, counter, d, [&](quint64 next) {
+        const TrialOutcome outcome = TrialDivide(quint64(n), bound, counter, d, [&](quint64 next) {
             progress({next, clock.elapsed()});
             return stop.Checkpoint();
         });

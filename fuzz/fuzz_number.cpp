@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::optional<qint64> value = ParseInteger(text);
     // The conversion that raises agrees with the one that does not.
     try {
-        if (ConvertirNombre(text) != value.value_or(0) || !value)
+        if (ParseNumber(text) != value.value_or(0) || !value)
             std::abort();
     } catch (const CommandError &) {
         if (value)
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Whatever is typed, only digits reach the field, and never beyond the
     // limit when nothing is selected.
     const int length = size > 0 ? data[0] % 20 : 0;
-    const SaisieFiltree typed = FiltrerSaisie(text, 0, length);
+    const SaisieFiltree typed = FilterTypedText(text, 0, length);
     for (const QChar c : typed.kept)
         if (c < u'0' || c > u'9')
             std::abort();

@@ -82,61 +82,61 @@ TGradient::TGradient(QWidget *parent)
 
 void TGradient::SetBorderColor(TColor value)
 {
-    if (value == m_borderColor)
+    if (value == borderColor_)
         return;
-    m_borderColor = value;
+    borderColor_ = value;
     update();
 }
 
 void TGradient::SetBorderWidth(int value)
 {
     value = std::max(value, 0);
-    if (value == m_borderWidth)
+    if (value == borderWidth_)
         return;
-    m_borderWidth = value;
+    borderWidth_ = value;
     update();
 }
 
 void TGradient::SetColorBegin(TColor value)
 {
-    if (value == m_colorBegin)
+    if (value == colorBegin_)
         return;
-    m_colorBegin = value;
-    m_useSysColors = false;
+    colorBegin_ = value;
+    useSysColors_ = false;
     UpdatePattern();
 }
 
 void TGradient::SetColorEnd(TColor value)
 {
-    if (value == m_colorEnd)
+    if (value == colorEnd_)
         return;
-    m_colorEnd = value;
-    m_useSysColors = false;
+    colorEnd_ = value;
+    useSysColors_ = false;
     UpdatePattern();
 }
 
 void TGradient::SetReverse(bool value)
 {
-    if (value == m_reverse)
+    if (value == reverse_)
         return;
-    m_reverse = value;
+    reverse_ = value;
     UpdatePattern();
 }
 
 void TGradient::SetRotation(int value)
 {
     const auto clamped = TGradientRotation(std::clamp(value, -100, 100));
-    if (clamped == m_rotation)
+    if (clamped == rotation_)
         return;
-    m_rotation = clamped;
+    rotation_ = clamped;
     UpdatePattern();
 }
 
 void TGradient::SetShape(TShapeType value)
 {
-    if (value == m_shape || value > stCircle)
+    if (value == shape_ || value > stCircle)
         return;
-    m_shape = value;
+    shape_ = value;
     // Outside a non-rectangular figure the parent's background has to show through.
     setAttribute(Qt::WA_OpaquePaintEvent, value == stRectangle);
     update();
@@ -145,79 +145,79 @@ void TGradient::SetShape(TShapeType value)
 void TGradient::SetShift(int value)
 {
     const auto clamped = TGradientShift(std::clamp(value, -100, 100));
-    if (clamped == m_shift)
+    if (clamped == shift_)
         return;
-    m_shift = clamped;
+    shift_ = clamped;
     UpdatePattern();
 }
 
 void TGradient::SetStyle(TGradientStyle value)
 {
-    if (value == m_style || value >= GradientStyleCount)
+    if (value == style_ || value >= GradientStyleCount)
         return;
-    m_style = value;
+    style_ = value;
     UpdatePattern();
 }
 
 void TGradient::SetUseSysColors(bool value)
 {
-    if (value == m_useSysColors)
+    if (value == useSysColors_)
         return;
-    m_useSysColors = value;
+    useSysColors_ = value;
     if (value)
         UpdateSysColors();
 }
 
 bool TGradient::IsColorBeginStored() const
 {
-    return !m_useSysColors && m_colorBegin != clWhite;
+    return !useSysColors_ && colorBegin_ != clWhite;
 }
 
 bool TGradient::IsColorEndStored() const
 {
-    return !m_useSysColors && m_colorEnd != clBtnFace;
+    return !useSysColors_ && colorEnd_ != clBtnFace;
 }
 
 void TGradient::BeginUpdate()
 {
-    ++m_updateCount;
+    ++updateCount_;
 }
 
 void TGradient::EndUpdate()
 {
-    --m_updateCount;
-    if (m_updateCount == 0 && !m_patternValid)
+    --updateCount_;
+    if (updateCount_ == 0 && !patternValid_)
         UpdatePattern();
 }
 
 void TGradient::UpdatePattern()
 {
-    m_patternValid = false;
-    if (m_updateCount != 0)
+    patternValid_ = false;
+    if (updateCount_ != 0)
         return;
-    const TColor first = ColorToRGB(m_reverse ? m_colorEnd : m_colorBegin);
-    const TColor second = ColorToRGB(m_reverse ? m_colorBegin : m_colorEnd);
-    m_colors = BuildColorTable(first, second, m_shift, m_rotation);
+    const TColor first = ColorToRGB(reverse_ ? colorEnd_ : colorBegin_);
+    const TColor second = ColorToRGB(reverse_ ? colorBegin_ : colorEnd_);
+    colors_ = BuildColorTable(first, second, shift_, rotation_);
     renderPattern(first, second);
-    m_patternValid = true;
+    patternValid_ = true;
     emit patternRebuilt();
     update();
 }
 
 void TGradient::renderPattern(TColor first, TColor second)
 {
-    if (m_style != gsCustom) {
-        PatternBuilders[m_style](m_colors, m_pattern);
+    if (style_ != gsCustom) {
+        PatternBuilders[style_](colors_, pattern_);
     } else if (OnCustom) {
-        OnCustom(this, m_colors, m_pattern);
+        OnCustom(this, colors_, pattern_);
     } else {
         // Four quarters of the unshifted end colours show that no handler draws.
-        if (m_pattern.size() != QSize(2, 2) || m_pattern.format() != QImage::Format_RGB32)
-            m_pattern = QImage(2, 2, QImage::Format_RGB32);
-        m_pattern.setPixel(0, 0, ColorToQRgb(first));
-        m_pattern.setPixel(0, 1, ColorToQRgb(second));
-        m_pattern.setPixel(1, 0, ColorToQRgb(second));
-        m_pattern.setPixel(1, 1, ColorToQRgb(first));
+        if (pattern_.size() != QSize(2, 2) || pattern_.format() != QImage::Format_RGB32)
+            pattern_ = QImage(2, 2, QImage::Format_RGB32);
+        pattern_.setPixel(0, 0, ColorToQRgb(first));
+        pattern_.setPixel(0, 1, ColorToQRgb(second));
+        pattern_.setPixel(1, 0, ColorToQRgb(second));
+        pattern_.setPixel(1, 1, ColorToQRgb(first));
     }
 }
 
@@ -229,11 +229,11 @@ void TGradient::UpdateSysColors()
         try {
             SetColorEnd(SystemColor(COLOR_GRADIENTACTIVECAPTION));
             // Set last and directly: the colour setters above clear it.
-            m_useSysColors = true;
+            useSysColors_ = true;
         } catch (...) {
             // A system without the caption gradient colour gets a one-colour pair.
-            SetColorEnd(m_colorBegin);
-            m_useSysColors = false;
+            SetColorEnd(colorBegin_);
+            useSysColors_ = false;
         }
     } catch (...) {
         EndUpdate();
@@ -284,19 +284,19 @@ TGradientFigure TGradient::FigureRect(TShapeType shape, int borderWidth, QSize s
 
 void TGradient::paintEvent(QPaintEvent *)
 {
-    if (!m_patternValid)
+    if (!patternValid_)
         return;
-    const TGradientFigure figure = FigureRect(m_shape, m_borderWidth, size());
+    const TGradientFigure figure = FigureRect(shape_, borderWidth_, size());
     // A border as wide as the widget leaves no figure to fill or frame.
     if (figure.bounds.isEmpty())
         return;
     QPainter painter(this);
-    const bool clipped = figureKind(m_shape) != FigureKind::Rectangle;
+    const bool clipped = figureKind(shape_) != FigureKind::Rectangle;
     if (clipped)
-        painter.setClipPath(figurePath(m_shape, QRectF(figure.bounds), figure.cornerSize));
+        painter.setClipPath(figurePath(shape_, QRectF(figure.bounds), figure.cornerSize));
     // Smooth transformation is off: the stretch replicates or drops pixels.
-    painter.drawImage(figure.bounds, m_pattern);
-    if (m_borderWidth > 0) {
+    painter.drawImage(figure.bounds, pattern_);
+    if (borderWidth_ > 0) {
         painter.setClipping(false);
         drawOutline(painter, figure);
     }
@@ -305,7 +305,7 @@ void TGradient::paintEvent(QPaintEvent *)
 void TGradient::drawOutline(QPainter &painter, const TGradientFigure &figure) const
 {
     // A mitred pen fills the corners of a rectangular frame completely.
-    painter.setPen(QPen(QColor::fromRgb(ColorToQRgb(m_borderColor)), m_borderWidth,
+    painter.setPen(QPen(QColor::fromRgb(ColorToQRgb(borderColor_)), borderWidth_,
                         Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter.setBrush(Qt::NoBrush);
     // The outline runs through the last column and row of the figure, where the
@@ -313,7 +313,7 @@ void TGradient::drawOutline(QPainter &painter, const TGradientFigure &figure) co
     // exactly the widget's outermost pixels.
     const QRect &b = figure.bounds;
     const QRectF outline(b.left(), b.top(), b.width() - 1, b.height() - 1);
-    painter.drawPath(figurePath(m_shape, outline, figure.cornerSize));
+    painter.drawPath(figurePath(shape_, outline, figure.cornerSize));
 }
 
 void TGradient::changeEvent(QEvent *event)
@@ -322,7 +322,7 @@ void TGradient::changeEvent(QEvent *event)
     const QEvent::Type type = event->type();
     const bool settingsChanged = type == QEvent::PaletteChange
         || type == QEvent::ApplicationPaletteChange || type == QEvent::StyleChange;
-    if (!settingsChanged || !m_useSysColors)
+    if (!settingsChanged || !useSysColors_)
         return;
     // Qt must not see an exception leave an event handler.
     try {

@@ -44,16 +44,16 @@ public:
     // 100 x 100, opaque, with the default pattern (gsRadialC, white to button face).
     explicit TGradient(QWidget *parent = nullptr);
 
-    TColor BorderColor() const { return m_borderColor; }
-    int BorderWidth() const { return m_borderWidth; }
-    TColor ColorBegin() const { return m_colorBegin; }
-    TColor ColorEnd() const { return m_colorEnd; }
-    bool Reverse() const { return m_reverse; }
-    int Rotation() const { return m_rotation; }
-    TShapeType Shape() const { return m_shape; }
-    int Shift() const { return m_shift; }
-    TGradientStyle Style() const { return m_style; }
-    bool UseSysColors() const { return m_useSysColors; }
+    TColor BorderColor() const { return borderColor_; }
+    int BorderWidth() const { return borderWidth_; }
+    TColor ColorBegin() const { return colorBegin_; }
+    TColor ColorEnd() const { return colorEnd_; }
+    bool Reverse() const { return reverse_; }
+    int Rotation() const { return rotation_; }
+    TShapeType Shape() const { return shape_; }
+    int Shift() const { return shift_; }
+    TGradientStyle Style() const { return style_; }
+    bool UseSysColors() const { return useSysColors_; }
 
     // A setter given the current value does nothing. Colours, Reverse, Rotation, Shift and
     // Style rebuild the pattern; border and shape only repaint.
@@ -82,10 +82,10 @@ public:
     // Takes the end colours from the system's active caption and its gradient colour.
     virtual void UpdateSysColors();
 
-    const QImage &Pattern() const { return m_pattern; }
-    const TGradientColors &ColorTable() const { return m_colors; }
-    bool PatternValid() const { return m_patternValid; }
-    int UpdateCount() const { return m_updateCount; }
+    const QImage &Pattern() const { return pattern_; }
+    const TGradientColors &ColorTable() const { return colors_; }
+    bool PatternValid() const { return patternValid_; }
+    int UpdateCount() const { return updateCount_; }
 
     // The table from `first` (entry 0 when Rotation is 0) to `second`, both plain RGB.
     static TGradientColors BuildColorTable(TColor first, TColor second, int shift, int rotation);
@@ -114,18 +114,18 @@ private:
     void renderPattern(TColor first, TColor second);
     void drawOutline(QPainter &painter, const TGradientFigure &figure) const;
 
-    TColor m_colorBegin = clWhite;
-    TColor m_colorEnd = clBtnFace;
-    bool m_useSysColors = false;
-    TGradientStyle m_style = gsRadialC;
-    TGradientShift m_shift = 0;
-    TGradientRotation m_rotation = 0;
-    TShapeType m_shape = stRectangle;
-    bool m_reverse = false;
-    QImage m_pattern;
-    TColor m_borderColor = clActiveBorder;
-    TBorderWidth m_borderWidth = 0;
-    int m_updateCount = 0;
-    bool m_patternValid = false;
-    TGradientColors m_colors{};
+    TColor colorBegin_ = clWhite;
+    TColor colorEnd_ = clBtnFace;
+    bool useSysColors_ = false;
+    TGradientStyle style_ = gsRadialC;
+    TGradientShift shift_ = 0;
+    TGradientRotation rotation_ = 0;
+    TShapeType shape_ = stRectangle;
+    bool reverse_ = false;
+    QImage pattern_;
+    TColor borderColor_ = clActiveBorder;
+    TBorderWidth borderWidth_ = 0;
+    int updateCount_ = 0;
+    bool patternValid_ = false;
+    TGradientColors colors_{};
 };

@@ -21,23 +21,23 @@ public:
             if (pattern.isNull())
                 throw std::bad_alloc();
         }
-        m_bits = pattern.bits();
-        m_bytesPerLine = pattern.bytesPerLine();
+        bits_ = pattern.bits();
+        bytesPerLine_ = pattern.bytesPerLine();
     }
 
-    QRgb *operator[](int y) const { return reinterpret_cast<QRgb *>(m_bits + y * m_bytesPerLine); }
+    QRgb *operator[](int y) const { return reinterpret_cast<QRgb *>(bits_ + y * bytesPerLine_); }
 
     // Rows are 32-bit aligned, so the rows of a one-pixel-wide pattern follow each
     // other without a gap and its column is one run of pixels.
     QRgb *column() const
     {
-        Q_ASSERT(m_bytesPerLine == sizeof(QRgb));
+        Q_ASSERT(bytesPerLine_ == sizeof(QRgb));
         return (*this)[0];
     }
 
 private:
-    uchar *m_bits;
-    qsizetype m_bytesPerLine;
+    uchar *bits_;
+    qsizetype bytesPerLine_;
 };
 
 // The table forwards and backwards, so that every run of consecutive entries in a
@@ -46,27 +46,27 @@ class TableRuns
 {
 public:
     explicit TableRuns(const TGradientColors &colors)
-        : m_up(colors)
+        : up_(colors)
     {
         for (int i = 0; i < 256; ++i)
-            m_down[i] = colors[255 - i];
+            down_[i] = colors[255 - i];
     }
 
     // Writes the entries first, first + 1, ..., first + count - 1; returns the next pixel.
     QRgb *up(QRgb *dst, int first, int count) const
     {
-        return std::copy_n(m_up.data() + first, count, dst);
+        return std::copy_n(up_.data() + first, count, dst);
     }
 
     // Writes the entries first, first - 1, ..., first - count + 1; returns the next pixel.
     QRgb *down(QRgb *dst, int first, int count) const
     {
-        return std::copy_n(m_down.data() + (255 - first), count, dst);
+        return std::copy_n(down_.data() + (255 - first), count, dst);
     }
 
 private:
-    const TGradientColors &m_up;
-    TGradientColors m_down;
+    const TGradientColors &up_;
+    TGradientColors down_;
 };
 
 constexpr int radialHalf = 181;

@@ -86,8 +86,8 @@ QString sentence(ListFileError::Operation operation, const QString &path, const 
 
 ListFileError::ListFileError(Operation operation, const QString &path, const QString &reason)
     : std::runtime_error(sentence(operation, path, reason).toStdString()),
-      m_path(path),
-      m_reason(reason)
+      path_(path),
+      reason_(reason)
 {
 }
 

@@ -26,12 +26,12 @@ public:
     // A whole sentence ready for a message box, for example
     // Impossible d'écrire le fichier « /home/ana/NP_1-10_01.txt » : permission refusée.
     QString message() const { return QString::fromUtf8(what()); }
-    QString path() const { return m_path; }
-    QString reason() const { return m_reason; }
+    QString path() const { return path_; }
+    QString reason() const { return reason_; }
 
 private:
-    QString m_path;
-    QString m_reason;
+    QString path_;
+    QString reason_;
 };
 
 // A file that could not be read for its size or for want of memory rather

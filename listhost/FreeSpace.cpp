@@ -81,12 +81,12 @@ QString FreeSpace::RefusalText(quint64 bytes) const
     return QStringLiteral("Cette liste occuperait environ %1, mais le disque du dossier « %2 » n'a que %3 de libre, "
                           "dont %4 restent en réserve pour les autres programmes. "
                           "Choisissez un autre dossier ou une plage plus courte.")
-        .arg(TexteTaille(bytes), QDir::toNativeSeparators(folder_), TexteTaille(available_), TexteTaille(Reserve()));
+        .arg(SizeText(bytes), QDir::toNativeSeparators(folder_), SizeText(available_), SizeText(Reserve()));
 }
 
 QString FreeSpace::StopText() const
 {
     return QStringLiteral("La liste a été arrêtée avant de remplir le disque : il ne reste que %1 de libre "
                           "dans le dossier « %2 ». Les fichiers terminés sont entiers, et le dernier porte son en-tête.")
-        .arg(TexteTaille(available_), QDir::toNativeSeparators(folder_));
+        .arg(SizeText(available_), QDir::toNativeSeparators(folder_));
 }

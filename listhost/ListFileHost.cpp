@@ -14,17 +14,17 @@
 
 #include <algorithm>
 
-QByteArray ListFileHost::OctetsSeparateur() const
+QByteArray ListFileHost::SeparatorBytes() const
 {
     return ListFiles::EncodeWindows1252(ThousandsSeparator());
 }
 
-QString ListFileHost::CheminFichierSuivant(const QString &firstFile, const QString &baseName, qint64 k) const
+QString ListFileHost::ContinuationFilePath(const QString &firstFile, const QString &baseName, qint64 k) const
 {
     return ListFiles::ContinuationPath(firstFile, baseName, k);
 }
 
-void ListFileHost::CreerFichier(const QString &path, const QByteArray &bytes)
+void ListFileHost::CreateFile(const QString &path, const QByteArray &bytes)
 {
     try {
         ListFiles::CreateFileHolding(path, bytes);
@@ -33,7 +33,7 @@ void ListFileHost::CreerFichier(const QString &path, const QByteArray &bytes)
     }
 }
 
-void ListFileHost::EcrireFichierListe(const QString &path, const QByteArray &numberLines, qint64 count)
+void ListFileHost::WriteListFile(const QString &path, const QByteArray &numberLines, qint64 count)
 {
     const QByteArray header =
         ListFiles::HeaderBytes(QFileInfo(path).fileName(), count, SepMilliers(), ThousandsSeparator());
@@ -46,22 +46,22 @@ void ListFileHost::EcrireFichierListe(const QString &path, const QByteArray &num
     lastWritten_ = {path, header, numberLines};
 }
 
-std::optional<qint64> ListFileHost::FichierDeReprise(const ListRequest &request) const
+std::optional<qint64> ListFileHost::ResumeFile(const ListRequest &request) const
 {
-    return ::FichierDeReprise(request.first, request.last, request.firstFile, request.baseName, SepMilliers());
+    return ::ResumeFile(request.first, request.last, request.firstFile, request.baseName, SepMilliers());
 }
 
-std::optional<ListPlan> ListFileHost::PlanifierListe(const ListRequest &request) const
+std::optional<ListPlan> ListFileHost::PlanList(const ListRequest &request) const
 {
     // A resumed list writes the slices from its start file on; the files
     // before it are on disk already.
     const quint64 span = request.last >= request.first ? quint64(request.last) - quint64(request.first) : 0;
     const quint64 skipped =
-        std::min<quint64>(quint64(std::max<qint64>(request.startFile, 1) - 1), span / kNombresParFichier);
-    const qint64 from = qint64(quint64(request.first) + skipped * kNombresParFichier);
+        std::min<quint64>(quint64(std::max<qint64>(request.startFile, 1) - 1), span / kNumbersPerFile);
+    const qint64 from = qint64(quint64(request.first) + skipped * kNumbersPerFile);
     ListPlan plan;
     plan.estimate =
-        EstimerListe(from, request.last, ShapeForList(request.firstFile, request.baseName, SepMilliers()));
+        EstimateList(from, request.last, ShapeForList(request.firstFile, request.baseName, SepMilliers()));
     const FreeSpace space(QFileInfo(request.firstFile).absolutePath());
     plan.fits = space.Fits(plan.estimate.bytes);
     if (!plan.fits)
@@ -70,7 +70,7 @@ std::optional<ListPlan> ListFileHost::PlanifierListe(const ListRequest &request)
     return plan;
 }
 
-bool ListFileHost::DisqueBientotPlein(const QString &path, quint64 written, quint64 next)
+bool ListFileHost::DiskNearlyFull(const QString &path, quint64 written, quint64 next)
 {
     const QString folder = QFileInfo(path).absolutePath();
     if (!space_ || folder != spaceFolder_) {

@@ -14,19 +14,19 @@
 class ListFileHost : public ListHost
 {
 public:
-    QByteArray OctetsSeparateur() const override;
-    QString CheminFichierSuivant(const QString &firstFile, const QString &baseName, qint64 k) const override;
-    void CreerFichier(const QString &path, const QByteArray &bytes) override;
-    void EcrireFichierListe(const QString &path, const QByteArray &numberLines, qint64 count) override;
+    QByteArray SeparatorBytes() const override;
+    QString ContinuationFilePath(const QString &firstFile, const QString &baseName, qint64 k) const override;
+    void CreateFile(const QString &path, const QByteArray &bytes) override;
+    void WriteListFile(const QString &path, const QByteArray &numberLines, qint64 count) override;
 
     // The checks before a list: an earlier stopped run on the same first
     // file (every kept file read and checked), and the estimate against the
     // free space of the first file's folder.
-    std::optional<qint64> FichierDeReprise(const ListRequest &request) const override;
-    std::optional<ListPlan> PlanifierListe(const ListRequest &request) const override;
+    std::optional<qint64> ResumeFile(const ListRequest &request) const override;
+    std::optional<ListPlan> PlanList(const ListRequest &request) const override;
     // The free space of the folder of the files being written, read again
     // as FreeSpace decides.
-    bool DisqueBientotPlein(const QString &path, quint64 written, quint64 next) override;
+    bool DiskNearlyFull(const QString &path, quint64 written, quint64 next) override;
     QString TexteDisquePlein() const override;
 
     // The file that most recently received its header; kept between runs.

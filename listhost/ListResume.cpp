@@ -84,7 +84,7 @@ private:
 
 } // namespace
 
-std::optional<qint64> FichierDeReprise(qint64 first, qint64 last, const QString &firstFile, const QString &baseName,
+std::optional<qint64> ResumeFile(qint64 first, qint64 last, const QString &firstFile, const QString &baseName,
                                        bool separators)
 {
     const quint64 a = quint64(std::max<qint64>(first, 2));
@@ -93,7 +93,7 @@ std::optional<qint64> FichierDeReprise(qint64 first, qint64 last, const QString 
     const std::optional<quint64> lastPrime = PrimeCounting::LargestPrimeIn(a, quint64(last));
     if (!lastPrime)
         return std::nullopt;
-    const qint64 files = qint64((*lastPrime - a) / kNombresParFichier + 1);
+    const qint64 files = qint64((*lastPrime - a) / kNumbersPerFile + 1);
 
     const Checker checker(separators);
     QList<Slice> slices;
@@ -101,8 +101,8 @@ std::optional<qint64> FichierDeReprise(qint64 first, qint64 last, const QString 
     qint64 k = 1;
     for (; k <= files; ++k) {
         Slice slice;
-        slice.start = a + quint64(k - 1) * kNombresParFichier;
-        slice.end = std::min(quint64(last), slice.start + (kNombresParFichier - 1));
+        slice.start = a + quint64(k - 1) * kNumbersPerFile;
+        slice.end = std::min(quint64(last), slice.start + (kNumbersPerFile - 1));
         // Every slice but the last holds primes: gaps between primes of 64
         // bits stay far below a million.
         const std::optional<quint64> opening = PrimeCounting::SmallestPrimeIn(slice.start, slice.end);
@@ -139,7 +139,7 @@ std::optional<qint64> FichierDeReprise(qint64 first, qint64 last, const QString 
     return k;
 }
 
-QString QuestionReprise(qint64 file)
+QString ResumeQuestion(qint64 file)
 {
     return QStringLiteral("Reprendre la liste à partir du fichier %1 ?").arg(file);
 }

@@ -15,8 +15,8 @@
 // when there is nothing to keep (file 1 itself is not complete) or nothing
 // to write (every file of the list is complete). baseName names the
 // continuation files ("NP_start-end_").
-std::optional<qint64> FichierDeReprise(qint64 first, qint64 last, const QString &firstFile, const QString &baseName,
+std::optional<qint64> ResumeFile(qint64 first, qint64 last, const QString &firstFile, const QString &baseName,
                                        bool separators);
 
 // "Reprendre la liste à partir du fichier 1043 ?"
-QString QuestionReprise(qint64 file);
+QString ResumeQuestion(qint64 file);

@@ -71,7 +71,7 @@ QString DesktopSignals::ListReadyBody(qint64 files)
 {
     return files == 1 ? QStringLiteral("Les nombres premiers ont été enregistrés dans 1 fichier.")
                       : QStringLiteral("Les nombres premiers ont été enregistrés dans %1 fichiers.")
-                            .arg(NombreAvecSeparateurs(files));
+                            .arg(GroupedNumber(files));
 }
 
 void DesktopSignals::NotifyListReady(qint64 files)

@@ -24,7 +24,7 @@ void HelpContentsPane::fill(const QList<ChmTopic> &contents)
 {
     const QSignalBlocker blocker(this);
     clear();
-    m_current.clear();
+    current_.clear();
     QList<QTreeWidgetItem *> parents;
     for (const ChmTopic &topic : contents) {
         parents.resize(std::min<qsizetype>(topic.depth, parents.size()));
@@ -42,7 +42,7 @@ void HelpContentsPane::fill(const QList<ChmTopic> &contents)
 
 void HelpContentsPane::follow(const QString &topic)
 {
-    m_current = topic;
+    current_ = topic;
     const QString page = topic.section(QLatin1Char('#'), 0, 0);
     QTreeWidgetItem *best = nullptr;
     for (QTreeWidgetItemIterator it(this); *it; ++it) {
@@ -54,18 +54,18 @@ void HelpContentsPane::follow(const QString &topic)
         if (!best && local.section(QLatin1Char('#'), 0, 0) == page)
             best = *it;
     }
-    m_following = true;
+    following_ = true;
     setCurrentItem(best);
-    m_following = false;
+    following_ = false;
     if (best)
         scrollToItem(best);
 }
 
 void HelpContentsPane::open(QTreeWidgetItem *item)
 {
-    if (m_following || !item)
+    if (following_ || !item)
         return;
     const QString target = item->data(0, TargetRole).toString();
-    if (!target.isEmpty() && target != m_current)
+    if (!target.isEmpty() && target != current_)
         emit topicChosen(target);
 }

@@ -26,6 +26,6 @@ signals:
 private:
     void open(QTreeWidgetItem *item);
 
-    QString m_current;
-    bool m_following = false;
+    QString current_;
+    bool following_ = false;
 };

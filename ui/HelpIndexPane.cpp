@@ -21,42 +21,42 @@ HelpIndexPane::HelpIndexPane(QWidget *parent)
 {
     auto *layout = new QVBoxLayout(this);
     auto *label = new QLabel(QStringLiteral("&Tapez le mot clé à rechercher :"));
-    m_filter = new QLineEdit;
-    m_filter->setObjectName(QStringLiteral("HelpIndexFilter"));
-    label->setBuddy(m_filter);
-    m_keywords = new QListWidget;
-    m_keywords->setObjectName(QStringLiteral("HelpIndex"));
-    m_keywords->setAccessibleName(QStringLiteral("Mots clés"));
+    filter_ = new QLineEdit;
+    filter_->setObjectName(QStringLiteral("HelpIndexFilter"));
+    label->setBuddy(filter_);
+    keywords_ = new QListWidget;
+    keywords_->setObjectName(QStringLiteral("HelpIndex"));
+    keywords_->setAccessibleName(QStringLiteral("Mots clés"));
     auto *display = new QPushButton(QStringLiteral("&Afficher"));
     layout->addWidget(label);
-    layout->addWidget(m_filter);
-    layout->addWidget(m_keywords, 1);
+    layout->addWidget(filter_);
+    layout->addWidget(keywords_, 1);
     layout->addWidget(display, 0, Qt::AlignRight);
 
-    connect(m_filter, &QLineEdit::textChanged, this, &HelpIndexPane::match);
-    connect(m_filter, &QLineEdit::returnPressed, this, [this] { open(m_keywords->currentItem()); });
-    connect(display, &QPushButton::clicked, this, [this] { open(m_keywords->currentItem()); });
-    connect(m_keywords, &QListWidget::itemActivated, this, &HelpIndexPane::open);
+    connect(filter_, &QLineEdit::textChanged, this, &HelpIndexPane::match);
+    connect(filter_, &QLineEdit::returnPressed, this, [this] { open(keywords_->currentItem()); });
+    connect(display, &QPushButton::clicked, this, [this] { open(keywords_->currentItem()); });
+    connect(keywords_, &QListWidget::itemActivated, this, &HelpIndexPane::open);
 }
 
 void HelpIndexPane::fill(const QList<ChmTopic> &index)
 {
-    m_keywords->clear();
+    keywords_->clear();
     for (const ChmTopic &topic : index) {
-        auto *item = new QListWidgetItem(QString(topic.depth * 4, QLatin1Char(' ')) + topic.name, m_keywords);
+        auto *item = new QListWidgetItem(QString(topic.depth * 4, QLatin1Char(' ')) + topic.name, keywords_);
         item->setData(TargetRole, topic.local);
     }
-    m_filter->clear();
+    filter_->clear();
 }
 
 void HelpIndexPane::match(const QString &text)
 {
     const QString wanted = HelpSearch::fold(text.trimmed());
-    for (int row = 0; row < m_keywords->count(); ++row) {
-        QListWidgetItem *item = m_keywords->item(row);
+    for (int row = 0; row < keywords_->count(); ++row) {
+        QListWidgetItem *item = keywords_->item(row);
         if (HelpSearch::fold(item->text().trimmed()).startsWith(wanted)) {
-            m_keywords->setCurrentItem(item);
-            m_keywords->scrollToItem(item, QAbstractItemView::PositionAtTop);
+            keywords_->setCurrentItem(item);
+            keywords_->scrollToItem(item, QAbstractItemView::PositionAtTop);
             return;
         }
     }

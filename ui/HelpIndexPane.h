@@ -28,6 +28,6 @@ private:
     void match(const QString &text);
     void open(QListWidgetItem *item);
 
-    QLineEdit *m_filter = nullptr;
-    QListWidget *m_keywords = nullptr;
+    QLineEdit *filter_ = nullptr;
+    QListWidget *keywords_ = nullptr;
 };

@@ -25,10 +25,10 @@ QList<ChmTopic> HelpSearch::find(const ChmFile &file, const QString &query)
     const QStringList words = fold(query).split(separators, Qt::SkipEmptyParts);
     if (words.isEmpty())
         return {};
-    if (m_pages.isEmpty())
+    if (pages_.isEmpty())
         readPages(file);
     QList<ChmTopic> found;
-    for (const Page &page : std::as_const(m_pages)) {
+    for (const Page &page : std::as_const(pages_)) {
         const bool all = std::all_of(words.cbegin(), words.cend(),
                                      [&](const QString &word) { return page.foldedText.contains(word); });
         if (all)
@@ -47,7 +47,7 @@ void HelpSearch::readPages(const ChmFile &file)
         document.setBaseUrl(QUrl(QStringLiteral("chm:") + page));
         document.setHtml(ChmFile::decodeHtml(file.read(page)));
         const QString title = document.metaInformation(QTextDocument::DocumentTitle).trimmed();
-        m_pages.append({{title.isEmpty() ? page : title, page, 0},
+        pages_.append({{title.isEmpty() ? page : title, page, 0},
                         fold(title + QLatin1Char('\n') + document.toPlainText())});
     }
 }

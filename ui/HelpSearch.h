@@ -17,7 +17,7 @@ public:
     // text of the pages is read on the first search after a reset.
     QList<ChmTopic> find(const ChmFile &file, const QString &query);
     // Forgets the pages read, for a file opened in place of the last one.
-    void reset() { m_pages.clear(); }
+    void reset() { pages_.clear(); }
 
 private:
     struct Page {
@@ -26,5 +26,5 @@ private:
     };
     void readPages(const ChmFile &file);
 
-    QList<Page> m_pages;
+    QList<Page> pages_;
 };

@@ -20,39 +20,39 @@ HelpSearchPane::HelpSearchPane(QWidget *parent)
 {
     auto *layout = new QVBoxLayout(this);
     auto *label = new QLabel(QStringLiteral("&Mots à rechercher :"));
-    m_text = new QLineEdit;
-    m_text->setObjectName(QStringLiteral("HelpSearchText"));
-    label->setBuddy(m_text);
+    text_ = new QLineEdit;
+    text_->setObjectName(QStringLiteral("HelpSearchText"));
+    label->setBuddy(text_);
     auto *start = new QPushButton(QStringLiteral("&Rechercher"));
-    m_results = new QListWidget;
-    m_results->setObjectName(QStringLiteral("HelpSearchResults"));
-    m_results->setAccessibleName(QStringLiteral("Rubriques trouvées"));
+    results_ = new QListWidget;
+    results_->setObjectName(QStringLiteral("HelpSearchResults"));
+    results_->setAccessibleName(QStringLiteral("Rubriques trouvées"));
     auto *row = new QHBoxLayout;
-    row->addWidget(m_text, 1);
+    row->addWidget(text_, 1);
     row->addWidget(start);
     layout->addWidget(label);
     layout->addLayout(row);
-    layout->addWidget(m_results, 1);
+    layout->addWidget(results_, 1);
 
-    const auto request = [this] { emit searchRequested(m_text->text()); };
-    connect(m_text, &QLineEdit::returnPressed, this, request);
+    const auto request = [this] { emit searchRequested(text_->text()); };
+    connect(text_, &QLineEdit::returnPressed, this, request);
     connect(start, &QPushButton::clicked, this, request);
-    connect(m_results, &QListWidget::itemActivated, this, &HelpSearchPane::open);
+    connect(results_, &QListWidget::itemActivated, this, &HelpSearchPane::open);
 }
 
 void HelpSearchPane::showResults(const QList<ChmTopic> &pages)
 {
-    m_results->clear();
+    results_->clear();
     for (const ChmTopic &page : pages) {
-        auto *item = new QListWidgetItem(page.name, m_results);
+        auto *item = new QListWidgetItem(page.name, results_);
         item->setData(TargetRole, page.local);
     }
 }
 
 void HelpSearchPane::clear()
 {
-    m_text->clear();
-    m_results->clear();
+    text_->clear();
+    results_->clear();
 }
 
 void HelpSearchPane::open(QListWidgetItem *item)

@@ -31,6 +31,6 @@ signals:
 private:
     void open(QListWidgetItem *item);
 
-    QLineEdit *m_text = nullptr;
-    QListWidget *m_results = nullptr;
+    QLineEdit *text_ = nullptr;
+    QListWidget *results_ = nullptr;
 };

@@ -95,19 +95,19 @@ THelpViewer::~THelpViewer() = default;
 bool THelpViewer::openFile(const QString &path)
 {
     const QString canonical = QFileInfo(path).canonicalFilePath();
-    if (m_file->isOpen() && !canonical.isEmpty()
-        && QFileInfo(m_file->fileName()).canonicalFilePath() == canonical)
+    if (file_->isOpen() && !canonical.isEmpty()
+        && QFileInfo(file_->fileName()).canonicalFilePath() == canonical)
         return true;
     auto next = std::make_unique<ChmFile>();
     if (!next->open(path)) {
-        m_error = next->errorString();
+        error_ = next->errorString();
         return false;
     }
-    m_file = std::move(next);
-    m_current.clear();
-    m_back.clear();
-    m_forward.clear();
-    m_search.reset();
+    file_ = std::move(next);
+    current_.clear();
+    back_.clear();
+    forward_.clear();
+    search_.reset();
     fillFromFile();
     updateActions();
     return true;
@@ -115,11 +115,11 @@ bool THelpViewer::openFile(const QString &path)
 
 bool THelpViewer::showContext(quint32 context)
 {
-    const QString topic = m_file->topicForContext(context);
+    const QString topic = file_->topicForContext(context);
     if (topic.isEmpty()) {
-        m_error = QStringLiteral("La rubrique d'aide n° %1 n'existe pas dans « %2 ».")
+        error_ = QStringLiteral("La rubrique d'aide n° %1 n'existe pas dans « %2 ».")
                       .arg(context)
-                      .arg(QFileInfo(m_file->fileName()).fileName());
+                      .arg(QFileInfo(file_->fileName()).fileName());
         return false;
     }
     return showTopic(topic);
@@ -132,7 +132,7 @@ bool THelpViewer::showTopic(const QString &target)
 
 QList<ChmTopic> THelpViewer::search(const QString &query)
 {
-    return m_search.find(*m_file, query);
+    return search_.find(*file_, query);
 }
 
 void THelpViewer::createActions()
@@ -147,24 +147,24 @@ void THelpViewer::createActions()
     toggle->setCheckable(true);
     toggle->setIcon(style()->standardIcon(QStyle::SP_FileDialogListView));
     connect(toggle, &QAction::toggled, this, [this, toggle](bool hidden) {
-        m_tabs->setVisible(!hidden);
+        tabs_->setVisible(!hidden);
         toggle->setText(hidden ? QStringLiteral("Afficher") : QStringLiteral("Masquer"));
     });
 
-    m_backAction = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Précédent"));
-    m_backAction->setObjectName(QStringLiteral("HelpBack"));
-    m_backAction->setShortcut(QKeySequence::Back);
-    connect(m_backAction, &QAction::triggered, this, &THelpViewer::goBack);
+    backAction_ = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Précédent"));
+    backAction_->setObjectName(QStringLiteral("HelpBack"));
+    backAction_->setShortcut(QKeySequence::Back);
+    connect(backAction_, &QAction::triggered, this, &THelpViewer::goBack);
 
-    m_forwardAction = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("Suivant"));
-    m_forwardAction->setObjectName(QStringLiteral("HelpForward"));
-    m_forwardAction->setShortcut(QKeySequence::Forward);
-    connect(m_forwardAction, &QAction::triggered, this, &THelpViewer::goForward);
+    forwardAction_ = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("Suivant"));
+    forwardAction_->setObjectName(QStringLiteral("HelpForward"));
+    forwardAction_->setShortcut(QKeySequence::Forward);
+    connect(forwardAction_, &QAction::triggered, this, &THelpViewer::goForward);
 
-    m_homeAction = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Accueil"));
-    m_homeAction->setObjectName(QStringLiteral("HelpHome"));
-    m_homeAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
-    connect(m_homeAction, &QAction::triggered, this, &THelpViewer::goHome);
+    homeAction_ = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Accueil"));
+    homeAction_->setObjectName(QStringLiteral("HelpHome"));
+    homeAction_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
+    connect(homeAction_, &QAction::triggered, this, &THelpViewer::goHome);
 
     // The button that shows the commands a narrow window cannot hold has
     // only an arrow.
@@ -174,34 +174,34 @@ void THelpViewer::createActions()
 
 void THelpViewer::createNavigation()
 {
-    m_tabs = new QTabWidget;
-    m_tabs->setObjectName(QStringLiteral("HelpTabs"));
-    m_tabs->setAccessibleName(QStringLiteral("Navigation"));
-    m_contents = new HelpContentsPane;
-    m_index = new HelpIndexPane;
-    m_searchPane = new HelpSearchPane;
-    m_tabs->addTab(m_contents, QStringLiteral("Sommaire"));
-    m_tabs->addTab(m_index, QStringLiteral("Index"));
-    m_tabs->addTab(m_searchPane, QStringLiteral("Rechercher"));
+    tabs_ = new QTabWidget;
+    tabs_->setObjectName(QStringLiteral("HelpTabs"));
+    tabs_->setAccessibleName(QStringLiteral("Navigation"));
+    contents_ = new HelpContentsPane;
+    index_ = new HelpIndexPane;
+    searchPane_ = new HelpSearchPane;
+    tabs_->addTab(contents_, QStringLiteral("Sommaire"));
+    tabs_->addTab(index_, QStringLiteral("Index"));
+    tabs_->addTab(searchPane_, QStringLiteral("Rechercher"));
     const auto open = [this](const QString &target) { navigate(target, true); };
-    connect(m_contents, &HelpContentsPane::topicChosen, this, open);
-    connect(m_index, &HelpIndexPane::topicChosen, this, open);
-    connect(m_searchPane, &HelpSearchPane::topicChosen, this, open);
-    connect(m_searchPane, &HelpSearchPane::searchRequested, this, &THelpViewer::runSearch);
+    connect(contents_, &HelpContentsPane::topicChosen, this, open);
+    connect(index_, &HelpIndexPane::topicChosen, this, open);
+    connect(searchPane_, &HelpSearchPane::topicChosen, this, open);
+    connect(searchPane_, &HelpSearchPane::searchRequested, this, &THelpViewer::runSearch);
 
-    m_browser = new QTextBrowser;
-    m_browser->setObjectName(QStringLiteral("HelpBrowser"));
-    m_browser->setAccessibleName(QStringLiteral("Page d'aide"));
-    m_browser->setOpenLinks(false);
-    m_browser->document()->setResourceProvider([this](const QUrl &url) { return loadResource(url); });
-    connect(m_browser, &QTextBrowser::anchorClicked, this, &THelpViewer::followLink);
-    connect(m_browser, &QTextBrowser::highlighted, this, [this](const QUrl &link) {
+    browser_ = new QTextBrowser;
+    browser_->setObjectName(QStringLiteral("HelpBrowser"));
+    browser_->setAccessibleName(QStringLiteral("Page d'aide"));
+    browser_->setOpenLinks(false);
+    browser_->document()->setResourceProvider([this](const QUrl &url) { return loadResource(url); });
+    connect(browser_, &QTextBrowser::anchorClicked, this, &THelpViewer::followLink);
+    connect(browser_, &QTextBrowser::highlighted, this, [this](const QUrl &link) {
         statusBar()->showMessage(link.toString());
     });
 
     auto *splitter = new QSplitter(Qt::Horizontal);
-    splitter->addWidget(m_tabs);
-    splitter->addWidget(m_browser);
+    splitter->addWidget(tabs_);
+    splitter->addWidget(browser_);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({270, 550});
     splitter->setChildrenCollapsible(false);
@@ -210,9 +210,9 @@ void THelpViewer::createNavigation()
 
 void THelpViewer::fillFromFile()
 {
-    m_contents->fill(m_file->contents());
-    m_index->fill(m_file->index());
-    m_searchPane->clear();
+    contents_->fill(file_->contents());
+    index_->fill(file_->index());
+    searchPane_->clear();
 }
 
 void THelpViewer::placeBeside(QWidget *owner)
@@ -239,50 +239,50 @@ bool THelpViewer::navigate(const QString &target, bool remember)
     const QString normalized = ChmFile::normalizePath(target);
     const QString path = normalized.section(QLatin1Char('#'), 0, 0);
     const QString fragment = normalized.section(QLatin1Char('#'), 1);
-    const QByteArray html = m_file->read(path);
+    const QByteArray html = file_->read(path);
     if (html.isNull()) {
-        m_error = m_file->contains(path)
+        error_ = file_->contains(path)
                       ? QStringLiteral("La page « %1 » du fichier d'aide ne peut pas être lue : le fichier est endommagé.").arg(path)
                       : QStringLiteral("La page « %1 » est introuvable dans le fichier d'aide.").arg(path);
-        statusBar()->showMessage(m_error);
+        statusBar()->showMessage(error_);
         return false;
     }
-    if (remember && !m_current.isEmpty() && m_current != normalized) {
-        m_back.append(m_current);
-        m_forward.clear();
+    if (remember && !current_.isEmpty() && current_ != normalized) {
+        back_.append(current_);
+        forward_.clear();
     }
     render(html, path, fragment);
-    const QString title = m_browser->documentTitle().trimmed();
+    const QString title = browser_->documentTitle().trimmed();
     setWindowTitle(title.isEmpty() ? DefaultTitle : title);
-    m_current = normalized;
-    m_error.clear();
+    current_ = normalized;
+    error_.clear();
     statusBar()->clearMessage();
-    m_contents->follow(m_current);
+    contents_->follow(current_);
     updateActions();
     return true;
 }
 
 void THelpViewer::render(const QByteArray &html, const QString &path, const QString &fragment)
 {
-    const QString current = m_current.section(QLatin1Char('#'), 0, 0);
+    const QString current = current_.section(QLatin1Char('#'), 0, 0);
     if (path != current) {
         QUrl base;
         base.setScheme(Scheme);
         base.setPath(path);
-        m_browser->document()->setBaseUrl(base);
-        m_browser->setHtml(ChmFile::decodeHtml(html));
+        browser_->document()->setBaseUrl(base);
+        browser_->setHtml(ChmFile::decodeHtml(html));
     }
     if (fragment.isEmpty())
-        m_browser->verticalScrollBar()->setValue(0);
+        browser_->verticalScrollBar()->setValue(0);
     else
-        m_browser->scrollToAnchor(fragment);
+        browser_->scrollToAnchor(fragment);
 }
 
 void THelpViewer::followLink(const QUrl &link)
 {
     QUrl base;
     base.setScheme(Scheme);
-    base.setPath(m_current.section(QLatin1Char('#'), 0, 0));
+    base.setPath(current_.section(QLatin1Char('#'), 0, 0));
     const QUrl target = base.resolved(link);
     const QString scheme = target.scheme().toLower();
     if (scheme == Scheme) {
@@ -299,42 +299,42 @@ void THelpViewer::followLink(const QUrl &link)
 
 void THelpViewer::goBack()
 {
-    if (m_back.isEmpty())
+    if (back_.isEmpty())
         return;
-    const QString previous = m_back.takeLast();
-    m_forward.append(m_current);
+    const QString previous = back_.takeLast();
+    forward_.append(current_);
     navigate(previous, false);
 }
 
 void THelpViewer::goForward()
 {
-    if (m_forward.isEmpty())
+    if (forward_.isEmpty())
         return;
-    const QString next = m_forward.takeLast();
-    m_back.append(m_current);
+    const QString next = forward_.takeLast();
+    back_.append(current_);
     navigate(next, false);
 }
 
 void THelpViewer::goHome()
 {
-    const QString home = m_file->defaultTopic().isEmpty() && !m_file->contents().isEmpty()
-                             ? m_file->contents().first().local
-                             : m_file->defaultTopic();
+    const QString home = file_->defaultTopic().isEmpty() && !file_->contents().isEmpty()
+                             ? file_->contents().first().local
+                             : file_->defaultTopic();
     if (!home.isEmpty())
         navigate(home, true);
 }
 
 void THelpViewer::updateActions()
 {
-    m_backAction->setEnabled(!m_back.isEmpty());
-    m_forwardAction->setEnabled(!m_forward.isEmpty());
-    m_homeAction->setEnabled(m_file->isOpen());
+    backAction_->setEnabled(!back_.isEmpty());
+    forwardAction_->setEnabled(!forward_.isEmpty());
+    homeAction_->setEnabled(file_->isOpen());
 }
 
 void THelpViewer::runSearch(const QString &query)
 {
     const QList<ChmTopic> found = search(query);
-    m_searchPane->showResults(found);
+    searchPane_->showResults(found);
     statusBar()->showMessage(found.isEmpty() ? QStringLiteral("Aucune rubrique trouvée.")
                                              : QStringLiteral("%1 rubrique(s) trouvée(s).").arg(found.size()));
 }
@@ -343,7 +343,7 @@ QVariant THelpViewer::loadResource(const QUrl &url) const
 {
     if (url.scheme() != Scheme)
         return {};
-    const QByteArray data = m_file->read(url.path());
+    const QByteArray data = file_->read(url.path());
     if (data.isNull())
         return {};
     const QString path = url.path().toLower();

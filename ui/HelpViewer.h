@@ -48,9 +48,9 @@ public:
     bool showContext(quint32 context);
     bool showTopic(const QString &target);
 
-    const ChmFile &file() const { return *m_file; }
-    QString currentTopic() const { return m_current; }
-    QString errorString() const { return m_error; }
+    const ChmFile &file() const { return *file_; }
+    QString currentTopic() const { return current_; }
+    QString errorString() const { return error_; }
     // Pages whose text holds every word of the query, ignoring case and accents.
     QList<ChmTopic> search(const QString &query);
 
@@ -70,21 +70,21 @@ private:
     void runSearch(const QString &query);
     QVariant loadResource(const QUrl &url) const;
 
-    std::unique_ptr<ChmFile> m_file = std::make_unique<ChmFile>();
-    QString m_error;
-    QString m_current;
-    QStringList m_back;
-    QStringList m_forward;
-    HelpSearch m_search;
+    std::unique_ptr<ChmFile> file_ = std::make_unique<ChmFile>();
+    QString error_;
+    QString current_;
+    QStringList back_;
+    QStringList forward_;
+    HelpSearch search_;
 
-    QTextBrowser *m_browser = nullptr;
-    QTabWidget *m_tabs = nullptr;
-    HelpContentsPane *m_contents = nullptr;
-    HelpIndexPane *m_index = nullptr;
-    HelpSearchPane *m_searchPane = nullptr;
-    QAction *m_backAction = nullptr;
-    QAction *m_forwardAction = nullptr;
-    QAction *m_homeAction = nullptr;
+    QTextBrowser *browser_ = nullptr;
+    QTabWidget *tabs_ = nullptr;
+    HelpContentsPane *contents_ = nullptr;
+    HelpIndexPane *index_ = nullptr;
+    HelpSearchPane *searchPane_ = nullptr;
+    QAction *backAction_ = nullptr;
+    QAction *forwardAction_ = nullptr;
+    QAction *homeAction_ = nullptr;
 };
 
 // Shows the topic of a context number of a compiled help file in the help window

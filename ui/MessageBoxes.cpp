@@ -63,12 +63,12 @@ bool DemanderConfirmation(TMsgDlgType kind, const QString &text, QWidget *parent
     return AskYes(Icon(kind), Caption(kind), text, QStringLiteral("&Non"), parent);
 }
 
-bool DemanderRemplacement(const QString &text, QWidget *parent)
+bool AskToReplace(const QString &text, QWidget *parent)
 {
     return AskYes(Icon(mtConfirmation), Caption(mtConfirmation), text, QStringLiteral("Annuler"), parent);
 }
 
-void AfficherErreur(const QString &text, QWidget *parent)
+void ShowError(const QString &text, QWidget *parent)
 {
     ShowOkBox(QMessageBox::Critical, ApplicationTitle(), text + QLatin1Char('.'), parent);
 }

@@ -15,11 +15,11 @@ void AfficherMessage(TMsgDlgType kind, const QString &text, QWidget *parent = nu
 bool DemanderConfirmation(TMsgDlgType kind, const QString &text, QWidget *parent = nullptr);
 
 // "&Oui" (default) and "Annuler" (Escape); true only for "Oui".
-bool DemanderRemplacement(const QString &text, QWidget *parent = nullptr);
+bool AskToReplace(const QString &text, QWidget *parent = nullptr);
 
 // The box shown for an error that ends a command: the application's title
 // as caption, the error icon, one "OK" button, the text and a full stop.
-void AfficherErreur(const QString &text, QWidget *parent = nullptr);
+void ShowError(const QString &text, QWidget *parent = nullptr);
 
 // The application's title, caption of the error boxes.
 QString ApplicationTitle();

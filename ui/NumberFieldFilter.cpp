@@ -85,11 +85,11 @@ bool TNumberFieldFilter::EditNombreKeyPress(QLineEdit *field, QKeyEvent *event)
         if (text.size() > 1) {
             // A key that types several characters at once, as a compose
             // sequence may: its digits are kept.
-            const SaisieFiltree filtered = FiltrerSaisie(text, int(field->selectedText().size()), int(field->text().size()));
+            const SaisieFiltree filtered = FilterTypedText(text, int(field->selectedText().size()), int(field->text().size()));
             if (!filtered.kept.isEmpty())
                 field->insert(filtered.kept);
             if (filtered.limitReached)
-                AfficherMessage(mtInformation, MessageLimiteChiffres(), owner_);
+                AfficherMessage(mtInformation, DigitLimitMessage(), owner_);
             return true;
         }
         key = text[0];
@@ -104,7 +104,7 @@ bool TNumberFieldFilter::EditNombreKeyPress(QLineEdit *field, QKeyEvent *event)
     case KeyVerdict::Discard:
         return true;
     case KeyVerdict::DiscardWithLimit:
-        AfficherMessage(mtInformation, MessageLimiteChiffres(), owner_);
+        AfficherMessage(mtInformation, DigitLimitMessage(), owner_);
         return true;
     }
     return false;
@@ -118,14 +118,14 @@ bool TNumberFieldFilter::EditNombreInputMethod(QLineEdit *field, QInputMethodEve
     const QString commit = event->commitString();
     if (commit.isEmpty())
         return false;
-    const SaisieFiltree filtered = FiltrerSaisie(commit, int(field->selectedText().size()), int(field->text().size()));
+    const SaisieFiltree filtered = FilterTypedText(commit, int(field->selectedText().size()), int(field->text().size()));
     if (filtered.kept == commit)
         return false;
     QInputMethodEvent kept(event->preeditString(), event->attributes());
     kept.setCommitString(filtered.kept, event->replacementStart(), event->replacementLength());
     QCoreApplication::sendEvent(field, &kept);
     if (filtered.limitReached)
-        AfficherMessage(mtInformation, MessageLimiteChiffres(), owner_);
+        AfficherMessage(mtInformation, DigitLimitMessage(), owner_);
     return true;
 }
 

@@ -55,7 +55,7 @@ TMainForm::TMainForm(QWidget *parent)
 
     numberFilter_ = new TNumberFieldFilter(this);
     connect(numberFilter_, &TNumberFieldFilter::StartRequested, this, &TMainForm::ButtonDemarrerClick);
-    connect(numberFilter_, &TNumberFieldFilter::FilesDropped, this, &TMainForm::OuvrirFichiersDeposes);
+    connect(numberFilter_, &TNumberFieldFilter::FilesDropped, this, &TMainForm::OpenDroppedFiles);
 
     createActions();
     createMenus();
@@ -139,7 +139,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool TMainForm::RefuserPendantTraitement()
+bool TMainForm::RefuseWhileRunning()
 {
     // The file being loaded shows once it is ready; a second request meanwhile
     // is not queued behind it.
@@ -154,30 +154,30 @@ bool TMainForm::RefuserPendantTraitement()
 
 void TMainForm::ButtonOuvrirClick()
 {
-    if (RefuserPendantTraitement())
+    if (RefuseWhileRunning())
         return;
     RazDebut();
     // The dialog keeps the file chosen the time before.
     if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
         return;
-    ChargerFichier(OpenDialog1->selectedFiles().constFirst());
+    LoadListFile(OpenDialog1->selectedFiles().constFirst());
 }
 
 void TMainForm::OuvrirFichierDirect(const QString &path)
 {
-    if (RefuserPendantTraitement())
+    if (RefuseWhileRunning())
         return;
     RazDebut();
-    ChargerFichier(path);
+    LoadListFile(path);
 }
 
-void TMainForm::ChargerFichier(const QString &path)
+void TMainForm::LoadListFile(const QString &path)
 {
     vue_->Open(path, [this](const QString &message) {
         if (!message.isEmpty())
             AfficherMessage(mtInformation, message, this);
-        if (!aOuvrir_.isEmpty())
-            OuvrirFichierDirect(aOuvrir_.takeFirst());
+        if (!toOpen_.isEmpty())
+            OuvrirFichierDirect(toOpen_.takeFirst());
     });
 }
 
@@ -190,10 +190,10 @@ void TMainForm::dragEnterEvent(QDragEnterEvent *event)
 void TMainForm::dropEvent(QDropEvent *event)
 {
     event->acceptProposedAction();
-    OuvrirFichiersDeposes(event->mimeData());
+    OpenDroppedFiles(event->mimeData());
 }
 
-void TMainForm::OuvrirFichiersDeposes(const QMimeData *data)
+void TMainForm::OpenDroppedFiles(const QMimeData *data)
 {
     // The paths are taken whole, and every dropped file is handled in turn,
     // each with its own refusal or error.
@@ -204,7 +204,7 @@ void TMainForm::OuvrirFichiersDeposes(const QMimeData *data)
     for (const QString &path : paths) {
         // A file still being read is shown before the next one is read.
         if (vue_->Loading())
-            aOuvrir_ << path;
+            toOpen_ << path;
         else
             OuvrirFichierDirect(path);
     }

@@ -79,12 +79,12 @@ public:
     void RazFin() override;
 
     // The list's dialogs and messages.
-    std::optional<QString> ChoisirPremierFichier(const QString &proposedName) override;
+    std::optional<QString> ChooseFirstFile(const QString &proposedName) override;
     bool VerifierSiEcrasementFichier(const QString &path) override;
-    void AfficherFichier(const QString &path) override;
-    void Informer(const QString &text) override;
-    bool DemanderReprise(qint64 file) override;
-    bool DemanderListeLongue(const QString &text) override;
+    void ShowListFile(const QString &path) override;
+    void Inform(const QString &text) override;
+    bool AskToResume(qint64 file) override;
+    bool AskToStartLongList(const QString &text) override;
     // The list file that most recently received its header; kept between
     // runs.
     QString DernierFichierTermine() const { return dernierFichierTermine_; }
@@ -122,8 +122,8 @@ private:
     void createMenus();
     void createPopupMenu1();
     void createDialogs();
-    void ChargerFichier(const QString &path);
-    bool RefuserPendantTraitement();
+    void LoadListFile(const QString &path);
+    bool RefuseWhileRunning();
     QAction *createAction(const QString &name, const QString &text, const QString &icon);
     QWidget *ClipboardControl() const;
     void ShowPopupMenu(QWidget *control, const QPoint &position);
@@ -134,7 +134,7 @@ private:
     bool FormCloseQuery();
     void FormClose();
     void PageChanged(int index);
-    void OuvrirFichiersDeposes(const QMimeData *data);
+    void OpenDroppedFiles(const QMimeData *data);
     void SetBarPosition(int position);
     bool AskToStop();
     void EndRun();
@@ -164,7 +164,7 @@ private:
     DesktopSignals *desktop_ = nullptr;
     QString titre_;
     // Dropped files waiting for the one being read.
-    QStringList aOuvrir_;
+    QStringList toOpen_;
     bool ecrasementRefuse_ = false;
 
     // Identity and folders, determined at creation.

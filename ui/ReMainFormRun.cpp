@@ -92,18 +92,18 @@ void TMainForm::ButtonDemarrerClick()
         // page brought to the front during the run only empties the view.
         QWidget *const page = PageControl1->currentWidget();
         if (page == TabRecherche) {
-            const qint64 first = ConvertirNombre(EditRechercheDebut->text());
-            const qint64 last = ConvertirNombre(EditRechercheFin->text());
-            if (!RangeHoldsAtLeast(first, last, kNombresMinimum)) {
+            const qint64 first = ParseNumber(EditRechercheDebut->text());
+            const qint64 last = ParseNumber(EditRechercheFin->text());
+            if (!RangeHoldsAtLeast(first, last, kMinimumNumbers)) {
                 EndRun();
-                AfficherMessage(mtInformation, MessagePlageTropPetite(), this);
+                AfficherMessage(mtInformation, RangeTooSmallMessage(), this);
                 return;
             }
             Generer(first, last);
         } else if (page == TabVerification) {
-            Verifier(ConvertirNombre(EditVerification->text()));
+            Verifier(ParseNumber(EditVerification->text()));
         } else if (page == TabDecomposition) {
-            Decomposer(ConvertirNombre(EditDecomposition->text()));
+            Decomposer(ParseNumber(EditDecomposition->text()));
         }
     } catch (const CommandError &error) {
         RunFailed(error.text());
@@ -125,7 +125,7 @@ void TMainForm::RunFailed(const QString &text)
     // The window is idle again before the box shows, so the next start is
     // accepted.
     EndRun();
-    AfficherErreur(text, this);
+    ShowError(text, this);
 }
 
 void TMainForm::EndRun()
@@ -262,14 +262,14 @@ void TMainForm::Generer(qint64 first, qint64 last)
             if (result.stopped || result.error) {
                 RazFin();
                 if (result.error)
-                    Informer(*result.error);
+                    Inform(*result.error);
                 else if (result.diskFull)
-                    Informer(*result.diskFull);
+                    Inform(*result.diskFull);
                 return;
             }
             vue_->ShowThen(files->LastWritten(), [this, result] {
                 ShowListFinished(*this, result);
-                Informer(MessageListePrete(result.files));
+                Inform(ListReadyMessage(result.files));
                 EndRun();
             });
         };
@@ -309,7 +309,7 @@ void TMainForm::SetPanelText(int panel, const QString &text)
     StatusBar1->SetPanelText(panel, text);
 }
 
-std::optional<QString> TMainForm::ChoisirPremierFichier(const QString &proposedName)
+std::optional<QString> TMainForm::ChooseFirstFile(const QString &proposedName)
 {
     // Many accounts have no desktop folder; the dialog would then open in
     // whatever folder the program was started from.
@@ -325,26 +325,26 @@ bool TMainForm::VerifierSiEcrasementFichier(const QString &path)
     if (!QFileInfo::exists(path))
         return false;
     const QString question = QStringLiteral("%1 existe déjà. Voulez-vous le remplacer ?").arg(QDir::toNativeSeparators(path));
-    ecrasementRefuse_ = !DemanderRemplacement(question, this);
+    ecrasementRefuse_ = !AskToReplace(question, this);
     return ecrasementRefuse_;
 }
 
-void TMainForm::AfficherFichier(const QString &)
+void TMainForm::ShowListFile(const QString &)
 {
     // The window shows a run's last file from the bytes it wrote (Generer).
 }
 
-void TMainForm::Informer(const QString &text)
+void TMainForm::Inform(const QString &text)
 {
     AfficherMessage(mtInformation, text, this);
 }
 
-bool TMainForm::DemanderReprise(qint64 file)
+bool TMainForm::AskToResume(qint64 file)
 {
-    return DemanderConfirmation(mtConfirmation, QuestionReprise(file), this);
+    return DemanderConfirmation(mtConfirmation, ResumeQuestion(file), this);
 }
 
-bool TMainForm::DemanderListeLongue(const QString &text)
+bool TMainForm::AskToStartLongList(const QString &text)
 {
     return DemanderConfirmation(mtConfirmation, text, this);
 }

@@ -43,20 +43,20 @@ bool ChmFile::open(const QString &path)
     close();
     const QFileInfo info(path);
     if (path.isEmpty()) {
-        m_error = QStringLiteral("Aucun fichier d'aide n'est indiqué.");
+        error_ = QStringLiteral("Aucun fichier d'aide n'est indiqué.");
         return false;
     }
     if (!info.exists()) {
-        m_error = QStringLiteral("Le fichier d'aide « %1 » est introuvable.").arg(path);
+        error_ = QStringLiteral("Le fichier d'aide « %1 » est introuvable.").arg(path);
         return false;
     }
     if (!info.isFile()) {
-        m_error = QStringLiteral("« %1 » est un dossier, pas un fichier d'aide.").arg(path);
+        error_ = QStringLiteral("« %1 » est un dossier, pas un fichier d'aide.").arg(path);
         return false;
     }
     QFile probe(path);
     if (!probe.open(QIODevice::ReadOnly)) {
-        m_error = QStringLiteral("Le fichier d'aide « %1 » ne peut pas être lu : %2.")
+        error_ = QStringLiteral("Le fichier d'aide « %1 » ne peut pas être lu : %2.")
                       .arg(path, probe.errorString());
         return false;
     }
@@ -64,61 +64,61 @@ bool ChmFile::open(const QString &path)
     const bool sound = hasSignature && ChmStructure::isSound(probe);
     probe.close();
     if (sound)
-        m_handle = chm_open(QFile::encodeName(path).constData());
-    if (!m_handle) {
-        m_error = hasSignature ? QStringLiteral("Le fichier d'aide « %1 » est endommagé.").arg(path)
+        handle_ = chm_open(QFile::encodeName(path).constData());
+    if (!handle_) {
+        error_ = hasSignature ? QStringLiteral("Le fichier d'aide « %1 » est endommagé.").arg(path)
                           : QStringLiteral("« %1 » n'est pas un fichier d'aide compilé valide.").arg(path);
         return false;
     }
-    m_path = path;
-    m_error.clear();
+    path_ = path;
+    error_.clear();
     readSystem();
     readContextTable();
-    m_contents = readSiteMap(m_contentsFile, ".hhc");
-    m_index = readSiteMap(m_indexFile, ".hhk");
+    contents_ = readSiteMap(contentsFile_, ".hhc");
+    index_ = readSiteMap(indexFile_, ".hhk");
     return true;
 }
 
 void ChmFile::close()
 {
-    if (m_handle)
-        chm_close(m_handle);
-    m_handle = nullptr;
-    m_path.clear();
-    m_title.clear();
-    m_defaultTopic.clear();
-    m_contentsFile.clear();
-    m_indexFile.clear();
-    m_contexts.clear();
-    m_contents.clear();
-    m_index.clear();
+    if (handle_)
+        chm_close(handle_);
+    handle_ = nullptr;
+    path_.clear();
+    title_.clear();
+    defaultTopic_.clear();
+    contentsFile_.clear();
+    indexFile_.clear();
+    contexts_.clear();
+    contents_.clear();
+    index_.clear();
 }
 
 QString ChmFile::topicForContext(quint32 context) const
 {
-    return m_contexts.value(context);
+    return contexts_.value(context);
 }
 
 bool ChmFile::contains(const QString &objectPath) const
 {
-    if (!m_handle)
+    if (!handle_)
         return false;
     const QByteArray path = normalizePath(objectPath).toUtf8();
     chmUnitInfo info;
-    return chm_resolve_object(m_handle, path.constData(), &info) == CHM_RESOLVE_SUCCESS;
+    return chm_resolve_object(handle_, path.constData(), &info) == CHM_RESOLVE_SUCCESS;
 }
 
 QByteArray ChmFile::read(const QString &objectPath) const
 {
-    if (!m_handle)
+    if (!handle_)
         return {};
     const QByteArray path = normalizePath(objectPath).toUtf8();
     chmUnitInfo info;
-    if (chm_resolve_object(m_handle, path.constData(), &info) != CHM_RESOLVE_SUCCESS
+    if (chm_resolve_object(handle_, path.constData(), &info) != CHM_RESOLVE_SUCCESS
         || info.length > MaxObjectSize)
         return {};
     QByteArray data(qsizetype(info.length), Qt::Uninitialized);
-    const LONGINT64 got = chm_retrieve_object(m_handle, &info,
+    const LONGINT64 got = chm_retrieve_object(handle_, &info,
                                               reinterpret_cast<unsigned char *>(data.data()),
                                               0, LONGINT64(info.length));
     // A damaged or truncated file yields fewer bytes than its directory promises.
@@ -142,8 +142,8 @@ QStringList ChmFile::pages() const
 QStringList ChmFile::objectPaths() const
 {
     QStringList objects;
-    if (m_handle)
-        chm_enumerate(m_handle, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, enumerateObject, &objects);
+    if (handle_)
+        chm_enumerate(handle_, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, enumerateObject, &objects);
     return objects;
 }
 
@@ -210,10 +210,10 @@ void ChmFile::readSystem()
             data.truncate(nul);
         const QString text = ChmText::decodeStored(data);
         switch (code) {
-        case ContentsFile: m_contentsFile = text; break;
-        case IndexFile: m_indexFile = text; break;
-        case DefaultTopic: m_defaultTopic = text.isEmpty() ? QString() : normalizePath(text); break;
-        case Title: m_title = text; break;
+        case ContentsFile: contentsFile_ = text; break;
+        case IndexFile: indexFile_ = text; break;
+        case DefaultTopic: defaultTopic_ = text.isEmpty() ? QString() : normalizePath(text); break;
+        case Title: title_ = text; break;
         default: break;
         }
     }
@@ -226,7 +226,7 @@ void ChmFile::readContextTable()
     for (auto it = names.cbegin(); it != names.cend(); ++it) {
         const QString topic = resolveContextName(it.value());
         if (!topic.isEmpty())
-            m_contexts.insert(it.key(), topic);
+            contexts_.insert(it.key(), topic);
     }
 }
 

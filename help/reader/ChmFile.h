@@ -24,15 +24,15 @@ public:
     // On failure errorString() says why, in French, and the file stays closed.
     bool open(const QString &path);
     void close();
-    bool isOpen() const { return m_handle != nullptr; }
-    QString fileName() const { return m_path; }
-    QString errorString() const { return m_error; }
+    bool isOpen() const { return handle_ != nullptr; }
+    QString fileName() const { return path_; }
+    QString errorString() const { return error_; }
 
-    QString title() const { return m_title; }
-    QString defaultTopic() const { return m_defaultTopic; }
-    const QList<ChmTopic> &contents() const { return m_contents; }
-    const QList<ChmTopic> &index() const { return m_index; }
-    const QMap<quint32, QString> &contextTable() const { return m_contexts; }
+    QString title() const { return title_; }
+    QString defaultTopic() const { return defaultTopic_; }
+    const QList<ChmTopic> &contents() const { return contents_; }
+    const QList<ChmTopic> &index() const { return index_; }
+    const QMap<quint32, QString> &contextTable() const { return contexts_; }
 
     // The object path of the page a context number leads to, or an empty text.
     QString topicForContext(quint32 context) const;
@@ -64,14 +64,14 @@ private:
     QString resolveContextName(const QString &name) const;
     QList<ChmTopic> readSiteMap(const QString &objectPath, const char *extension) const;
 
-    ::chmFile *m_handle = nullptr;
-    QString m_path;
-    QString m_error;
-    QString m_title;
-    QString m_defaultTopic;
-    QString m_contentsFile;
-    QString m_indexFile;
-    QMap<quint32, QString> m_contexts;
-    QList<ChmTopic> m_contents;
-    QList<ChmTopic> m_index;
+    ::chmFile *handle_ = nullptr;
+    QString path_;
+    QString error_;
+    QString title_;
+    QString defaultTopic_;
+    QString contentsFile_;
+    QString indexFile_;
+    QMap<quint32, QString> contexts_;
+    QList<ChmTopic> contents_;
+    QList<ChmTopic> index_;
 };

@@ -45,8 +45,8 @@ void TestCli::reports_data()
     QTest::newRow("hex with spaces") << QStringList{"verifier", "  0x11"} << 0 << "17" + yes;
     // The window writes no report for -1 either.
     QTest::newRow("minus one") << QStringList{"verifier", "-1"} << 1 << "";
-    QTest::newRow("zero") << QStringList{"verifier", "0"} << 1 << "0" + no + "\n" + ExplicationZero() + "\n";
-    QTest::newRow("two") << QStringList{"verifier", "2"} << 0 << "2" + yes + "\n" + ExplicationDeux() + "\n";
+    QTest::newRow("zero") << QStringList{"verifier", "0"} << 1 << "0" + no + "\n" + ZeroExplanation() + "\n";
+    QTest::newRow("two") << QStringList{"verifier", "2"} << 0 << "2" + yes + "\n" + TwoExplanation() + "\n";
 
     // Factor lines end with a space, except the cofactor left at the end.
     const QString heading = QStringLiteral("\n\nLa décomposition en facteurs premiers a donné : \n\n");

@@ -60,25 +60,25 @@ public:
 
     // List files kept in memory, one list of lines per path.
     bool SepMilliers() const override { return separators; }
-    std::optional<QString> ChoisirPremierFichier(const QString &proposedName) override
+    std::optional<QString> ChooseFirstFile(const QString &proposedName) override
     {
         proposed = proposedName;
         return chosenFile;
     }
     bool VerifierSiEcrasementFichier(const QString &) override { return refuseOverwrite; }
-    QByteArray OctetsSeparateur() const override { return separatorBytes; }
-    QString CheminFichierSuivant(const QString &, const QString &baseName, qint64 k) const override
+    QByteArray SeparatorBytes() const override { return separatorBytes; }
+    QString ContinuationFilePath(const QString &, const QString &baseName, qint64 k) const override
     {
         return baseName + QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));
     }
-    void CreerFichier(const QString &path, const QByteArray &bytes) override
+    void CreateFile(const QString &path, const QByteArray &bytes) override
     {
         if (path == failingFile)
             throw CommandError(QStringLiteral("échec ") + path);
         files[path] = Lines(bytes);
         log << QStringLiteral("create:") + path;
     }
-    void EcrireFichierListe(const QString &path, const QByteArray &numberLines, qint64 count) override
+    void WriteListFile(const QString &path, const QByteArray &numberLines, qint64 count) override
     {
         if (path == failingFile)
             throw CommandError(QStringLiteral("échec ") + path);
@@ -100,8 +100,8 @@ public:
                 lines << QString::fromLatin1(line.endsWith('\r') ? line.chopped(1) : line);
         return lines;
     }
-    void AfficherFichier(const QString &path) override { log << QStringLiteral("show:") + path; }
-    void Informer(const QString &text) override { messages << text; }
+    void ShowListFile(const QString &path) override { log << QStringLiteral("show:") + path; }
+    void Inform(const QString &text) override { messages << text; }
 
     QStringList Texts() const
     {

@@ -283,7 +283,7 @@ void TestFactorisation::negativeNumberFailsAfterHeading()
     FakeHost host;
     QVERIFY_THROWS_EXCEPTION(CommandError, Decomposer(host, n));
     QCOMPARE(host.lines.size(), 6);
-    QCOMPARE(host.lines[2].text, NombreAvecSeparateurs(n));
+    QCOMPARE(host.lines[2].text, GroupedNumber(n));
     QCOMPARE(host.panels[3], QStringLiteral("Traitement en cours, patientez..."));
 }
 

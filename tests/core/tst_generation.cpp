@@ -76,7 +76,7 @@ void TestGeneration::progressAtEveryPumpIsThatOfAPrimeHandled()
     const quint64 start = quint64(std::max<qint64>(first, 2));
     const quint64 step = (quint64(last) - start + 50) / 100 + 1; // no tie for these ranges
     QSet<int> allowed{0};
-    for (const quint64 p : PremiersParDivisions(start, quint64(last)))
+    for (const quint64 p : PrimesByTrialDivision(start, quint64(last)))
         allowed.insert(int((p + 1 - start + step / 2) / step));
     FakeHost host;
     int previous = 0;
@@ -155,7 +155,7 @@ void TestGeneration::stopWritesTheHeaderOfWhatIsOnDisk()
     const QString current = QStringLiteral("NP_1-3000000000_%1").arg(files, 2, 10, QLatin1Char('0'));
     // The first prime of slice k, from the plain rule.
     const quint64 bound = 2 + 1000000 * quint64(files - 1);
-    const QList<quint64> near = PremiersParDivisions(bound, bound + 200);
+    const QList<quint64> near = PrimesByTrialDivision(bound, bound + 200);
     QCOMPARE(host.files.value(current), QStringList({current, "Nombres premiers de cette liste : 1", " ",
                                                      QString::number(near.value(0))}));
 }

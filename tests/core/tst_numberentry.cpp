@@ -106,14 +106,14 @@ void TestNumberEntry::parseRefused()
 {
     QFETCH(QString, text);
     QVERIFY(!ParseInteger(text).has_value());
-    QVERIFY_THROWS_EXCEPTION(CommandError, ConvertirNombre(text));
+    QVERIFY_THROWS_EXCEPTION(CommandError, ParseNumber(text));
 }
 
 void TestNumberEntry::conversionErrorNamesTheText()
 {
     for (const QString &text : {QStringLiteral("abc"), QString()}) {
         try {
-            ConvertirNombre(text);
+            ParseNumber(text);
             QFAIL("no error");
         } catch (const CommandError &error) {
             QCOMPARE(error.text(), QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(text));
@@ -178,11 +178,11 @@ void TestNumberEntry::rangeSize()
 void TestNumberEntry::separatorFollowsLocaleUntilFixed()
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QCOMPARE(NombreAvecSeparateurs(1234567), QStringLiteral("1.234.567"));
+    QCOMPARE(GroupedNumber(1234567), QStringLiteral("1.234.567"));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QCOMPARE(NombreAvecSeparateurs(1234567), QStringLiteral("1,234,567"));
+    QCOMPARE(GroupedNumber(1234567), QStringLiteral("1,234,567"));
     SetThousandsSeparator(QStringLiteral(" "));
-    QCOMPARE(NombreAvecSeparateurs(1234567), QStringLiteral("1 234 567"));
+    QCOMPARE(GroupedNumber(1234567), QStringLiteral("1 234 567"));
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QCOMPARE(ThousandsSeparator(), QStringLiteral(" "));
 }

@@ -156,13 +156,13 @@ void TestTrialKernel::sameAsPlainLoop()
 {
     QFETCH(QList<quint64>, numbers);
     QFETCH(int, stopAt);
-    const QList<Run> expected = RunAll(numbers, stopAt, [](auto &&...args) { return DiviserParEssais(args...); });
+    const QList<Run> expected = RunAll(numbers, stopAt, [](auto &&...args) { return PlainTrialDivide(args...); });
     for (const KernelPath path : AvailableKernelPaths()) {
         for (const int threads : {1, 2}) {
             QVERIFY(UseKernelPath(path));
             UseDivisionThreads(threads);
             const QList<Run> runs =
-                RunAll(numbers, stopAt, [](auto &&...args) { return DiviserParEssaisRapide(args...); });
+                RunAll(numbers, stopAt, [](auto &&...args) { return TrialDivide(args...); });
             for (int i = 0; i < numbers.size(); ++i)
                 QVERIFY2(runs[i] == expected[i], qPrintable(QStringLiteral("%1, %2 threads, n = %3: %4 instead of %5")
                                                                 .arg(QLatin1String(KernelPathName(path)))
@@ -244,7 +244,7 @@ void TestTrialKernel::orderedSearch()
             QList<quint64> done;
             bool elsewhere = false;
             int mostAhead = 0;
-            const DivisorSearch search = PremierDiviseurEnOrdre(
+            const DivisorSearch search = SmallestDivisorInOrder(
                 value, first, last,
                 [&](quint64 chunkFirst) {
                     ends << chunkFirst;
@@ -301,7 +301,7 @@ void TestTrialKernel::factorisationBlocks()
             while (d <= 3000000 && d <= ISqrt(x)) {
                 const quint64 last = std::min(d + blocks.bounded(1, 5000), ISqrt(x));
                 const quint64 plain = PlainFirstDivisor(x, d, last);
-                const quint64 kernel = PremierDiviseur(x, d, last);
+                const quint64 kernel = SmallestDivisor(x, d, last);
                 QVERIFY2(kernel == plain, qPrintable(QStringLiteral("%1, n = %2, [%3, %4]: %5 instead of %6")
                                                          .arg(QLatin1String(KernelPathName(path)))
                                                          .arg(n)

@@ -267,11 +267,11 @@ void TestVerification::belowMinusOneFails()
 void TestVerification::reportSetsPlainSpaceSeparator()
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QCOMPARE(NombreAvecSeparateurs(1000), QStringLiteral("1.000"));
+    QCOMPARE(GroupedNumber(1000), QStringLiteral("1.000"));
     FakeHost host;
     Verifier(host, 1009);
     QCOMPARE(host.lines[3].text, QStringLiteral("1 009"));
-    QCOMPARE(NombreAvecSeparateurs(1000), QStringLiteral("1 000"));
+    QCOMPARE(GroupedNumber(1000), QStringLiteral("1 000"));
 }
 
 QTEST_GUILESS_MAIN(TestVerification)

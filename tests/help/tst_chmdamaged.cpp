@@ -19,12 +19,12 @@ private slots:
 
 private:
     // The committed help file, opened whole, to compare damaged copies with.
-    ChmFile m_chm;
+    ChmFile chm_;
 };
 
 void TestChmDamaged::initTestCase()
 {
-    QVERIFY2(m_chm.open(QStringLiteral(TVR_CHM_PATH)), qPrintable(m_chm.errorString()));
+    QVERIFY2(chm_.open(QStringLiteral(TVR_CHM_PATH)), qPrintable(chm_.errorString()));
 }
 
 void TestChmDamaged::openRefusesWhatIsNoHelpFile_data()
@@ -144,7 +144,7 @@ void TestChmDamaged::damagedStructuresAreRefused()
     ChmFile chm;
     QCOMPARE(chm.open(path), opens);
     if (opens)
-        QCOMPARE(chm.read(QStringLiteral("/index.html")), m_chm.read(QStringLiteral("/index.html")));
+        QCOMPARE(chm.read(QStringLiteral("/index.html")), chm_.read(QStringLiteral("/index.html")));
     else
         QCOMPARE(chm.errorString(), QStringLiteral("Le fichier d'aide « %1 » est endommagé.").arg(path));
 }
@@ -184,9 +184,9 @@ void TestChmDamaged::damagedFilesAreReadSafely()
             continue;
         }
         ++opened;
-        for (const QString &page : m_chm.pages())
+        for (const QString &page : chm_.pages())
             chm.read(page);
-        for (quint32 context : m_chm.contextTable().keys())
+        for (quint32 context : chm_.contextTable().keys())
             chm.read(chm.topicForContext(context));
     }
     QVERIFY(opened > 0);

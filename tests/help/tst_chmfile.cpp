@@ -32,22 +32,22 @@ private slots:
     void decodeHtml();
 
 private:
-    ChmFile m_chm;
-    Project m_project;
+    ChmFile chm_;
+    Project project_;
 };
 
 void TestChmFile::initTestCase()
 {
-    QVERIFY2(m_chm.open(QStringLiteral(TVR_CHM_PATH)), qPrintable(m_chm.errorString()));
-    m_project = readProject();
-    QVERIFY(m_project.files.size() >= 10);
-    QVERIFY(!m_project.contexts.isEmpty());
+    QVERIFY2(chm_.open(QStringLiteral(TVR_CHM_PATH)), qPrintable(chm_.errorString()));
+    project_ = readProject();
+    QVERIFY(project_.files.size() >= 10);
+    QVERIFY(!project_.contexts.isEmpty());
 }
 
 void TestChmFile::committedFileMatchesSources_data()
 {
     QTest::addColumn<QString>("name");
-    const QStringList names = m_project.files + QStringList{"TVR.hhc", "TVR.hhk"};
+    const QStringList names = project_.files + QStringList{"TVR.hhc", "TVR.hhk"};
     for (const QString &name : names)
         QTest::newRow(qPrintable(name)) << name;
 }
@@ -58,7 +58,7 @@ void TestChmFile::committedFileMatchesSources()
     QFETCH(QString, name);
     const QByteArray source = fileBytes(QStringLiteral(HELP_SOURCE_DIR "/") + name);
     QVERIFY2(!source.isEmpty(), "source file missing from help/");
-    QVERIFY2(m_chm.read(name) == source,
+    QVERIFY2(chm_.read(name) == source,
              "help/TVR.chm is older than its sources: build the tvr_chm target and commit help/TVR.chm");
 }
 
@@ -68,7 +68,7 @@ void TestChmFile::contextsLeadToTheirPages_data()
     QTest::addColumn<QString>("page");
     // The one number the program itself asks for, written out by hand.
     QTest::newRow("1000 index of the help") << 1000u << "/index.html";
-    for (auto it = m_project.contexts.cbegin(); it != m_project.contexts.cend(); ++it)
+    for (auto it = project_.contexts.cbegin(); it != project_.contexts.cend(); ++it)
         QTest::newRow(qPrintable(QStringLiteral("%1 from TVR.hhp").arg(it.key()))) << it.key() << it.value();
 }
 
@@ -76,25 +76,25 @@ void TestChmFile::contextsLeadToTheirPages()
 {
     QFETCH(quint32, context);
     QFETCH(QString, page);
-    QCOMPARE(m_chm.topicForContext(context), page);
-    QVERIFY(!m_chm.read(page).isEmpty());
+    QCOMPARE(chm_.topicForContext(context), page);
+    QVERIFY(!chm_.read(page).isEmpty());
 }
 
 void TestChmFile::unknownContextsHaveNoTopic()
 {
     for (quint32 context : {0u, 1u, 999u, 1001u, 1009u, 0xFFFFFFFFu})
-        QVERIFY2(m_chm.topicForContext(context).isEmpty(), qPrintable(QString::number(context)));
-    QCOMPARE(m_chm.contextTable().size(), m_project.contexts.size());
+        QVERIFY2(chm_.topicForContext(context).isEmpty(), qPrintable(QString::number(context)));
+    QCOMPARE(chm_.contextTable().size(), project_.contexts.size());
 }
 
 void TestChmFile::systemData()
 {
-    QCOMPARE(m_chm.title(), QStringLiteral("Aide de Tavorine"));
-    QCOMPARE(m_chm.defaultTopic(), QStringLiteral("/index.html"));
-    QCOMPARE(m_chm.fileName(), QStringLiteral(TVR_CHM_PATH));
-    QStringList pages = m_chm.pages();
+    QCOMPARE(chm_.title(), QStringLiteral("Aide de Tavorine"));
+    QCOMPARE(chm_.defaultTopic(), QStringLiteral("/index.html"));
+    QCOMPARE(chm_.fileName(), QStringLiteral(TVR_CHM_PATH));
+    QStringList pages = chm_.pages();
     QStringList expected;
-    for (const QString &file : std::as_const(m_project.files)) {
+    for (const QString &file : std::as_const(project_.files)) {
         if (file.endsWith(QLatin1String(".html")))
             expected.append(QLatin1Char('/') + file);
     }
@@ -105,19 +105,19 @@ void TestChmFile::systemData()
 
 void TestChmFile::contentsAndIndexLeadToPages()
 {
-    const TopicList contents = m_chm.contents();
+    const TopicList contents = chm_.contents();
     QVERIFY(contents.size() >= 10);
     QCOMPARE(contents.first(), (ChmTopic{"Aide de Tavorine", "/index.html", 0}));
     QVERIFY(contents.contains(ChmTopic{"La fenêtre principale", "/fenetre.html", 1}));
     QVERIFY(contents.contains(ChmTopic{"Les trois tâches", "", 0}));
     QVERIFY(contents.contains(ChmTopic{"Décomposition d'entiers", "/decomposition.html", 1}));
 
-    const TopicList index = m_chm.index();
+    const TopicList index = chm_.index();
     QVERIFY(index.size() >= 30);
     QVERIFY(index.contains(ChmTopic{"Arrêter un calcul", "/arreter.html", 0}));
     for (const ChmTopic &topic : contents + index) {
         if (!topic.local.isEmpty())
-            QVERIFY2(m_chm.contains(topic.local.section('#', 0, 0)), qPrintable(topic.name + " -> " + topic.local));
+            QVERIFY2(chm_.contains(topic.local.section('#', 0, 0)), qPrintable(topic.name + " -> " + topic.local));
     }
 }
 
@@ -126,9 +126,9 @@ void TestChmFile::contentsAndIndexLeadToPages()
 void TestChmFile::linksOfEveryPageResolve()
 {
     static const QRegularExpression link(QStringLiteral(R"re((?:href|src)="([^"]+)")re"));
-    const QStringList pages = m_chm.pages();
+    const QStringList pages = chm_.pages();
     for (const QString &page : pages) {
-        const QString html = QString::fromUtf8(m_chm.read(page));
+        const QString html = QString::fromUtf8(chm_.read(page));
         auto it = link.globalMatch(html);
         while (it.hasNext()) {
             const QString target = it.next().captured(1);
@@ -136,10 +136,10 @@ void TestChmFile::linksOfEveryPageResolve()
                 continue;
             const QUrl resolved = QUrl(QStringLiteral("chm:") + page).resolved(QUrl(target));
             const QString context = page + " -> " + target;
-            QVERIFY2(m_chm.contains(resolved.path()), qPrintable(context));
+            QVERIFY2(chm_.contains(resolved.path()), qPrintable(context));
             if (resolved.hasFragment()) {
                 const QString anchor = QStringLiteral("name=\"%1\"").arg(resolved.fragment());
-                QVERIFY2(QString::fromUtf8(m_chm.read(resolved.path())).contains(anchor), qPrintable(context));
+                QVERIFY2(QString::fromUtf8(chm_.read(resolved.path())).contains(anchor), qPrintable(context));
             }
         }
     }

@@ -95,7 +95,7 @@ private slots:
     void loadStopsAtTheSizeLimit();
 
 private:
-    QTemporaryDir m_dir;
+    QTemporaryDir dir_;
 };
 
 void TestListFileIo::listOfTenThousand_data()
@@ -117,7 +117,7 @@ void TestListFileIo::listOfTenThousand()
     QFETCH(bool, withSeparators);
     QFETCH(QString, separator);
     QFETCH(QByteArray, separatorByte);
-    const QString path = m_dir.filePath(u"NP_1-10000_01.txt"_s);
+    const QString path = dir_.filePath(u"NP_1-10000_01.txt"_s);
 
     // The number lines arrive already in bytes, their separator encoded once.
     const QByteArray encodedSeparator = EncodeWindows1252(separator);
@@ -159,7 +159,7 @@ void TestListFileIo::headerCounts()
     QFETCH(qint64, count);
     QFETCH(QByteArray, numberLines);
     QFETCH(QByteArray, countOnDisk);
-    const QString path = m_dir.filePath(u"NP_114-126_01.txt"_s);
+    const QString path = dir_.filePath(u"NP_114-126_01.txt"_s);
     put(path, "an older, longer file that the list replaces whole\r\n");
     WriteListFile(path, HeaderBytes(u"NP_114-126_01.txt"_s, count, true, u"\u202F"_s), numberLines);
     QCOMPARE(bytesOf(path), header("NP_114-126_01.txt", countOnDisk) + numberLines);
@@ -167,15 +167,15 @@ void TestListFileIo::headerCounts()
 
 void TestListFileIo::continuationBesideRenamedFirstFile()
 {
-    QVERIFY(QDir(m_dir.path()).mkpath(u"renamed"_s));
-    const QString first = m_dir.filePath(u"renamed/liste.txt"_s);
+    QVERIFY(QDir(dir_.path()).mkpath(u"renamed"_s));
+    const QString first = dir_.filePath(u"renamed/liste.txt"_s);
     CreateFileHolding(first, {});
     WriteListFile(first, HeaderBytes(u"liste.txt"_s, 2, false, u" "_s), "2\r\n3\r\n");
     QCOMPARE(bytesOf(first), header("liste.txt", "2") + "2\r\n3\r\n");
 
     // A file left by an earlier run is replaced without a trace.
     const QString second = ContinuationPath(first, BaseName(u"1"_s, u"2500000"_s), 2);
-    QCOMPARE(second, m_dir.filePath(u"renamed/NP_1-2500000_02.txt"_s));
+    QCOMPARE(second, dir_.filePath(u"renamed/NP_1-2500000_02.txt"_s));
     put(second, QByteArray("old content, longer than the new one\r\n"));
     CreateFileHolding(second, "1000003\r\n");
     QCOMPARE(bytesOf(second), QByteArray("1000003\r\n"));
@@ -183,7 +183,7 @@ void TestListFileIo::continuationBesideRenamedFirstFile()
                   "1000003\r\n1\xA0" "000\xA0" "033\r\n");
     QCOMPARE(bytesOf(second), header("NP_1-2500000_02.txt", "2") + "1000003\r\n1\xA0" "000\xA0" "033\r\n");
     // Nothing but the two lists is left in the folder: no hidden file of a write.
-    QCOMPARE(QDir(m_dir.filePath(u"renamed"_s)).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    QCOMPARE(QDir(dir_.filePath(u"renamed"_s)).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 void TestListFileIo::loadGivesPlainLineEnds_data()
@@ -205,7 +205,7 @@ void TestListFileIo::loadGivesPlainLineEnds()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
-    const QString path = m_dir.filePath(u"lines.txt"_s);
+    const QString path = dir_.filePath(u"lines.txt"_s);
     put(path, bytes);
     QCOMPARE(LoadListFileText(path), text);
     QCOMPARE(ListTextFromBytes(bytes), text);
@@ -216,17 +216,17 @@ void TestListFileIo::writeFailureNamesTheFile_data()
     QTest::addColumn<Writer>("writer");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("reason");
-    const QString plain = m_dir.filePath(u"plain.txt"_s);
+    const QString plain = dir_.filePath(u"plain.txt"_s);
     put(plain, "2\r\n");
-    const QString fifo = m_dir.filePath(u"pipe"_s);
+    const QString fifo = dir_.filePath(u"pipe"_s);
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     for (const auto &[writer, name] : {std::pair(Writer::List, "list: "), std::pair(Writer::Holding, "holding: ")}) {
         const QByteArray prefix(name);
         QTest::newRow((prefix + "parent is a file").constData()) << writer << plain + u"/NP_1-10_01.txt"_s
                                                    << u"un élément du chemin n'est pas un dossier"_s;
-        QTest::newRow((prefix + "missing folder").constData()) << writer << m_dir.filePath(u"nowhere/NP_1-10_01.txt"_s)
+        QTest::newRow((prefix + "missing folder").constData()) << writer << dir_.filePath(u"nowhere/NP_1-10_01.txt"_s)
                                                  << u"le fichier ou son dossier n'existe pas"_s;
-        QTest::newRow((prefix + "a folder").constData()) << writer << m_dir.path() << u"ce chemin désigne un dossier"_s;
+        QTest::newRow((prefix + "a folder").constData()) << writer << dir_.path() << u"ce chemin désigne un dossier"_s;
         QTest::newRow((prefix + "a pipe").constData()) << writer << fifo << u"ce chemin ne désigne pas un fichier ordinaire"_s;
     }
 }
@@ -248,7 +248,7 @@ void TestListFileIo::readOnlyFolderRefusesWrite()
 {
     if (::geteuid() == 0)
         QSKIP("permission bits do not stop the superuser");
-    const QString folder = m_dir.filePath(u"locked"_s);
+    const QString folder = dir_.filePath(u"locked"_s);
     QVERIFY(QDir().mkpath(folder));
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
     const QString path = folder + u"/NP_1-10_01.txt"_s;
@@ -269,7 +269,7 @@ void TestListFileIo::readOnlyFolderRefusesWrite()
 // would, even for the superuser.
 void TestListFileIo::failedRewriteKeepsTheOldContent()
 {
-    const QString path = m_dir.filePath(u"NP_1-10000_01.txt"_s);
+    const QString path = dir_.filePath(u"NP_1-10000_01.txt"_s);
     const QByteArray completed = QByteArray("2\r\n").repeated(320);
     put(path, completed);
 
@@ -298,15 +298,15 @@ void TestListFileIo::failedRewriteKeepsTheOldContent()
     QCOMPARE(listMessage, expected);
     QCOMPARE(holdingMessage, expected);
     QCOMPARE(bytesOf(path), completed);
-    QCOMPARE(QDir(m_dir.path()).entryList({u"*NP_1-10000_01.txt*"_s}, QDir::Files | QDir::Hidden).size(), 1);
+    QCOMPARE(QDir(dir_.path()).entryList({u"*NP_1-10000_01.txt*"_s}, QDir::Files | QDir::Hidden).size(), 1);
 }
 
 void TestListFileIo::loadRefusesWhatIsNotAFile_data()
 {
     QTest::addColumn<QString>("path");
-    QTest::newRow("missing") << m_dir.filePath(u"absent.txt"_s);
-    QTest::newRow("folder") << m_dir.path();
-    const QString fifo = m_dir.filePath(u"load-pipe"_s);
+    QTest::newRow("missing") << dir_.filePath(u"absent.txt"_s);
+    QTest::newRow("folder") << dir_.path();
+    const QString fifo = dir_.filePath(u"load-pipe"_s);
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QTest::newRow("pipe, which would block") << fifo;
 }
@@ -319,7 +319,7 @@ void TestListFileIo::loadRefusesWhatIsNotAFile()
 
 void TestListFileIo::pathLongerThanTheOldLimits()
 {
-    const QString folder = m_dir.filePath(QStringList(6, QString(50, u'd')).join(u'/'));
+    const QString folder = dir_.filePath(QStringList(6, QString(50, u'd')).join(u'/'));
     QVERIFY(QDir().mkpath(folder));
     const QString first = folder + u"/NP_1-2000000_01.txt"_s;
     QVERIFY(first.size() > 300);
@@ -337,7 +337,7 @@ void TestListFileIo::pathLongerThanTheOldLimits()
 void TestListFileIo::loadStopsAtTheSizeLimit()
 {
     // Sparse files: their size costs no disk.
-    const QString path = m_dir.filePath(u"grand.txt"_s);
+    const QString path = dir_.filePath(u"grand.txt"_s);
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QVERIFY(file.resize(kLargestShownFile));

@@ -23,12 +23,12 @@ public:
     bool ArretDemande() const { return stopAfterFiles_ >= 0 && completed_ >= stopAfterFiles_; }
     void RazFin() override {}
     bool SepMilliers() const override { return separators_; }
-    std::optional<QString> ChoisirPremierFichier(const QString &) override { return firstFile_; }
+    std::optional<QString> ChooseFirstFile(const QString &) override { return firstFile_; }
     bool VerifierSiEcrasementFichier(const QString &) override { return false; }
     void FichierTermine(const QString &) override { ++completed_; }
-    void AfficherFichier(const QString &) override {}
-    void Informer(const QString &text) override { messages << text; }
-    bool DemanderReprise(qint64) override { return resume; }
+    void ShowListFile(const QString &) override {}
+    void Inform(const QString &text) override { messages << text; }
+    bool AskToResume(qint64) override { return resume; }
 
     // Asks for a stop once this many files are complete (the engine stops
     // at its next look, possibly some files later).

@@ -105,7 +105,7 @@ void TestFreeSpace::listsOnSmallFileSystem()
     QCOMPARE(lines.size(), 5); // three header lines, the first prime, the end
     QCOMPARE(lines[1], QByteArray("Nombres premiers de cette liste : 1\r"));
     // The stopped list resumes at its current file.
-    QCOMPARE(run.FichierDeReprise(request), std::optional<qint64>(result.files));
+    QCOMPARE(run.ResumeFile(request), std::optional<qint64>(result.files));
 }
 
 QTEST_GUILESS_MAIN(TestFreeSpace)

@@ -39,11 +39,11 @@ public:
     bool ArretDemande() const { return stop; }
     void RazFin() override { ++razFin; }
     bool SepMilliers() const override { return separators; }
-    std::optional<QString> ChoisirPremierFichier(const QString &) override { return firstFile_; }
+    std::optional<QString> ChooseFirstFile(const QString &) override { return firstFile_; }
     bool VerifierSiEcrasementFichier(const QString &) override { return false; }
     void FichierTermine(const QString &) override {}
-    void AfficherFichier(const QString &) override {}
-    void Informer(const QString &text) override { messages << text; }
+    void ShowListFile(const QString &) override {}
+    void Inform(const QString &text) override { messages << text; }
 
     QString panels[5];
     int position = 0;
@@ -168,7 +168,7 @@ void TestListEngine::filesMatchThePlainRule()
     Generer(host, first, last, QString::number(first), QString::number(last));
 
     const quint64 start = quint64(std::max<qint64>(first, 2));
-    const QList<QList<quint64>> slices = Slices(start, PremiersParDivisions(start, quint64(last)));
+    const QList<QList<quint64>> slices = Slices(start, PrimesByTrialDivision(start, quint64(last)));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), slices.size());
     for (int k = 1; k <= slices.size(); ++k) {
         QList<QByteArray> lines;

@@ -108,7 +108,7 @@ void TestListEstimate::matchesARealRun()
     QVERIFY2(run.messages.size() == 1, qPrintable(run.messages.join(u'\n')));
 
     const ListEstimate estimate =
-        EstimerListe(first, last, ShapeForList(firstFile, ListFiles::BaseName(firstText, lastText), separators));
+        EstimateList(first, last, ShapeForList(firstFile, ListFiles::BaseName(firstText, lastText), separators));
     const qint64 files = QDir(dir.path()).entryList(QDir::Files).size();
     const quint64 a = quint64(std::max<qint64>(first, 2));
     QVERIFY(estimate.exact);
@@ -133,7 +133,7 @@ void TestListEstimate::exactCountsAndFiles()
                                               quint64(std::numeric_limits<qint64>::max()));
         const quint64 first = top > span ? top - span : 1;
         const quint64 last = top;
-        const ListEstimate estimate = EstimerListe(qint64(first), qint64(last), shape);
+        const ListEstimate estimate = EstimateList(qint64(first), qint64(last), shape);
         const quint64 a = std::max<quint64>(first, 2);
         std::vector<quint64> tail;
         primesieve::generate_primes(std::max(a, last - std::min<quint64>(last, 5000)), last, &tail);
@@ -163,7 +163,7 @@ void TestListEstimate::longRangesWithinATenthOfAPercent()
     QFETCH(bool, separators);
     const quint64 last = first + span;
     const ListShape shape{40, 36, separators, 3, 3};
-    const ListEstimate estimate = EstimerListe(qint64(first), qint64(last), shape);
+    const ListEstimate estimate = EstimateList(qint64(first), qint64(last), shape);
     qint64 files = 0;
     const quint64 bytes = BytesByWalking(first, last, shape, files);
     const quint64 primes = quint64(primesieve::count_primes(first, last));
@@ -179,7 +179,7 @@ void TestListEstimate::longRangesWithinATenthOfAPercent()
 void TestListEstimate::wholeRangeIsFast()
 {
     // The whole signed range: the largest prime below 2^63 is 2^63 - 25.
-    const ListEstimate estimate = EstimerListe(std::numeric_limits<qint64>::min(),
+    const ListEstimate estimate = EstimateList(std::numeric_limits<qint64>::min(),
                                                std::numeric_limits<qint64>::max(), ListShape{20, 28, true, 1, 1});
     QCOMPARE(estimate.files, qint64((9223372036854775783ULL - 2) / 1000000 + 1));
     QVERIFY(!estimate.exact);

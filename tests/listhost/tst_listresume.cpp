@@ -27,7 +27,7 @@ QString PathOf(const QString &firstFile, qint64 k)
 
 std::optional<qint64> Check(const QString &firstFile, bool separators)
 {
-    return FichierDeReprise(kFirst, kLast, firstFile, ListFiles::BaseName(kFirstText, kLastText), separators);
+    return ResumeFile(kFirst, kLast, firstFile, ListFiles::BaseName(kFirstText, kLastText), separators);
 }
 
 QByteArray Read(const QString &path)
@@ -68,7 +68,7 @@ private slots:
     void stoppedThenDamaged_data();
     void stoppedThenDamaged();
     void wholeOrForeignListsAreNotResumed();
-    void questionText() { QCOMPARE(QuestionReprise(1043), QStringLiteral("Reprendre la liste à partir du fichier 1043 ?")); }
+    void questionText() { QCOMPARE(ResumeQuestion(1043), QStringLiteral("Reprendre la liste à partir du fichier 1043 ?")); }
 };
 
 void TestListResume::stoppedThenDamaged_data()
@@ -165,7 +165,7 @@ void TestListResume::wholeOrForeignListsAreNotResumed()
     // The same files with the other separator choice are another list.
     QVERIFY(!Check(firstFile, false));
     // Another range's first file: another start, so other primes.
-    QVERIFY(!FichierDeReprise(kFirst + 10, kLast, firstFile, ListFiles::BaseName(kFirstText, kLastText), true));
+    QVERIFY(!ResumeFile(kFirst + 10, kLast, firstFile, ListFiles::BaseName(kFirstText, kLastText), true));
 
     QTemporaryDir whole;
     const QString wholeFirst = whole.filePath(QStringLiteral("liste.txt"));

@@ -19,7 +19,7 @@ inline bool IsPrimeByPlainDivision(quint64 n)
     return true;
 }
 
-inline QList<quint64> PremiersParDivisions(quint64 first, quint64 last)
+inline QList<quint64> PrimesByTrialDivision(quint64 first, quint64 last)
 {
     QList<quint64> primes;
     for (quint64 n = first; n <= last; ++n) {

@@ -13,7 +13,7 @@
 // `checkpoint(d)` runs, d being the divisor the loop would try next (or the
 // one found); it returns true to stop. `d` ends on the divisor found.
 template <typename Checkpoint>
-TrialOutcome DiviserParEssais(quint64 value, quint64 limit, quint32 &counter, quint64 &d, Checkpoint &&checkpoint)
+TrialOutcome PlainTrialDivide(quint64 value, quint64 limit, quint32 &counter, quint64 &d, Checkpoint &&checkpoint)
 {
     d = 2;
     if (limit < 2)
@@ -21,7 +21,7 @@ TrialOutcome DiviserParEssais(quint64 value, quint64 limit, quint32 &counter, qu
     bool found = value % 2 == 0;
     if (!found)
         d = 3;
-    if (++counter == kDivisionsParPointDeControle) {
+    if (++counter == kDivisionsPerCheckpoint) {
         counter = 0;
         if (checkpoint(d))
             return TrialOutcome::Stopped;
@@ -29,7 +29,7 @@ TrialOutcome DiviserParEssais(quint64 value, quint64 limit, quint32 &counter, qu
     while (!found && d <= limit) {
         // The odd divisors up to the next checkpoint run in a loop of their
         // own, which holds nothing but the remainder and the bound.
-        const quint64 room = kDivisionsParPointDeControle - counter;
+        const quint64 room = kDivisionsPerCheckpoint - counter;
         quint64 last = std::min(limit, d + 2 * (room - 1));
         if ((last - d) % 2 != 0)
             --last;
@@ -44,7 +44,7 @@ TrialOutcome DiviserParEssais(quint64 value, quint64 limit, quint32 &counter, qu
             counter += quint32((last - d) / 2 + 1);
             d = last + 2;
         }
-        if (counter == kDivisionsParPointDeControle) {
+        if (counter == kDivisionsPerCheckpoint) {
             counter = 0;
             if (checkpoint(d))
                 return TrialOutcome::Stopped;
