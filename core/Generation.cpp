@@ -41,18 +41,15 @@ public:
           baseName_(request.baseName), firstFile_(request.firstFile), currentFile_(request.firstFile)
     {
         // A resumed run starts at the first number of its file's slice;
-        // files before it are on disk already. The slice is counted in
-        // unsigned arithmetic: it may start past the end of the range.
-        const quint64 skipped = quint64(std::max<qint64>(request.startFile, 1) - 1);
-        const quint64 span = quint64(last_) >= quint64(first_) ? quint64(last_) - quint64(first_) : 0;
-        if (skipped > 0 && skipped <= span / kNumbersPerFile) {
-            k_ = qint64(skipped);
-            from_ = quint64(first_) + skipped * kNumbersPerFile;
+        // files before it are on disk already.
+        const quint64 kept = ListFilesKept(request);
+        from_ = ListFirstSieved(request);
+        if (kept > 0) {
+            k_ = qint64(kept);
             bound_ = from_;
             // No file is open until the slice's first prime opens file k.
             open_ = false;
         } else {
-            from_ = quint64(first_);
             bound_ = from_ + kNumbersPerFile;
         }
     }
@@ -330,10 +327,7 @@ std::optional<QString> ContinuationRefusal(const ListRequest &request, const QSt
     const QString number = name.mid(base.size(), name.size() - base.size() - suffix.size());
     bool ok = false;
     const qint64 k = number.toLongLong(&ok);
-    // Numbers are counted in unsigned arithmetic so that no difference
-    // overflows at the ends of the 64-bit range.
-    const quint64 span = request.last >= request.first ? quint64(request.last) - quint64(request.first) : 0;
-    const qint64 files = qint64(span / kNumbersPerFile) + 1;
+    const qint64 files = qint64(ListSpan(request) / kNumbersPerFile) + 1;
     if (!ok || k < 2 || k > files)
         return std::nullopt;
     const QString path = host.ContinuationFilePath(chosen, base, k);
@@ -373,10 +367,25 @@ qint64 ListPosition(const ListRequest &request, const ListProgress &progress)
     // Numbers are counted from the adjusted start, in unsigned arithmetic
     // so that no sum overflows at the ends of the 64-bit range.
     const quint64 first = quint64(request.first);
-    const quint64 span = request.last >= request.first ? quint64(request.last) - first : 0;
-    const quint64 step = RoundHalfEven(span, 100) + 1;
+    const quint64 step = RoundHalfEven(ListSpan(request), 100) + 1;
     const quint64 done = progress.handledAny ? progress.lastHandled + 1 - first : 0;
     return qint64(std::min<quint64>(RoundHalfEven(done, step), quint64(std::numeric_limits<qint64>::max())));
+}
+
+quint64 ListSpan(const ListRequest &request)
+{
+    return request.last >= request.first ? quint64(request.last) - quint64(request.first) : 0;
+}
+
+quint64 ListFilesKept(const ListRequest &request)
+{
+    const quint64 asked = quint64(std::max<qint64>(request.startFile, 1) - 1);
+    return std::min<quint64>(asked, ListSpan(request) / kNumbersPerFile);
+}
+
+quint64 ListFirstSieved(const ListRequest &request)
+{
+    return quint64(request.first) + ListFilesKept(request) * kNumbersPerFile;
 }
 
 QString ListReadyMessage(qint64 files)

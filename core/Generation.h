@@ -122,5 +122,12 @@ ListResult GenerateList(ListHost &host, const ListRequest &request, StopToken &s
 
 // The bar's position for the progress of a list.
 qint64 ListPosition(const ListRequest &request, const ListProgress &progress);
+// last - first of the request, 0 for an empty range, in unsigned arithmetic
+// so that it never overflows at the ends of the 64-bit range.
+quint64 ListSpan(const ListRequest &request);
+// The files a run of the request leaves as they are (those before its start
+// file, within the range), and the first number it sieves.
+quint64 ListFilesKept(const ListRequest &request);
+quint64 ListFirstSieved(const ListRequest &request);
 // The final message of a finished list.
 QString ListReadyMessage(qint64 files);

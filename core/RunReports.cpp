@@ -177,10 +177,7 @@ QString ListWindowTitle(const QString &title, const ListRequest &request, const 
     const QString percent = QStringLiteral("%1 — %2 %").arg(title).arg(ListPosition(request, progress));
     // The pace of this run over the numbers it sieved, from its start file
     // on; unsigned arithmetic keeps the ends of the 64-bit range safe.
-    const quint64 span = request.last >= request.first ? quint64(request.last) - quint64(request.first) : 0;
-    const quint64 skipped =
-        std::min<quint64>(quint64(std::max<qint64>(request.startFile, 1) - 1), span / kNumbersPerFile);
-    const quint64 from = quint64(request.first) + skipped * kNumbersPerFile;
+    const quint64 from = ListFirstSieved(request);
     const quint64 total = quint64(request.last) - from + 1;
     const quint64 done = progress.lastHandled >= from ? progress.lastHandled - from + 1 : 0;
     if (progress.elapsedMs < 1000 || done == 0)

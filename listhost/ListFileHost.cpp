@@ -55,10 +55,7 @@ std::optional<ListPlan> ListFileHost::PlanList(const ListRequest &request) const
 {
     // A resumed list writes the slices from its start file on; the files
     // before it are on disk already.
-    const quint64 span = request.last >= request.first ? quint64(request.last) - quint64(request.first) : 0;
-    const quint64 skipped =
-        std::min<quint64>(quint64(std::max<qint64>(request.startFile, 1) - 1), span / kNumbersPerFile);
-    const qint64 from = qint64(quint64(request.first) + skipped * kNumbersPerFile);
+    const qint64 from = qint64(ListFirstSieved(request));
     ListPlan plan;
     plan.estimate =
         EstimateList(from, request.last, ShapeForList(request.firstFile, request.baseName, SepMilliers()));

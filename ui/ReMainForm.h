@@ -75,7 +75,8 @@ public:
     void SetPanelText(int panel, const QString &text) override;
     void UpdateProgressBar(qint64 position) override;
     int ProgressPosition() const override;
-    bool ArretDemande() const { return arretDemande_; }
+    // The stop was confirmed and the computation is ending.
+    bool ArretDemande() const;
     void RazFin() override;
 
     // The list's dialogs and messages.
@@ -156,7 +157,6 @@ private:
     // Run state.
     TRunController *run_ = nullptr;
     Engines engines_;
-    bool arretDemande_ = false;
     // "Sep. milliers" as the list's thread reads it at each checkpoint.
     std::shared_ptr<std::atomic<bool>> sepMilliers_ = std::make_shared<std::atomic<bool>>(false);
     QString dernierFichierTermine_;

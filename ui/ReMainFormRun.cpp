@@ -65,7 +65,6 @@ bool TMainForm::FormCloseQuery()
     // A stopped computation leaves its files as a stop leaves them before
     // the window goes.
     run_->StopAndWait();
-    arretDemande_ = true;
     SetBarPosition(0);
     return true;
 }
@@ -115,6 +114,11 @@ bool TMainForm::TraitementEnCours() const
     return !run_->Idle();
 }
 
+bool TMainForm::ArretDemande() const
+{
+    return run_->State() == RunState::Stopping;
+}
+
 bool TMainForm::LoadingList() const
 {
     return vue_->Loading();
@@ -137,10 +141,8 @@ void TMainForm::ButtonStopClick()
 {
     if (run_->State() != RunState::Running)
         return;
-    if (AskToStop()) {
-        arretDemande_ = true;
+    if (AskToStop())
         SetBarPosition(0);
-    }
 }
 
 void TMainForm::RazDebut()
@@ -160,7 +162,6 @@ void TMainForm::RazFin()
     vue_->Forget();
     EndRun();
     ecrasementRefuse_ = false;
-    arretDemande_ = false;
     // A stop confirmed at the last moment ends a list here, not in its end.
     if (desktop_)
         EndListSignals(nullptr);
