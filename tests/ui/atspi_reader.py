@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # Reads the main window over AT-SPI as a screen reader does: the names of the
 # stop button and the number fields, then a verification started and heard.
-# Usage: atspi_reader.py WINDOW_PROGRAM; exit 0 passed, 1 failed, 77 skipped.
+# Usage: atspi_reader.py WINDOW_PROGRAM; exit 0 passed, 1 failed, 3 the window
+# could not start (no display), 77 skipped.
 import os
 import subprocess
 import sys
@@ -102,7 +103,10 @@ def main():
 
     pyatspi.Registry.registerEventListener(on_name, "object:property-change:accessible-name")
     try:
-        app = wait_for(lambda: application(window.pid), 30)
+        app = wait_for(lambda: window.poll() is not None or application(window.pid), 30)
+        if window.poll() is not None:
+            print("the window program ended before it appeared, with status", window.returncode)
+            return 3
         if app is None:
             print("FAIL the window never appeared on the accessibility bus")
             return 1
