@@ -15,7 +15,6 @@
 #include "core/InlineRun.h"
 #include "core/StopToken.h"
 #include "core/Verification.h"
-#include "listfiles/ListFileNames.h"
 #include "listhost/ListShapeFor.h"
 
 #include <QCoreApplication>
@@ -44,11 +43,10 @@ int Lister(TerminalHost &host, const Arguments &args)
     if (args.estimate) {
         // The first file's name as the run would choose it; nothing is
         // created, and an existing file does not matter.
-        const QString baseName = ListFiles::BaseName(args.numbers[0], args.numbers[1]);
-        const std::optional<QString> firstFile =
-            host.ChooseFirstFile(ListFiles::ProposedFirstName(args.numbers[0], args.numbers[1]));
+        const ListRequest request = ListRequestFor(first, last, args.numbers[0], args.numbers[1]);
+        const std::optional<QString> firstFile = host.ChooseFirstFile(ProposedFirstFile(request));
         const ListEstimate estimate =
-            EstimateList(first, last, ShapeForList(firstFile.value_or(QString()), baseName, args.separators));
+            EstimateList(first, last, ShapeForList(firstFile.value_or(QString()), request.baseName, args.separators));
         std::fputs(EstimateText(estimate).toUtf8().constData(), stdout);
         return kSucces;
     }

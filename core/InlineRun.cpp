@@ -34,7 +34,7 @@ FactorisationResult RunFactorisation(RunView &view, qint64 n, StopToken &stop, c
     return result;
 }
 
-std::optional<ListRequest> PrepareList(const ListHost &files, ListRunHost &host, qint64 first, qint64 last,
+std::optional<ListRequest> PrepareList(const ListHost &files, ListDialogs &host, qint64 first, qint64 last,
                                        const QString &firstText, const QString &lastText)
 {
     ShowRunStarted(host);

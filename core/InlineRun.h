@@ -20,17 +20,15 @@ using CheckpointHook = std::function<void()>;
 VerificationResult RunVerification(RunView &view, qint64 n, StopToken &stop, const CheckpointHook &hook);
 FactorisationResult RunFactorisation(RunView &view, qint64 n, StopToken &stop, const CheckpointHook &hook);
 
-// What a list run needs besides its files: the dialogs before it, the view
-// of its last file and its messages, and the reset after a stop.
-class ListRunHost : public RunView
+// What a list needs besides its files, wherever it runs: the dialogs before
+// it, its messages, and the reset after a stop.
+class ListDialogs : public RunView
 {
 public:
     // The save dialog, proposing a name; no value when cancelled.
     virtual std::optional<QString> ChooseFirstFile(const QString &proposedName) = 0;
     // Asks before replacing an existing first file; true when refused.
     virtual bool VerifierSiEcrasementFichier(const QString &path) = 0;
-    // Shows a finished list's last file.
-    virtual void ShowListFile(const QString &path) = 0;
     // An information box with one OK button.
     virtual void Inform(const QString &text) = 0;
     // Whether to resume an earlier stopped run of the list from that file;
@@ -43,18 +41,26 @@ public:
     virtual void RazFin() = 0;
 };
 
-// The steps before a list: the save dialog, the refusal of a first file
-// named like a continuation file, the resume question when the file starts
-// an earlier stopped run, the overwrite question, then the estimate: a list
-// that cannot fit is refused, a long one asked about. The request of the
-// run, or nothing when it ends there (RazFin done).
+// A list run on the calling thread also shows its last file.
+class ListRunHost : public ListDialogs
+{
+public:
+    // Shows a finished list's last file.
+    virtual void ShowListFile(const QString &path) = 0;
+};
+
 // The question before a long list, from its estimate.
 QString LongListQuestion(const ListEstimate &estimate);
 // Whether that estimate asks first: over about a minute, or more than a
 // tenth of the free space.
 bool IsLongList(const ListPlan &plan);
 
-std::optional<ListRequest> PrepareList(const ListHost &files, ListRunHost &host, qint64 first, qint64 last,
+// The steps before a list: the save dialog, the refusal of a first file
+// named like a continuation file, the resume question when the file starts
+// an earlier stopped run, the overwrite question, then the estimate: a list
+// that cannot fit is refused, a long one asked about. The request of the
+// run, or nothing when it ends there (RazFin done).
+std::optional<ListRequest> PrepareList(const ListHost &files, ListDialogs &host, qint64 first, qint64 last,
                                        const QString &firstText, const QString &lastText);
 
 // The list of the range as typed, from the dialogs to the final message;

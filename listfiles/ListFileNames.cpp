@@ -6,16 +6,6 @@
 
 namespace ListFiles {
 
-QString BaseName(const QString &startText, const QString &endText)
-{
-    return QStringLiteral("NP_") + startText + QLatin1Char('-') + endText + QLatin1Char('_');
-}
-
-QString ProposedFirstName(const QString &startText, const QString &endText)
-{
-    return BaseName(startText, endText) + FormaterChiffre(1);
-}
-
 QString ContinuationPath(const QString &firstFilePath, const QString &baseName, qint64 k)
 {
     const QString fileName = baseName + FormaterChiffre(k) + QStringLiteral(".txt");

@@ -1,17 +1,11 @@
-// Names of the files of one generated list: the name proposed for the first
-// file and the names and folder of the continuation files.
+// Names of the files of one generated list: the names and folder of the
+// continuation files. The list's base name ("NP_" + start + "-" + end + "_")
+// is made by ListRequestFor, with the request it names.
 #pragma once
 
 #include <QString>
 
 namespace ListFiles {
-
-// "NP_" + start + "-" + end + "_", the texts of the two fields as typed.
-QString BaseName(const QString &startText, const QString &endText);
-
-// What the save dialog proposes for file 1: the base name and 01, without
-// extension (the dialog adds its default one).
-QString ProposedFirstName(const QString &startText, const QString &endText);
 
 // File number k of the list: base name + FormaterChiffre(k) + ".txt", in the
 // first file's folder whatever the user called the first file.

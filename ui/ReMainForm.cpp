@@ -250,7 +250,7 @@ bool TMainForm::HelpChm(unsigned command, unsigned data)
 
 void TMainForm::ButtonAideClick()
 {
-    helpOpener_(helpFile_, THelpViewer::HH_HELP_CONTEXT, kHelpContext, this);
+    helpOpener_(helpFile_, THelpViewer::HH_HELP_CONTEXT, kHelpIndexContext, this);
 }
 
 void TMainForm::AboutButtonClick()

@@ -32,7 +32,7 @@ class TReportView;
 class TRunController;
 class TStatusStrip;
 
-class TMainForm : public QMainWindow, public ListRunHost
+class TMainForm : public QMainWindow, public ListDialogs
 {
     Q_OBJECT
 
@@ -82,7 +82,6 @@ public:
     // The list's dialogs and messages.
     std::optional<QString> ChooseFirstFile(const QString &proposedName) override;
     bool VerifierSiEcrasementFichier(const QString &path) override;
-    void ShowListFile(const QString &path) override;
     void Inform(const QString &text) override;
     bool AskToResume(qint64 file) override;
     bool AskToStartLongList(const QString &text) override;
@@ -149,8 +148,8 @@ private:
     void ShowListRemaining(const ListRequest &request, const ListProgress &progress);
     void EndListSignals(const ListResult *finished);
 
-    // The window's help context, and the code of a context request.
-    static constexpr unsigned kHelpContext = 1000;
+    // The code of a context request; the window's context is the help
+    // file's index page, kHelpIndexContext.
     static constexpr unsigned kHelpContextCommand = 1;
 
 

@@ -330,11 +330,6 @@ bool TMainForm::VerifierSiEcrasementFichier(const QString &path)
     return ecrasementRefuse_;
 }
 
-void TMainForm::ShowListFile(const QString &)
-{
-    // The window shows a run's last file from the bytes it wrote (Generer).
-}
-
 void TMainForm::Inform(const QString &text)
 {
     AfficherMessage(mtInformation, text, this);

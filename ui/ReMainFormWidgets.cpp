@@ -3,6 +3,7 @@
 // view and the status strip.
 #include "ui/ReMainForm.h"
 
+#include "ui/HelpLocator.h"
 #include "ui/ListViewLoader.h"
 #include "ui/NumberFieldFilter.h"
 #include "ui/ReportView.h"
@@ -73,7 +74,7 @@ void TMainForm::createActions()
     // F1 anywhere in the window asks for the window's help context.
     HelpKey = createAction(QStringLiteral("HelpKey"), QString(), QString());
     HelpKey->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(HelpKey, &QAction::triggered, this, [this] { HelpChm(kHelpContextCommand, kHelpContext); });
+    connect(HelpKey, &QAction::triggered, this, [this] { HelpChm(kHelpContextCommand, kHelpIndexContext); });
     addAction(HelpKey);
 
     // The pop-up menu from the keyboard, for whoever works without a mouse:

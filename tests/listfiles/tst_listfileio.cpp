@@ -174,7 +174,7 @@ void TestListFileIo::continuationBesideRenamedFirstFile()
     QCOMPARE(bytesOf(first), header("liste.txt", "2") + "2\r\n3\r\n");
 
     // A file left by an earlier run is replaced without a trace.
-    const QString second = ContinuationPath(first, BaseName(u"1"_s, u"2500000"_s), 2);
+    const QString second = ContinuationPath(first, u"NP_1-2500000_"_s, 2);
     QCOMPARE(second, dir_.filePath(u"renamed/NP_1-2500000_02.txt"_s));
     put(second, QByteArray("old content, longer than the new one\r\n"));
     CreateFileHolding(second, "1000003\r\n");
@@ -326,7 +326,7 @@ void TestListFileIo::pathLongerThanTheOldLimits()
 
     CreateFileHolding(first, {});
     WriteListFile(first, HeaderBytes(u"NP_1-2000000_01.txt"_s, 1, false, u" "_s), "2\r\n");
-    const QString second = ContinuationPath(first, BaseName(u"1"_s, u"2000000"_s), 2);
+    const QString second = ContinuationPath(first, u"NP_1-2000000_"_s, 2);
     QCOMPARE(second, folder + u"/NP_1-2000000_02.txt"_s);
     CreateFileHolding(second, "1000003\r\n");
     QCOMPARE(LoadListFileText(second), u"1000003\n"_s);

@@ -4,6 +4,7 @@
 // long ranges high up, where the count is only estimated.
 #include "HeadlessRun.h"
 
+#include "core/Generation.h"
 #include "core/ListEstimate.h"
 #include "core/NumberText.h"
 #include "core/PrimeCounting.h"
@@ -108,7 +109,7 @@ void TestListEstimate::matchesARealRun()
     QVERIFY2(run.messages.size() == 1, qPrintable(run.messages.join(u'\n')));
 
     const ListEstimate estimate =
-        EstimateList(first, last, ShapeForList(firstFile, ListFiles::BaseName(firstText, lastText), separators));
+        EstimateList(first, last, ShapeForList(firstFile, ListRequestFor(first, last, firstText, lastText).baseName, separators));
     const qint64 files = QDir(dir.path()).entryList(QDir::Files).size();
     const quint64 a = quint64(std::max<qint64>(first, 2));
     QVERIFY(estimate.exact);

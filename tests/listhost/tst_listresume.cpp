@@ -3,6 +3,7 @@
 // leave them: the answer must be the first file that is not whole.
 #include "HeadlessRun.h"
 
+#include "core/Generation.h"
 #include "core/NumberText.h"
 #include "listfiles/ListFileNames.h"
 #include "listhost/ListResume.h"
@@ -20,14 +21,19 @@ constexpr qint64 kLast = 8'000'000; // 8 files
 const QString kFirstText = QStringLiteral("100");
 const QString kLastText = QStringLiteral("8000000");
 
+QString BaseName()
+{
+    return ListRequestFor(kFirst, kLast, kFirstText, kLastText).baseName;
+}
+
 QString PathOf(const QString &firstFile, qint64 k)
 {
-    return k == 1 ? firstFile : ListFiles::ContinuationPath(firstFile, ListFiles::BaseName(kFirstText, kLastText), k);
+    return k == 1 ? firstFile : ListFiles::ContinuationPath(firstFile, BaseName(), k);
 }
 
 std::optional<qint64> Check(const QString &firstFile, bool separators)
 {
-    return ResumeFile(kFirst, kLast, firstFile, ListFiles::BaseName(kFirstText, kLastText), separators);
+    return ResumeFile(kFirst, kLast, firstFile, BaseName(), separators);
 }
 
 QByteArray Read(const QString &path)
@@ -165,7 +171,7 @@ void TestListResume::wholeOrForeignListsAreNotResumed()
     // The same files with the other separator choice are another list.
     QVERIFY(!Check(firstFile, false));
     // Another range's first file: another start, so other primes.
-    QVERIFY(!ResumeFile(kFirst + 10, kLast, firstFile, ListFiles::BaseName(kFirstText, kLastText), true));
+    QVERIFY(!ResumeFile(kFirst + 10, kLast, firstFile, BaseName(), true));
 
     QTemporaryDir whole;
     const QString wholeFirst = whole.filePath(QStringLiteral("liste.txt"));
