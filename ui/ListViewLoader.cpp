@@ -132,8 +132,11 @@ void TListViewLoader::Start(Make make, Shown shown)
             build->done = true;
         }
         build->changed.notify_all();
-        std::lock_guard lock(jobsMutex_);
-        built_.push_back(build);
+        {
+            std::lock_guard lock(jobsMutex_);
+            built_.push_back(build);
+        }
+        builtWake_.Wake();
     });
     builtTimer_.start();
     std::unique_lock lock(build->mutex);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "listhost/ListFileHost.h"
+#include "ui/ThreadWake.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -74,6 +75,8 @@ private:
     QElapsedTimer lastBuild_;
     QTimer refreshTimer_;
     QTimer builtTimer_;
+    // A finished build is taken as soon as it is done, not at the next poll.
+    TThreadWake builtWake_{[this] { TakeBuilt(); }, this};
     static constexpr int kBuiltPollMs = 5;
     static constexpr int kRefreshMs = 500;
     // A list small enough to be built in a few milliseconds shows before

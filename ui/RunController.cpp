@@ -73,6 +73,7 @@ void TRunController::Start(Work work)
             ended_ = std::move(ended);
         }
         endedChanged_.notify_all();
+        endWake_.Wake();
     });
     std::unique_lock lock(mutex_);
     if (endedChanged_.wait_for(lock, std::chrono::milliseconds(kSettleMs), [this] { return bool(ended_); })) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/StopToken.h"
+#include "ui/ThreadWake.h"
 
 #include <QObject>
 #include <QTimer>
@@ -103,8 +104,11 @@ private:
     std::function<void()> progress_;
     std::function<void()> ended_;
     std::condition_variable endedChanged_;
-    static constexpr int kSettleMs = 5;
+    static constexpr int kSettleMs = 2;
     // What the computation hands over is taken this often.
     static constexpr int kFetchIntervalMs = 10;
     QTimer fetchTimer_;
+    // The end of the computation is shown as soon as it comes, not at the
+    // next fetch.
+    TThreadWake endWake_{[this] { Deliver(); }, this};
 };
