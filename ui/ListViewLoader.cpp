@@ -40,9 +40,10 @@ TListViewLoader::TListViewLoader(TReportView *view, QObject *parent)
 {
     refreshTimer_.setSingleShot(true);
     connect(&refreshTimer_, &QTimer::timeout, this, &TListViewLoader::BuildCompleted);
-    // The builder never posts to the window's thread: the window looks for
-    // what it has built every few milliseconds while a build is under way,
-    // so every hand-over between the threads goes through our own lock.
+    // The builder never posts to the window's thread: it wakes the window
+    // through an eventfd when a build is done, and the window also looks
+    // every few milliseconds while a build is under way; every hand-over
+    // between the threads goes through our own lock.
     builtTimer_.setInterval(kBuiltPollMs);
     connect(&builtTimer_, &QTimer::timeout, this, &TListViewLoader::TakeBuilt);
 }

@@ -81,7 +81,7 @@ private:
     static constexpr int kRefreshMs = 500;
     // A list small enough to be built in a few milliseconds shows before
     // the call that asked for it returns, as it always did.
-    static constexpr int kSettleMs = 5;
+    static constexpr int kSettleMs = 2;
     quint64 token_ = 0;
     std::shared_ptr<Build> building_;
     std::thread builderThread_;
