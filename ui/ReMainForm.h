@@ -152,7 +152,6 @@ private:
     // file's index page, kHelpIndexContext.
     static constexpr unsigned kHelpContextCommand = 1;
 
-
     // Run state.
     TRunController *run_ = nullptr;
     Engines engines_;

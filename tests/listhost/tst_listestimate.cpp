@@ -108,8 +108,8 @@ void TestListEstimate::matchesARealRun()
     Generer(run, first, last, firstText, lastText);
     QVERIFY2(run.messages.size() == 1, qPrintable(run.messages.join(u'\n')));
 
-    const ListEstimate estimate =
-        EstimateList(first, last, ShapeForList(firstFile, ListRequestFor(first, last, firstText, lastText).baseName, separators));
+    const QString baseName = ListRequestFor(first, last, firstText, lastText).baseName;
+    const ListEstimate estimate = EstimateList(first, last, ShapeForList(firstFile, baseName, separators));
     const qint64 files = QDir(dir.path()).entryList(QDir::Files).size();
     const quint64 a = quint64(std::max<qint64>(first, 2));
     QVERIFY(estimate.exact);
