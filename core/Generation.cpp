@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <array>
@@ -92,7 +93,7 @@ private:
     // what the file holds on disk meanwhile (kept for a stop).
     QByteArray body_;
     // Buffers of completed files, taken again once nobody shares them.
-    std::array<QByteArray, 3> buffers_;
+    std::array<QByteArray, 5> buffers_;
     qsizetype used_ = 0;
     qint64 count_ = 0;
     QByteArray onDisk_;
@@ -342,6 +343,7 @@ std::optional<QString> ContinuationRefusal(const ListRequest &request, const QSt
 ListResult GenerateList(ListHost &host, const ListRequest &request, StopToken &stop, const ListProgressFn &progress)
 {
     Run run(host, request, stop, progress);
+    const auto ended = qScopeGuard([&host] { host.ListEnded(); });
     try {
         run.Start();
         const Outcome outcome = run.Loop();

@@ -53,6 +53,9 @@ public:
     virtual void WriteListFile(const QString &path, const QByteArray &numberLines, qint64 count) = 0;
     // A file of the run is complete and may be shown while the run goes on.
     virtual void FichierTermine(const QString &path) = 0;
+    // The run is over, however it ended: what the host kept open for its
+    // files may go.
+    virtual void ListEnded() {}
 
     // Before a list: the file from which an earlier, stopped run of the
     // request (its firstFile set) can be resumed, or nothing.

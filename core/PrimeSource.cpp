@@ -68,9 +68,8 @@ private:
 };
 
 // Blocks waiting in the queue: enough for the sieve to run a few
-// milliseconds ahead of the consumer, little enough to stay small (256 KiB
-// per 32 blocks).
-constexpr std::size_t kQueueBlocks = 32;
+// milliseconds ahead of the consumer, little enough to stay small (2 MiB).
+constexpr std::size_t kQueueBlocks = 8;
 
 } // namespace
 
@@ -91,7 +90,9 @@ struct PrimeSource::Shared {
         if (stop)
             return false;
         queue.push_back(std::move(block));
-        changed.notify_all();
+        // The consumer waits only for an empty queue to get a block.
+        if (queue.size() == 1)
+            changed.notify_all();
         return true;
     }
 
@@ -180,7 +181,9 @@ bool PrimeSource::Next(Block &block, std::chrono::microseconds wait)
         return false;
     block = std::move(shared_->queue.front());
     shared_->queue.pop_front();
-    shared_->changed.notify_all();
+    // The sieve waits only for a full queue to get room.
+    if (shared_->queue.size() == kQueueBlocks - 1)
+        shared_->changed.notify_all();
     return true;
 }
 

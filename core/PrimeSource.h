@@ -38,8 +38,9 @@ public:
     void Abandon();
 
     // Primes per block: small enough that the caller handles one block in
-    // well under a millisecond, large enough that the queue costs nothing.
-    static constexpr std::size_t kBlockSize = 8192;
+    // well under a millisecond, large enough that handing blocks over (a
+    // wake-up of the other thread each time) costs next to nothing.
+    static constexpr std::size_t kBlockSize = 32768;
 
 private:
     struct Shared;

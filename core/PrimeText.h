@@ -4,6 +4,7 @@
 
 #include <QtGlobal>
 
+#include <cstdint>
 #include <cstring>
 
 namespace PrimeText {
@@ -19,19 +20,34 @@ inline constexpr char kPairs[] =
 }
 
 // Writes the digits of v ending just before `end`; returns where they start.
+// Eight digits at a time are cut off in 64-bit arithmetic, and each group of
+// eight is written in 32-bit arithmetic, two digits at a time.
 inline char *DigitsBackwards(char *end, quint64 v)
 {
-    while (v >= 100) {
-        const unsigned pair = unsigned(v % 100) * 2;
-        v /= 100;
-        end -= 2;
-        std::memcpy(end, detail::kPairs + pair, 2);
+    while (v >= 100'000'000) {
+        const std::uint32_t low = std::uint32_t(v % 100'000'000);
+        v /= 100'000'000;
+        // Cut in halves first, so that the four pairs do not wait on each
+        // other.
+        const std::uint32_t high4 = low / 10'000;
+        const std::uint32_t low4 = low % 10'000;
+        end -= 8;
+        std::memcpy(end, detail::kPairs + (high4 / 100) * 2, 2);
+        std::memcpy(end + 2, detail::kPairs + (high4 % 100) * 2, 2);
+        std::memcpy(end + 4, detail::kPairs + (low4 / 100) * 2, 2);
+        std::memcpy(end + 6, detail::kPairs + (low4 % 100) * 2, 2);
     }
-    if (v >= 10) {
+    std::uint32_t rest = std::uint32_t(v);
+    while (rest >= 100) {
         end -= 2;
-        std::memcpy(end, detail::kPairs + v * 2, 2);
+        std::memcpy(end, detail::kPairs + (rest % 100) * 2, 2);
+        rest /= 100;
+    }
+    if (rest >= 10) {
+        end -= 2;
+        std::memcpy(end, detail::kPairs + rest * 2, 2);
     } else {
-        *--end = char('0' + v);
+        *--end = char('0' + rest);
     }
     return end;
 }

@@ -10,14 +10,17 @@
 #include <QLocale>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QStringList>
 
 #include <atomic>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cstdio>
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace ListFiles {
 
@@ -205,70 +208,203 @@ QByteArray readWholeFile(const QString &path, qint64 limit = -1)
     return bytes;
 }
 
-} // namespace
-
 #ifdef O_TMPFILE
-// The complete content in a file of the folder that has no name yet, so a
-// process killed while writing leaves nothing behind; it gets a hidden name
-// only once complete, and that name is at once replaced by the file's own.
-// False when the file system has no unnamed files.
-bool writeUnnamedThenRename(const QString &path, const QByteArray &header, const QByteArray &numberLines)
+// A file of the path's folder that has no name yet, open for writing; -1
+// when the file system has no unnamed files.
+int openUnnamed(const QString &path)
 {
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int descriptor = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (descriptor < 0)
-        return false;
-    QFile file;
-    if (!file.open(descriptor, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        throw ListFileError::fromDevice(Operation::Write, path, file);
-    }
-    if (!writeParts(file, {&header, &numberLines}))
-        throw ListFileError::fromDevice(Operation::Write, path, file);
+    return ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+}
+
+// Gives the unnamed file open as `descriptor` the name `target`; false when
+// the name is taken (or the link fails otherwise).
+bool linkUnnamed(int descriptor, const QByteArray &target)
+{
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(descriptor);
-    // A file that does not exist yet simply gets its name; one that exists
-    // is replaced through a hidden name and a rename.
-    if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, QFile::encodeName(path).constData(), AT_SYMLINK_FOLLOW) == 0) {
-        file.close();
-        return true;
+    return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+// Writes the parts into the unnamed file; the descriptor stays open.
+void writeUnnamed(int descriptor, const QString &path, std::initializer_list<const QByteArray *> parts)
+{
+    QFile file;
+    if (!file.open(descriptor, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)
+        || !writeParts(file, parts)) {
+        const ListFileError error = ListFileError::fromDevice(Operation::Write, path, file);
+        ::close(descriptor);
+        throw error;
     }
+}
+
+[[noreturn]] void throwNotInPlace(const QString &path)
+{
+    throw ListFileError(Operation::Write, path, QStringLiteral("le fichier n'a pas pu prendre sa place"));
+}
+
+// The unnamed file, complete, takes the path: a file that does not exist
+// yet simply gets its name, one that exists is replaced through a hidden
+// name and a rename, unless `exchange` puts the hidden file in its place
+// itself. The descriptor stays open.
+template <typename Exchange>
+void nameUnnamed(int descriptor, const QString &path, Exchange exchange)
+{
+    const QByteArray target = QFile::encodeName(path);
+    if (linkUnnamed(descriptor, target))
+        return;
     const QByteArray temporary = QFile::encodeName(siblingName(path));
-    const bool named = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temporary.constData(), AT_SYMLINK_FOLLOW) == 0;
-    file.close();
-    if (!named)
-        throw ListFileError(Operation::Write, path, QStringLiteral("le fichier n'a pas pu prendre sa place"));
-    if (std::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+    if (!linkUnnamed(descriptor, temporary))
+        throwNotInPlace(path);
+    if (exchange(temporary, target))
+        return;
+    if (std::rename(temporary.constData(), target.constData()) != 0) {
         ::unlink(temporary.constData());
-        throw ListFileError(Operation::Write, path, QStringLiteral("le fichier n'a pas pu prendre sa place"));
+        throwNotInPlace(path);
     }
-    return true;
 }
 #endif
 
-void WriteListFile(const QString &path, const QByteArray &header, const QByteArray &numberLines)
+} // namespace
+
+ListFileWriter::~ListFileWriter()
+{
+    Finish();
+}
+
+void ListFileWriter::Finish()
+{
+    DropHolding();
+    if (spare_.descriptor >= 0) {
+        ::close(spare_.descriptor);
+        ::unlink(QFile::encodeName(spare_.path).constData());
+        spare_ = {};
+    }
+}
+
+void ListFileWriter::DropHolding()
+{
+    if (holding_.descriptor >= 0)
+        ::close(holding_.descriptor);
+    holding_ = {};
+}
+
+void ListFileWriter::WriteListFile(const QString &path, const QByteArray &header, const QByteArray &numberLines)
 {
     checkWriteTarget(path);
     // Unlike QSaveFile, the new file is not synced to the disk before the
     // rename: a list of a thousand files would wait on the disk a thousand
     // times, and what the rename protects against is a process that dies.
 #ifdef O_TMPFILE
-    if (writeUnnamedThenRename(path, header, numberLines))
+    if (const int descriptor = openUnnamed(path); descriptor >= 0) {
+        writeUnnamed(descriptor, path, {&header, &numberLines});
+        const auto closed = qScopeGuard([descriptor] { ::close(descriptor); });
+        nameUnnamed(descriptor, path, [&](const QByteArray &temporary, const QByteArray &target) {
+            return ExchangeWithHolding(path, temporary, target);
+        });
+        DropHolding();
         return;
+    }
 #endif
     // Without unnamed files, QSaveFile does the same through a named one.
+    DropHolding();
     replaceFileContent(path, header + numberLines);
+}
+
+#ifdef O_TMPFILE
+// The complete file, under its hidden name, trades places with the file
+// held at the path, which then keeps the hidden name as the spare. Freeing
+// an inode has a cost on some file systems (ext4 without a journal skips
+// every recently freed inode at each new file), and renaming over a file
+// makes ext4 write the new one out at once; trading places does neither.
+bool ListFileWriter::ExchangeWithHolding(const QString &path, const QByteArray &temporary, const QByteArray &target)
+{
+    if (holding_.descriptor < 0 || holding_.path != path || spare_.descriptor >= 0)
+        return false;
+    if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) != 0)
+        return false;
+    // What was at the path now has the hidden name: the file held, unless
+    // something else replaced it meanwhile, which goes as a rename would
+    // have made it go.
+    struct stat held {};
+    struct stat moved {};
+    const bool ours = ::fstat(holding_.descriptor, &held) == 0 && ::stat(temporary.constData(), &moved) == 0
+                      && held.st_dev == moved.st_dev && held.st_ino == moved.st_ino;
+    const QString spareName = SpareName(path);
+    if (ours && std::rename(temporary.constData(), QFile::encodeName(spareName).constData()) == 0) {
+        spare_ = {holding_.descriptor, spareName};
+        holding_ = {};
+        return true;
+    }
+    ::unlink(temporary.constData());
+    return true;
+}
+
+QString ListFileWriter::SpareName(const QString &path)
+{
+    static std::atomic<quint64> counter{0};
+    return QFileInfo(path).path()
+           + QStringLiteral("/.tavorine-libre.%1-%2.tmp")
+                 .arg(QCoreApplication::applicationPid())
+                 .arg(counter.fetch_add(1));
+}
+
+// The spare file, its content rewritten, takes the path: no new inode.
+// False when it cannot, and the spare is let go.
+bool ListFileWriter::HoldInSpare(const QString &path, const QByteArray &bytes)
+{
+    if (spare_.descriptor < 0 || QFileInfo(spare_.path).path() != QFileInfo(path).path())
+        return false;
+    const Inode spare = std::exchange(spare_, Inode{});
+    const QByteArray spareName = QFile::encodeName(spare.path);
+    QFile file;
+    const bool written = file.open(spare.descriptor, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                   QFileDevice::DontCloseHandle)
+                         && file.seek(0) && writeAll(file, bytes) && file.resize(bytes.size());
+    file.close();
+    if (written && std::rename(spareName.constData(), QFile::encodeName(path).constData()) == 0) {
+        holding_ = {spare.descriptor, path};
+        return true;
+    }
+    ::close(spare.descriptor);
+    ::unlink(spareName.constData());
+    return false;
+}
+#endif
+
+void ListFileWriter::CreateFileHolding(const QString &path, const QByteArray &bytes)
+{
+    checkWriteTarget(path);
+    DropHolding();
+    // Through a file with no name too, so that a continuation file is never
+    // seen empty, even by a process killed while creating it. The file
+    // stays open: once complete, the list takes its place by trading
+    // places with it, and it holds the next file's first prime.
+#ifdef O_TMPFILE
+    if (HoldInSpare(path, bytes))
+        return;
+    if (const int descriptor = openUnnamed(path); descriptor >= 0) {
+        writeUnnamed(descriptor, path, {&bytes});
+        try {
+            nameUnnamed(descriptor, path, [](const QByteArray &, const QByteArray &) { return false; });
+        } catch (...) {
+            ::close(descriptor);
+            throw;
+        }
+        holding_ = {descriptor, path};
+        return;
+    }
+#endif
+    writeInPlace(path, {&bytes});
+}
+
+void WriteListFile(const QString &path, const QByteArray &header, const QByteArray &numberLines)
+{
+    ListFileWriter().WriteListFile(path, header, numberLines);
 }
 
 void CreateFileHolding(const QString &path, const QByteArray &bytes)
 {
-    checkWriteTarget(path);
-    // Through a file with no name too, so that a continuation file is never
-    // seen empty, even by a process killed while creating it.
-#ifdef O_TMPFILE
-    if (writeUnnamedThenRename(path, bytes, QByteArray()))
-        return;
-#endif
-    writeInPlace(path, {&bytes});
+    ListFileWriter().CreateFileHolding(path, bytes);
 }
 
 QByteArray HeaderBytes(const QString &fileName, qint64 count, bool withSeparators, const QString &separator)

@@ -19,6 +19,40 @@ void WriteListFile(const QString &path, const QByteArray &header, const QByteArr
 // of a list, empty, and each continuation file holding its first prime.
 void CreateFileHolding(const QString &path, const QByteArray &bytes);
 
+// The files of one list, written as the two functions above write them, but
+// with one new inode per file: the file held (created by CreateFileHolding)
+// stays open, and once the list takes its place it becomes a hidden spare
+// that holds the next file's first prime. A process killed meanwhile may
+// leave the spare behind, hidden (".tavorine-libre.PID-N.tmp"), holding at
+// most one line; Finish removes it.
+class ListFileWriter
+{
+public:
+    ListFileWriter() = default;
+    ~ListFileWriter();
+    ListFileWriter(const ListFileWriter &) = delete;
+    ListFileWriter &operator=(const ListFileWriter &) = delete;
+
+    void WriteListFile(const QString &path, const QByteArray &header, const QByteArray &numberLines);
+    void CreateFileHolding(const QString &path, const QByteArray &bytes);
+    // The list is over: the file held is let go and the spare removed.
+    void Finish();
+
+private:
+    struct Inode {
+        int descriptor = -1;
+        QString path;
+    };
+
+    void DropHolding();
+    bool ExchangeWithHolding(const QString &path, const QByteArray &temporary, const QByteArray &target);
+    bool HoldInSpare(const QString &path, const QByteArray &bytes);
+    static QString SpareName(const QString &path);
+
+    Inode holding_;
+    Inode spare_;
+};
+
 // The header of a list file, encoded as on disk: its own name, the count of
 // its number lines (grouped by three with the separator when withSeparators)
 // and a line holding one space, each ended by CR LF.

@@ -27,7 +27,7 @@ QString ListFileHost::ContinuationFilePath(const QString &firstFile, const QStri
 void ListFileHost::CreateFile(const QString &path, const QByteArray &bytes)
 {
     try {
-        ListFiles::CreateFileHolding(path, bytes);
+        writer_.CreateFileHolding(path, bytes);
     } catch (const ListFiles::ListFileError &error) {
         throw CommandError(error.message());
     }
@@ -38,7 +38,7 @@ void ListFileHost::WriteListFile(const QString &path, const QByteArray &numberLi
     const QByteArray header =
         ListFiles::HeaderBytes(QFileInfo(path).fileName(), count, SepMilliers(), ThousandsSeparator());
     try {
-        ListFiles::WriteListFile(path, header, numberLines);
+        writer_.WriteListFile(path, header, numberLines);
     } catch (const ListFiles::ListFileError &error) {
         throw CommandError(error.message());
     }
@@ -65,6 +65,11 @@ std::optional<ListPlan> ListFileHost::PlanList(const ListRequest &request) const
         plan.refusal = space.RefusalText(plan.estimate.bytes);
     plan.large = space.Known() && plan.estimate.bytes > space.Available() / 10;
     return plan;
+}
+
+void ListFileHost::ListEnded()
+{
+    writer_.Finish();
 }
 
 bool ListFileHost::DiskNearlyFull(const QString &path, quint64 written, quint64 next)

@@ -4,6 +4,7 @@
 
 #include "core/Generation.h"
 
+#include "listfiles/ListFile.h"
 #include "listhost/FreeSpace.h"
 
 #include <QByteArray>
@@ -18,6 +19,7 @@ public:
     QString ContinuationFilePath(const QString &firstFile, const QString &baseName, qint64 k) const override;
     void CreateFile(const QString &path, const QByteArray &bytes) override;
     void WriteListFile(const QString &path, const QByteArray &numberLines, qint64 count) override;
+    void ListEnded() override;
 
     // The checks before a list: an earlier stopped run on the same first
     // file (every kept file read and checked), and the estimate against the
@@ -43,6 +45,7 @@ public:
     const WrittenFile &LastWritten() const { return lastWritten_; }
 
 private:
+    ListFiles::ListFileWriter writer_;
     QString dernierFichierTermine_;
     WrittenFile lastWritten_;
     // The file system of the running list, from its first look.

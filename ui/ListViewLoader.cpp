@@ -174,19 +174,23 @@ void TListViewLoader::Finished(const std::shared_ptr<Build> &build)
     Next();
 }
 
-void TListViewLoader::Dispose(QTextDocument *replaced)
+void TListViewLoader::Dispose(QTextDocument *replaced, bool giveBack)
 {
     if (!replaced)
         return;
     // Freed on the builder's thread, where it waits for nobody.
     StartBuilder();
     replaced->moveToThread(builderQThread_);
-    Post([replaced] {
+    Post([replaced, giveBack] {
         delete replaced;
 #ifdef __GLIBC__
         // The list was built in the builder's memory pool: its pages go
-        // back, or the pool would keep the largest list it ever held.
-        malloc_trim(0);
+        // back once a run's last list or an opened one shows, or the pool
+        // would keep the largest list it ever held. Between the lists of a
+        // run they stay, for the next list to be built in: pages handed out
+        // afresh cost a fault each.
+        if (giveBack)
+            malloc_trim(0);
 #endif
     });
 }
@@ -236,7 +240,7 @@ void TListViewLoader::BuildCompleted()
                 delete document;
                 return;
             }
-            Dispose(view_->ShowDocument(document, ParagraphAlignment::Centre));
+            Dispose(view_->ShowDocument(document, ParagraphAlignment::Centre), false);
         });
 }
 
@@ -262,7 +266,7 @@ void TListViewLoader::ShowThen(const ListFileHost::WrittenFile &file, std::funct
             },
             [this, token, then](QTextDocument *document, std::exception_ptr) {
                 if (token == token_ && document)
-                    Dispose(view_->ShowDocument(document, ParagraphAlignment::Centre));
+                    Dispose(view_->ShowDocument(document, ParagraphAlignment::Centre), true);
                 else
                     delete document;
                 then();
@@ -291,7 +295,7 @@ void TListViewLoader::Open(const QString &path, std::function<void(const QString
                 try {
                     if (failure)
                         std::rethrow_exception(failure);
-                    Dispose(view_->ShowDocument(document, ParagraphAlignment::Left));
+                    Dispose(view_->ShowDocument(document, ParagraphAlignment::Left), true);
                 } catch (const ListFiles::ListFileSizeError &error) {
                     // Too large to be shown, or more than memory holds: the
                     // file may be fine, so the message says what went wrong,

@@ -64,7 +64,7 @@ private:
     void Start(Make make, Shown shown);
     void Finished(const std::shared_ptr<Build> &build);
     void Next();
-    void Dispose(QTextDocument *replaced);
+    void Dispose(QTextDocument *replaced, bool giveBack);
     void BuildCompleted();
 
     TReportView *view_;

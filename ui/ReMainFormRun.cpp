@@ -248,8 +248,11 @@ void TMainForm::Generer(qint64 first, qint64 last)
     titre_ = windowTitle();
     run_->Start([this, files, request = *request](StopToken &stop, TRunController::Channel &channel)
                     -> std::function<void()> {
-        files->SetCompletedFile([this, &channel](const ListFileHost::WrittenFile &file) {
-            channel.Post([this, file] { vue_->Completed(file); });
+        files->SetCompletedFile([this, &channel, files] {
+            channel.Post([this, files] {
+                if (std::optional<ListFileHost::WrittenFile> completed = files->TakeCompleted())
+                    vue_->Completed(*completed);
+            });
         });
         const ListResult result = GenerateList(*files, request, stop, [&](const ListProgress &progress) {
             channel.Progress([this, request, progress] {

@@ -8,11 +8,16 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <utility>
 
 class TWorkerListHost : public ListFileHost
 {
 public:
-    using CompletedFile = std::function<void(const WrittenFile &file)>;
+    // Called on the run's thread when a completed file waits for the window
+    // and none waited before.
+    using CompletedFile = std::function<void()>;
 
     // `separators` follows "Sep. milliers" on the window's thread.
     explicit TWorkerListHost(std::shared_ptr<const std::atomic<bool>> separators)
@@ -24,11 +29,31 @@ public:
     bool SepMilliers() const override { return separators_->load(std::memory_order_relaxed); }
     void FichierTermine(const QString &path) override
     {
-        if (completed_ && LastWritten().path == path)
-            completed_(LastWritten());
+        if (LastWritten().path != path)
+            return;
+        // Only the newest completed file is shown, so only it waits for the
+        // window: a file completed meanwhile replaces it, and the buffer of
+        // the one replaced goes back to the run.
+        bool waited = false;
+        {
+            const std::lock_guard lock(mutex_);
+            waited = newest_.has_value();
+            newest_ = LastWritten();
+        }
+        if (!waited && completed_)
+            completed_();
+    }
+
+    // On the window's thread: the newest completed file not taken yet.
+    std::optional<WrittenFile> TakeCompleted()
+    {
+        const std::lock_guard lock(mutex_);
+        return std::exchange(newest_, std::nullopt);
     }
 
 private:
     std::shared_ptr<const std::atomic<bool>> separators_;
     CompletedFile completed_;
+    std::mutex mutex_;
+    std::optional<WrittenFile> newest_;
 };

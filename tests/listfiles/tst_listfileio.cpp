@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstdio>
 #include <limits>
 #include <utility>
 #include <sys/resource.h>
@@ -83,6 +84,7 @@ private slots:
     void headerCounts_data();
     void headerCounts();
     void continuationBesideRenamedFirstFile();
+    void oneWriterForAWholeList();
     void loadGivesPlainLineEnds_data();
     void loadGivesPlainLineEnds();
     void writeFailureNamesTheFile_data();
@@ -184,6 +186,37 @@ void TestListFileIo::continuationBesideRenamedFirstFile()
     QCOMPARE(bytesOf(second), header("NP_1-2500000_02.txt", "2") + "1000003\r\n1\xA0" "000\xA0" "033\r\n");
     // Nothing but the two lists is left in the folder: no hidden file of a write.
     QCOMPARE(QDir(dir_.filePath(u"renamed"_s)).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+// One writer for a list of four files, as a run uses it: each file held,
+// then completed, and the file held in between replaced by another program.
+// Every list must come out whole, the other program's file must not be
+// written into afterwards, and nothing hidden may stay once it is over.
+void TestListFileIo::oneWriterForAWholeList()
+{
+    QVERIFY(QDir(dir_.path()).mkpath(u"writer"_s));
+    const auto path = [this](int k) { return dir_.filePath(u"writer/NP_1-4000000_0%1.txt"_s.arg(k)); };
+    const auto lines = [](int k) { return QByteArray::number(k * 1000003) + "\r\n" + QByteArray::number(k) + "7\r\n"; };
+    const QByteArray outsider = "written by another program\r\n";
+    const QString other = dir_.filePath(u"writer/autre.txt"_s);
+    ListFileWriter writer;
+    for (int k = 1; k <= 4; ++k) {
+        writer.CreateFileHolding(path(k), QByteArray::number(k * 1000003) + "\r\n");
+        QCOMPARE(bytesOf(path(k)), QByteArray::number(k * 1000003) + "\r\n");
+        if (k == 2) {
+            // The other program keeps its file under a second name too.
+            put(other, outsider);
+            const QByteArray second = QFile::encodeName(path(k) + u".b"_s);
+            QCOMPARE(::link(QFile::encodeName(other).constData(), second.constData()), 0);
+            QCOMPARE(std::rename(second.constData(), QFile::encodeName(path(k)).constData()), 0);
+        }
+        writer.WriteListFile(path(k), HeaderBytes(u"F%1"_s.arg(k), 2, false, u" "_s), lines(k));
+    }
+    writer.Finish();
+    for (int k = 1; k <= 4; ++k)
+        QCOMPARE(bytesOf(path(k)), header("F" + QByteArray::number(k), "2") + lines(k));
+    QCOMPARE(bytesOf(other), outsider);
+    QCOMPARE(QDir(dir_.filePath(u"writer"_s)).entryList(QDir::Files | QDir::Hidden).size(), 5);
 }
 
 void TestListFileIo::loadGivesPlainLineEnds_data()
