@@ -8,6 +8,7 @@
 #include "core/PrimeSource.h"
 #include "core/PrimeText.h"
 #include "core/StopToken.h"
+#include "core/WorkerPriority.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,6 +17,9 @@
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <utility>
 #include <limits>
 
@@ -26,8 +30,103 @@ namespace {
 // between two looks at the clock (a piece of primes, or writing a completed
 // file) adds a few milliseconds.
 constexpr qint64 kCheckpointIntervalNs = 4'000'000;
-// Primes formatted between two looks at the clock: about 20 µs of work.
-constexpr std::size_t kPiece = 1024;
+// Primes formatted between two looks at the clock: a block of the sieve,
+// about a tenth of a millisecond of work on two threads.
+constexpr std::size_t kPiece = PrimeSource::kBlockSize;
+// Fewer primes than this are formatted on one thread: handing half of them
+// over would cost more than it saves.
+constexpr std::size_t kSplitAbove = 4096;
+
+// Number lines written on two threads: the caller's and a helper of the
+// run. Lines are not of one length, but primes come in increasing order,
+// so where the second half starts is known from a search per digit count.
+class LineFormatter
+{
+public:
+    LineFormatter() = default;
+    ~LineFormatter()
+    {
+        if (!helper_.joinable())
+            return;
+        {
+            const std::lock_guard lock(mutex_);
+            quit_ = true;
+        }
+        changed_.notify_all();
+        helper_.join();
+    }
+    LineFormatter(const LineFormatter &) = delete;
+    LineFormatter &operator=(const LineFormatter &) = delete;
+
+    // Writes the lines of `count` primes at out (grouped with sep when
+    // sepLength > 0); returns their end.
+    char *Format(const quint64 *primes, std::size_t count, char *out, const char *sep, int sepLength)
+    {
+        if (count < kSplitAbove)
+            return Lines(primes, primes + count, out, sep, sepLength);
+        if (!helper_.joinable())
+            helper_ = std::thread([this] { Help(); });
+        const std::size_t half = count / 2;
+        char *const middle = out + PrimeText::LinesLength(primes, primes + half, sepLength);
+        {
+            const std::lock_guard lock(mutex_);
+            job_ = {primes + half, primes + count, middle, sep, sepLength, nullptr};
+            pending_ = true;
+        }
+        changed_.notify_all();
+        Lines(primes, primes + half, out, sep, sepLength);
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !pending_; });
+        return job_.end;
+    }
+
+private:
+    struct Job {
+        const quint64 *first = nullptr;
+        const quint64 *last = nullptr;
+        char *out = nullptr;
+        const char *sep = nullptr;
+        int sepLength = 0;
+        char *end = nullptr;
+    };
+
+    static char *Lines(const quint64 *first, const quint64 *last, char *out, const char *sep, int sepLength)
+    {
+        if (sepLength > 0) {
+            for (; first != last; ++first)
+                out = PrimeText::GroupedLine(out, *first, sep, sepLength);
+        } else {
+            for (; first != last; ++first)
+                out = PrimeText::PlainLine(out, *first);
+        }
+        return out;
+    }
+
+    void Help()
+    {
+        LowerWorkerPriority();
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return quit_ || pending_; });
+            if (quit_)
+                return;
+            Job job = job_;
+            lock.unlock();
+            job.end = Lines(job.first, job.last, job.out, job.sep, job.sepLength);
+            lock.lock();
+            job_.end = job.end;
+            pending_ = false;
+            changed_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    Job job_;
+    bool pending_ = false;
+    bool quit_ = false;
+    std::thread helper_;
+};
 
 enum class Outcome { Finished, Stopped, DiskFull };
 
@@ -101,6 +200,7 @@ private:
 
     bool separators_ = false;
     QByteArray separatorBytes_;
+    LineFormatter formatter_;
     bool handledAny_ = false;
     quint64 lastHandled_ = 0;
     QElapsedTimer clock_;
@@ -193,16 +293,8 @@ void Run::Append(const quint64 *primes, std::size_t count)
     if (body_.size() - used_ < needed)
         body_.resize(std::max(body_.size() * 2, used_ + needed));
     char *const begin = body_.data() + used_;
-    char *out = begin;
-    if (separators_) {
-        const char *sep = separatorBytes_.constData();
-        const int sepLength = int(separatorBytes_.size());
-        for (std::size_t i = 0; i < count; ++i)
-            out = PrimeText::GroupedLine(out, primes[i], sep, sepLength);
-    } else {
-        for (std::size_t i = 0; i < count; ++i)
-            out = PrimeText::PlainLine(out, primes[i]);
-    }
+    const int sepLength = separators_ ? int(separatorBytes_.size()) : 0;
+    char *const out = formatter_.Format(primes, count, begin, separatorBytes_.constData(), sepLength);
     used_ += out - begin;
     count_ += qint64(count);
     handledAny_ = true;
@@ -261,9 +353,13 @@ bool Run::Switch(quint64 prime)
     onDiskCount_ = 1;
     host_.CreateFile(currentFile_, onDisk_);
     // Another buffer: the host may still share the bytes of the last file.
-    const qsizetype lastSize = body_.size();
+    // One too small is not grown, which would copy its old content into
+    // pages touched for the first time.
+    const qsizetype wanted = body_.size() + body_.size() / 8 + onDisk_.size();
     body_ = NextBuffer(std::move(body_));
-    body_.resize(lastSize + lastSize / 8 + onDisk_.size());
+    if (body_.capacity() < wanted)
+        body_ = QByteArray();
+    body_.resize(wanted);
     std::copy(onDisk_.cbegin(), onDisk_.cend(), body_.begin());
     used_ = onDisk_.size();
     count_ = 1;

@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -17,7 +19,29 @@ inline constexpr char kPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
-}
+
+// The powers of ten a 64-bit number can reach.
+inline constexpr quint64 kPowers[20] = {1ull,
+                                        10ull,
+                                        100ull,
+                                        1000ull,
+                                        10000ull,
+                                        100000ull,
+                                        1000000ull,
+                                        10000000ull,
+                                        100000000ull,
+                                        1000000000ull,
+                                        10000000000ull,
+                                        100000000000ull,
+                                        1000000000000ull,
+                                        10000000000000ull,
+                                        100000000000000ull,
+                                        1000000000000000ull,
+                                        10000000000000000ull,
+                                        100000000000000000ull,
+                                        1000000000000000000ull,
+                                        10000000000000000000ull};
+} // namespace detail
 
 // Writes the digits of v ending just before `end`; returns where they start.
 // Eight digits at a time are cut off in 64-bit arithmetic, and each group of
@@ -56,28 +80,29 @@ inline char *DigitsBackwards(char *end, quint64 v)
 // (1233 / 4096 is just above log10(2)), and one comparison settles it.
 inline int DigitCount(quint64 v)
 {
-    static constexpr quint64 kPowers[20] = {1ull,
-                                            10ull,
-                                            100ull,
-                                            1000ull,
-                                            10000ull,
-                                            100000ull,
-                                            1000000ull,
-                                            10000000ull,
-                                            100000000ull,
-                                            1000000000ull,
-                                            10000000000ull,
-                                            100000000000ull,
-                                            1000000000000ull,
-                                            10000000000000ull,
-                                            100000000000000ull,
-                                            1000000000000000ull,
-                                            10000000000000000ull,
-                                            100000000000000000ull,
-                                            1000000000000000000ull,
-                                            10000000000000000000ull};
     const int estimate = ((64 - __builtin_clzll(v | 1)) * 1233) >> 12;
-    return estimate + 1 - (v < kPowers[estimate] ? 1 : 0);
+    return estimate + 1 - (v < detail::kPowers[estimate] ? 1 : 0);
+}
+
+// The length of the line of a number of `digits` digits, grouped by three
+// with a separator of sepLength bytes (0: plain digits), CR LF included.
+inline std::size_t LineLength(int digits, int sepLength)
+{
+    return std::size_t(digits + sepLength * ((digits - 1) / 3) + 2);
+}
+
+// The bytes that the lines of [first, last), numbers in increasing order,
+// take: one search per digit count, not one look per number.
+inline std::size_t LinesLength(const quint64 *first, const quint64 *last, int sepLength)
+{
+    std::size_t bytes = 0;
+    while (first != last) {
+        const int digits = DigitCount(*first);
+        const quint64 *next = digits >= 20 ? last : std::lower_bound(first, last, detail::kPowers[digits]);
+        bytes += std::size_t(next - first) * LineLength(digits, sepLength);
+        first = next;
+    }
+    return bytes;
 }
 
 // Appends v in plain digits and CR LF at out; returns the new end. The

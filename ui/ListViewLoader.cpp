@@ -73,6 +73,17 @@ void TListViewLoader::StartBuilder()
     // reused for the next.
     if (builderThread_.joinable())
         return;
+#ifdef __GLIBC__
+    // A list's text and blocks take a few megabytes each, which malloc
+    // would map afresh for every list and unmap when it is freed, and the
+    // top of the builder's pool would go back to the system at each free:
+    // every list would then fault in all its pages again (a fault costs a
+    // few microseconds, much more in a virtual machine). They stay in the
+    // pool instead, until malloc_trim gives them back once a run's last
+    // list or an opened one shows.
+    mallopt(M_MMAP_THRESHOLD, 8 << 20);
+    mallopt(M_TRIM_THRESHOLD, 32 << 20);
+#endif
     std::promise<QThread *> started;
     std::future<QThread *> qthread = started.get_future();
     builderThread_ = std::thread([this, &started] {
