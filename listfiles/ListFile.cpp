@@ -116,16 +116,22 @@ void writeInPlace(const QString &path, std::initializer_list<const QByteArray *>
         throw ListFileError::fromDevice(Operation::Write, path, file);
 }
 
-// A name beside the file that no other writer uses: the process and a
+// A hidden name in the folder that no other writer uses: the process and a
 // counter, so that two runs or two programs never share one.
-QString siblingName(const QString &path)
+QString hiddenName(const QString &folder, const QString &stem)
 {
     static std::atomic<quint64> counter{0};
+    return folder + QStringLiteral("/.%1.%2-%3.tmp")
+                        .arg(stem)
+                        .arg(QCoreApplication::applicationPid())
+                        .arg(counter.fetch_add(1));
+}
+
+// The hidden name beside a file: ".NAME.PID-N.tmp".
+QString siblingName(const QString &path)
+{
     const QFileInfo info(path);
-    return info.path() + QStringLiteral("/.%1.%2-%3.tmp")
-                             .arg(info.fileName())
-                             .arg(QCoreApplication::applicationPid())
-                             .arg(counter.fetch_add(1));
+    return hiddenName(info.path(), info.fileName());
 }
 
 QString sizeText(qint64 bytes)
@@ -225,16 +231,13 @@ bool linkUnnamed(int descriptor, const QByteArray &target)
     return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) == 0;
 }
 
-// Writes the parts into the unnamed file; the descriptor stays open.
+// Writes the parts into the unnamed file; the caller closes the descriptor.
 void writeUnnamed(int descriptor, const QString &path, std::initializer_list<const QByteArray *> parts)
 {
     QFile file;
     if (!file.open(descriptor, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)
-        || !writeParts(file, parts)) {
-        const ListFileError error = ListFileError::fromDevice(Operation::Write, path, file);
-        ::close(descriptor);
-        throw error;
-    }
+        || !writeParts(file, parts))
+        throw ListFileError::fromDevice(Operation::Write, path, file);
 }
 
 [[noreturn]] void throwNotInPlace(const QString &path)
@@ -296,8 +299,8 @@ void ListFileWriter::WriteListFile(const QString &path, const QByteArray &header
     // times, and what the rename protects against is a process that dies.
 #ifdef O_TMPFILE
     if (const int descriptor = openUnnamed(path); descriptor >= 0) {
-        writeUnnamed(descriptor, path, {&header, &numberLines});
         const auto closed = qScopeGuard([descriptor] { ::close(descriptor); });
+        writeUnnamed(descriptor, path, {&header, &numberLines});
         nameUnnamed(descriptor, path, [&](const QByteArray &temporary, const QByteArray &target) {
             return ExchangeWithHolding(path, temporary, target);
         });
@@ -329,7 +332,7 @@ bool ListFileWriter::ExchangeWithHolding(const QString &path, const QByteArray &
     struct stat moved {};
     const bool ours = ::fstat(holding_.descriptor, &held) == 0 && ::stat(temporary.constData(), &moved) == 0
                       && held.st_dev == moved.st_dev && held.st_ino == moved.st_ino;
-    const QString spareName = SpareName(path);
+    const QString spareName = hiddenName(QFileInfo(path).path(), QStringLiteral("tavorine-libre"));
     if (ours && std::rename(temporary.constData(), QFile::encodeName(spareName).constData()) == 0) {
         spare_ = {holding_.descriptor, spareName};
         holding_ = {};
@@ -337,15 +340,6 @@ bool ListFileWriter::ExchangeWithHolding(const QString &path, const QByteArray &
     }
     ::unlink(temporary.constData());
     return true;
-}
-
-QString ListFileWriter::SpareName(const QString &path)
-{
-    static std::atomic<quint64> counter{0};
-    return QFileInfo(path).path()
-           + QStringLiteral("/.tavorine-libre.%1-%2.tmp")
-                 .arg(QCoreApplication::applicationPid())
-                 .arg(counter.fetch_add(1));
 }
 
 // The spare file, its content rewritten, takes the path: no new inode.
@@ -383,13 +377,10 @@ void ListFileWriter::CreateFileHolding(const QString &path, const QByteArray &by
     if (HoldInSpare(path, bytes))
         return;
     if (const int descriptor = openUnnamed(path); descriptor >= 0) {
+        auto closed = qScopeGuard([descriptor] { ::close(descriptor); });
         writeUnnamed(descriptor, path, {&bytes});
-        try {
-            nameUnnamed(descriptor, path, [](const QByteArray &, const QByteArray &) { return false; });
-        } catch (...) {
-            ::close(descriptor);
-            throw;
-        }
+        nameUnnamed(descriptor, path, [](const QByteArray &, const QByteArray &) { return false; });
+        closed.dismiss();
         holding_ = {descriptor, path};
         return;
     }

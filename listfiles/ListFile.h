@@ -47,7 +47,6 @@ private:
     void DropHolding();
     bool ExchangeWithHolding(const QString &path, const QByteArray &temporary, const QByteArray &target);
     bool HoldInSpare(const QString &path, const QByteArray &bytes);
-    static QString SpareName(const QString &path);
 
     Inode holding_;
     Inode spare_;

@@ -80,7 +80,8 @@ void TListViewLoader::StartBuilder()
     // every list would then fault in all its pages again (a fault costs a
     // few microseconds, much more in a virtual machine). They stay in the
     // pool instead, until malloc_trim gives them back once a run's last
-    // list or an opened one shows.
+    // list or an opened one shows. The settings hold for the whole
+    // process: the run's buffers of completed files are reused the same way.
     mallopt(M_MMAP_THRESHOLD, 8 << 20);
     mallopt(M_TRIM_THRESHOLD, 32 << 20);
 #endif

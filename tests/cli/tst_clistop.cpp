@@ -88,9 +88,9 @@ void TestCliStop::checkFiles(const QString &folder, Ending ending)
     const QStringList spares = names.filter(spare);
     const qsizetype hidden = temporaries.size() + spares.size();
     QVERIFY2(ending == Ending::Killed ? hidden <= 1 : hidden == 0, qPrintable((temporaries + spares).join(", ")));
-    for (const QString &spare : spares) {
-        names.removeOne(spare);
-        QVERIFY2(ReadFileBytes(dir.filePath(spare)).size() <= 48, qPrintable(spare));
+    for (const QString &s : spares) {
+        names.removeOne(s);
+        QVERIFY2(ReadFileBytes(dir.filePath(s)).size() <= 48, qPrintable(s));
     }
     for (const QString &t : temporaries) {
         names.removeOne(t);
