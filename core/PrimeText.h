@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,6 +20,17 @@ inline constexpr char kPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
+
+// "000" to "999", three bytes each.
+inline constexpr std::array<char, 3000> kTriples = [] {
+    std::array<char, 3000> triples{};
+    for (int i = 0; i < 1000; ++i) {
+        triples[std::size_t(i) * 3] = char('0' + i / 100);
+        triples[std::size_t(i) * 3 + 1] = char('0' + i / 10 % 10);
+        triples[std::size_t(i) * 3 + 2] = char('0' + i % 10);
+    }
+    return triples;
+}();
 
 // The powers of ten a 64-bit number can reach.
 inline constexpr quint64 kPowers[20] = {1ull,
@@ -76,12 +88,14 @@ inline char *DigitsBackwards(char *end, quint64 v)
     return end;
 }
 
-// The number of decimal digits of v: the bit length gives log10 within one
-// (1233 / 4096 is just above log10(2)), and one comparison settles it.
+// The number of decimal digits of v (one for 0): the bit length gives
+// log10 within one (1233 / 4096 is just above log10(2)), and one comparison
+// settles it. v | 1 has the digit count of v, and a bit length for 0 too.
 inline int DigitCount(quint64 v)
 {
-    const int estimate = ((64 - __builtin_clzll(v | 1)) * 1233) >> 12;
-    return estimate + 1 - (v < detail::kPowers[estimate] ? 1 : 0);
+    const quint64 odd = v | 1;
+    const int estimate = ((64 - __builtin_clzll(odd)) * 1233) >> 12;
+    return estimate + 1 - (odd < detail::kPowers[estimate] ? 1 : 0);
 }
 
 // The length of the line of a number of `digits` digits, grouped by three
@@ -117,30 +131,55 @@ inline char *PlainLine(char *out, quint64 v)
     return out + length + 2;
 }
 
-// Appends v with its digit groups separated by sep (sepLength bytes, at
-// most 4) and CR LF at out; returns the new end.
+// Appends v with its digit groups separated by sep (SepLength bytes) and
+// CR LF at out; returns the new end. The line is written backwards from its
+// end, each group of three straight to its place. Six digits are cut off at
+// a time, and their two groups from the one remainder, so that the groups
+// do not each wait on the division before them.
+template <int SepLength> inline char *GroupedLineOf(char *out, quint64 v, const char *sep)
+{
+    static_assert(SepLength >= 1 && SepLength <= 4);
+    const int digits = DigitCount(v);
+    char *const end = out + digits + SepLength * ((digits - 1) / 3);
+    char *at = end;
+    const auto group = [&at, sep](std::uint32_t three) {
+        at -= 3;
+        std::memcpy(at, detail::kTriples.data() + three * 3, 3);
+        at -= SepLength;
+        std::memcpy(at, sep, SepLength);
+    };
+    while (v >= 1'000'000) {
+        const std::uint32_t six = std::uint32_t(v % 1'000'000);
+        v /= 1'000'000;
+        group(six % 1000);
+        group(six / 1000);
+    }
+    std::uint32_t rest = std::uint32_t(v);
+    if (rest >= 1000) {
+        group(rest % 1000);
+        rest /= 1000;
+    }
+    DigitsBackwards(at, rest);
+    end[0] = '\r';
+    end[1] = '\n';
+    return end + 2;
+}
+
+// The same for a separator of sepLength bytes, 0 to 4.
 inline char *GroupedLine(char *out, quint64 v, const char *sep, int sepLength)
 {
-    char digits[20];
-    const char *begin = DigitsBackwards(digits + 20, v);
-    int length = int(digits + 20 - begin);
-    // The first group holds 1 to 3 digits, every later one exactly 3.
-    int head = length % 3 == 0 ? 3 : length % 3;
-    std::memcpy(out, begin, std::size_t(head));
-    out += head;
-    begin += head;
-    length -= head;
-    while (length > 0) {
-        std::memcpy(out, sep, std::size_t(sepLength));
-        out += sepLength;
-        std::memcpy(out, begin, 3);
-        out += 3;
-        begin += 3;
-        length -= 3;
+    switch (sepLength) {
+    case 0:
+        return PlainLine(out, v);
+    case 1:
+        return GroupedLineOf<1>(out, v, sep);
+    case 2:
+        return GroupedLineOf<2>(out, v, sep);
+    case 3:
+        return GroupedLineOf<3>(out, v, sep);
+    default:
+        return GroupedLineOf<4>(out, v, sep);
     }
-    out[0] = '\r';
-    out[1] = '\n';
-    return out + 2;
 }
 
 } // namespace PrimeText
