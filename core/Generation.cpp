@@ -4,6 +4,7 @@
 
 #include "core/Arithmetic.h"
 #include "core/CommandError.h"
+#include "core/ListFileWork.h"
 #include "core/NumberText.h"
 #include "core/PrimeSource.h"
 #include "core/PrimeText.h"
@@ -28,8 +29,8 @@ namespace {
 // A checkpoint at least this often while primes arrive: the progress shown,
 // "Sep. milliers" read again, and the stop token consulted. The clock is
 // read after each block of the sieve (about a tenth of a millisecond of
-// formatting on two threads); writing a completed file in between adds a
-// few milliseconds.
+// formatting on two threads); completed files are written meanwhile, on
+// the file work's thread.
 constexpr qint64 kCheckpointIntervalNs = 4'000'000;
 // Fewer primes than this are formatted on one thread: handing half of them
 // over would cost more than it saves.
@@ -88,16 +89,31 @@ private:
         char *end = nullptr;
     };
 
+    template <int SepLength>
+    static char *GroupedLines(const quint64 *first, const quint64 *last, char *out, const char *sep)
+    {
+        for (; first != last; ++first)
+            out = PrimeText::GroupedLineOf<SepLength>(out, *first, sep);
+        return out;
+    }
+
+    // The separator's length is chosen once per call, not once per line.
     static char *Lines(const quint64 *first, const quint64 *last, char *out, const char *sep, int sepLength)
     {
-        if (sepLength > 0) {
-            for (; first != last; ++first)
-                out = PrimeText::GroupedLine(out, *first, sep, sepLength);
-        } else {
+        switch (sepLength) {
+        case 0:
             for (; first != last; ++first)
                 out = PrimeText::PlainLine(out, *first);
+            return out;
+        case 1:
+            return GroupedLines<1>(first, last, out, sep);
+        case 2:
+            return GroupedLines<2>(first, last, out, sep);
+        case 3:
+            return GroupedLines<3>(first, last, out, sep);
+        default:
+            return GroupedLines<4>(first, last, out, sep);
         }
-        return out;
     }
 
     void Help()
@@ -126,17 +142,36 @@ private:
     std::thread helper_;
 };
 
-enum class Outcome { Finished, Stopped, DiskFull };
+// How a run ends. FileFailed: a file operation failed, or found the disk
+// about to be full; what failed is in the run's file work.
+enum class Outcome { Finished, Stopped, FileFailed };
+
+// Thrown by the operation that finds the disk about to be full, once it has
+// left the file as it was on disk under its header.
+struct DiskFullStop {
+};
+
+// Whether nobody but the run holds the buffer any more. The count is read
+// with acquire order, so that whatever the last other holder did with the
+// bytes, on whichever thread, is done before they are written again.
+bool HeldByRunOnly(QByteArray &buffer)
+{
+    const QArrayData *data = buffer.data_ptr().d_ptr();
+    return data && data->ref_.loadAcquire() == 1;
+}
 
 // The run: its files, the number lines of the current file, and the status
-// it keeps up to date. Everything here happens on the caller's thread; only
-// the sieving runs on a worker (PrimeSource).
+// it keeps up to date. The sieving runs on a worker (PrimeSource), half of
+// the formatting on another (LineFormatter), and the file operations go
+// through the run's file work, on a thread of their own when the host
+// allows it; the rest happens on the caller's thread.
 class Run
 {
 public:
     Run(ListHost &host, const ListRequest &request, StopToken &stop, const ListProgressFn &progress)
         : host_(host), stop_(stop), progress_(progress), first_(request.first), last_(request.last),
-          baseName_(request.baseName), firstFile_(request.firstFile), currentFile_(request.firstFile)
+          baseName_(request.baseName), firstFile_(request.firstFile), currentFile_(request.firstFile),
+          work_(host.FilesOffThread())
     {
         // A resumed run starts at the first number of its file's slice;
         // files before it are on disk already.
@@ -155,11 +190,17 @@ public:
     void Start();
     Outcome Loop();
     bool Finish();
-    void Stop();
+    bool Stop();
+    // Waits for the file operations queued; false once one failed.
+    bool Drain() { return work_.Drain(); }
     ListResult Result(bool stopped) const;
+    // After the outcome FileFailed: the run as it ended at the file whose
+    // operation failed.
+    ListResult FailureResult();
 
 private:
-    bool Checkpoint();
+    std::optional<Outcome> Checkpoint();
+    bool Post(ListFileWork::Operation operation) { return work_.Post(k_, currentFile_, std::move(operation)); }
     bool Complete();
     ListProgress Progress() const;
     bool Store(const quint64 *primes, std::size_t count);
@@ -203,12 +244,18 @@ private:
     quint64 lastHandled_ = 0;
     QElapsedTimer clock_;
     QElapsedTimer sinceCheckpoint_;
+    // Last, so that its thread ends first.
+    ListFileWork work_;
 };
 
 void Run::Start()
 {
-    if (open_)
-        host_.CreateFile(currentFile_, QByteArray());
+    if (open_) {
+        Post([&host = host_, file = currentFile_] { host.CreateFile(file, QByteArray()); });
+        // A first file that cannot be created ends the run before any
+        // progress shows.
+        work_.Drain();
+    }
     clock_.start();
 }
 
@@ -217,14 +264,21 @@ ListProgress Run::Progress() const
     return {handledAny_, lastHandled_, clock_.elapsed()};
 }
 
-bool Run::Checkpoint()
+// Whether the run ends at this checkpoint, and how.
+std::optional<Outcome> Run::Checkpoint()
 {
+    // A file operation that failed meanwhile ends the run where it failed,
+    // before more progress shows.
+    if (work_.Failed())
+        return Outcome::FileFailed;
     progress_(Progress());
     // A change of "Sep. milliers" takes effect for the primes stored from
     // this checkpoint on.
     separators_ = host_.SepMilliers();
     sinceCheckpoint_.start();
-    return stop_.Checkpoint();
+    if (stop_.Checkpoint())
+        return Outcome::Stopped;
+    return std::nullopt;
 }
 
 Outcome Run::Loop()
@@ -232,6 +286,8 @@ Outcome Run::Loop()
     separators_ = host_.SepMilliers();
     separatorBytes_ = host_.SeparatorBytes().left(4);
     sinceCheckpoint_.start();
+    if (work_.Failed())
+        return Outcome::FileFailed;
     if (last_ < first_)
         return Outcome::Finished;
     if (from_ > quint64(last_))
@@ -241,23 +297,25 @@ Outcome Run::Loop()
     for (;;) {
         const qint64 dueNs = std::max<qint64>(0, kCheckpointIntervalNs - sinceCheckpoint_.nsecsElapsed());
         if (!source.Next(block, std::chrono::microseconds(dueNs / 1000))) {
-            if (Checkpoint())
-                return Outcome::Stopped;
+            if (const std::optional<Outcome> end = Checkpoint())
+                return *end;
             continue;
         }
         if (block.failed)
             throw CommandError(QStringLiteral("La mémoire a manqué pour calculer les nombres premiers."));
         if (!Store(block.primes.data(), block.primes.size()))
-            return Outcome::DiskFull;
-        if (sinceCheckpoint_.nsecsElapsed() >= kCheckpointIntervalNs && Checkpoint())
-            return Outcome::Stopped;
+            return Outcome::FileFailed;
+        if (sinceCheckpoint_.nsecsElapsed() >= kCheckpointIntervalNs) {
+            if (const std::optional<Outcome> end = Checkpoint())
+                return *end;
+        }
         if (block.last)
             return Outcome::Finished;
         source.Recycle(std::move(block.primes));
     }
 }
 
-// False when the run must stop before the disk is full.
+// False once a file operation failed.
 bool Run::Store(const quint64 *primes, std::size_t count)
 {
     while (count > 0) {
@@ -301,7 +359,7 @@ QByteArray Run::NextBuffer(QByteArray &&written)
     std::rotate(buffers_.begin(), buffers_.begin() + 1, buffers_.end());
     buffers_.back() = std::move(written);
     for (QByteArray &buffer : buffers_) {
-        if (!buffer.isNull() && buffer.isDetached())
+        if (HeldByRunOnly(buffer))
             return std::exchange(buffer, QByteArray());
     }
     return QByteArray();
@@ -314,24 +372,28 @@ const QByteArray &Run::Body()
 }
 
 // Writes the current file whole, unless it would reach the space kept free
-// on the disk: false then, and the file stays as it is on disk.
+// on the disk: the file then gets its header over what it holds on disk,
+// and the run stops there. False once a file operation failed.
 bool Run::Complete()
 {
     // The header adds less than a hundred bytes to the number lines.
     const quint64 next = quint64(used_) + 128;
-    if (host_.DiskNearlyFull(currentFile_, written_, next))
-        return false;
-    written_ = next;
-    host_.WriteListFile(currentFile_, Body(), count_);
-    return true;
+    const quint64 written = std::exchange(written_, next);
+    return Post([&host = host_, file = currentFile_, lines = Body(), count = count_, onDisk = onDisk_,
+                 onDiskCount = onDiskCount_, written, next] {
+        if (host.DiskNearlyFull(file, written, next)) {
+            host.WriteListFile(file, onDisk, onDiskCount);
+            throw DiskFullStop{};
+        }
+        host.WriteListFile(file, lines, count);
+    });
 }
 
 bool Run::Switch(quint64 prime)
 {
     if (open_) {
-        if (!Complete())
+        if (!Complete() || !Post([&host = host_, file = currentFile_] { host.FichierTermine(file); }))
             return false;
-        host_.FichierTermine(currentFile_);
     }
     open_ = true;
     ++k_;
@@ -342,7 +404,8 @@ bool Run::Switch(quint64 prime)
     char line[PrimeText::kMaxLine];
     onDisk_ = QByteArray(line, PrimeText::PlainLine(line, prime) - line);
     onDiskCount_ = 1;
-    host_.CreateFile(currentFile_, onDisk_);
+    if (!Post([&host = host_, file = currentFile_, bytes = onDisk_] { host.CreateFile(file, bytes); }))
+        return false;
     // Another buffer: the host may still share the bytes of the last file.
     // One too small is not grown, which would copy its old content into
     // pages touched for the first time.
@@ -359,23 +422,28 @@ bool Run::Switch(quint64 prime)
     return true;
 }
 
+// False once a file operation failed.
 bool Run::Finish()
 {
     // A resumed run whose slices hold no prime has nothing left to write.
-    if (open_ && !Complete())
-        return false;
+    const bool queued = !open_ || Complete();
     body_ = QByteArray();
-    return true;
+    return queued && work_.Drain();
 }
 
-void Run::Stop()
+// False once a file operation failed.
+bool Run::Stop()
 {
-    // The current file gets its header over what it holds on disk: nothing
-    // for the first file, its first prime for a continuation file. The
-    // numbers not yet written are dropped.
+    // The files completed before the stop are written whole, then the
+    // current file gets its header over what it holds on disk: nothing for
+    // the first file, its first prime for a continuation file. The numbers
+    // not yet written are dropped.
     body_ = QByteArray();
-    if (open_)
-        host_.WriteListFile(currentFile_, onDisk_, onDiskCount_);
+    if (open_ && !Post([&host = host_, file = currentFile_, onDisk = onDisk_, count = onDiskCount_] {
+            host.WriteListFile(file, onDisk, count);
+        }))
+        return false;
+    return work_.Drain();
 }
 
 ListResult Run::Result(bool stopped) const
@@ -385,6 +453,28 @@ ListResult Run::Result(bool stopped) const
     result.files = k_;
     result.lastFile = currentFile_;
     result.progress = Progress();
+    return result;
+}
+
+ListResult Run::FailureResult()
+{
+    work_.Drain();
+    const ListFileWork::Failure &failure = work_.TheFailure();
+    ListResult result;
+    result.files = failure.k;
+    result.lastFile = failure.file;
+    result.progress = Progress();
+    try {
+        std::rethrow_exception(failure.error);
+    } catch (const DiskFullStop &) {
+        // Stopped before the disk is full.
+        result.stopped = true;
+        result.diskFull = host_.TexteDisquePlein();
+    } catch (const CommandError &error) {
+        // A file that cannot be written ends the run: files completed so
+        // far stay, and the user is told which file failed and why.
+        result.error = error.text();
+    }
     return result;
 }
 
@@ -430,21 +520,23 @@ std::optional<QString> ContinuationRefusal(const ListRequest &request, const QSt
 ListResult GenerateList(ListHost &host, const ListRequest &request, StopToken &stop, const ListProgressFn &progress)
 {
     Run run(host, request, stop, progress);
-    const auto ended = qScopeGuard([&host] { host.ListEnded(); });
+    // The host hears of the end once every file operation is done.
+    const auto ended = qScopeGuard([&run, &host] {
+        run.Drain();
+        host.ListEnded();
+    });
     try {
         run.Start();
-        const Outcome outcome = run.Loop();
-        if (outcome == Outcome::Finished && run.Finish())
-            return run.Result(false);
-        // Stopped, by the user or before the disk is full.
-        run.Stop();
-        ListResult result = run.Result(true);
-        if (outcome != Outcome::Stopped)
-            result.diskFull = host.TexteDisquePlein();
-        return result;
+        Outcome outcome = run.Loop();
+        if (outcome == Outcome::Finished && !run.Finish())
+            outcome = Outcome::FileFailed;
+        if (outcome == Outcome::Stopped && !run.Stop())
+            outcome = Outcome::FileFailed;
+        if (outcome == Outcome::FileFailed)
+            return run.FailureResult();
+        return run.Result(outcome == Outcome::Stopped);
     } catch (const CommandError &error) {
-        // A file that cannot be written ends the run: files completed so
-        // far stay, and the user is told which file failed and why.
+        // Memory ran out for the sieve: the files completed so far stay.
         ListResult result = run.Result(false);
         result.error = error.text();
         return result;

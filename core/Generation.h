@@ -56,6 +56,12 @@ public:
     // The run is over, however it ended: what the host kept open for its
     // files may go.
     virtual void ListEnded() {}
+    // Whether CreateFile, WriteListFile, FichierTermine and DiskNearlyFull
+    // may be called from a thread of the run other than the one that runs
+    // GenerateList: one at a time, in the order the run asks for them, and
+    // all done before GenerateList returns. The other calls stay on that
+    // thread.
+    virtual bool FilesOffThread() const { return false; }
 
     // Before a list: the file from which an earlier, stopped run of the
     // request (its firstFile set) can be resumed, or nothing.

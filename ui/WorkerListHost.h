@@ -27,6 +27,11 @@ public:
     void SetCompletedFile(CompletedFile completed) { completed_ = std::move(completed); }
 
     bool SepMilliers() const override { return separators_->load(std::memory_order_relaxed); }
+    // The files are written on a thread of the run's own, while the run
+    // formats the next one: the list files library and the free space it
+    // consults are only used there, and the window takes completed files
+    // under the lock below.
+    bool FilesOffThread() const override { return true; }
     void FichierTermine(const QString &path) override
     {
         if (LastWritten().path != path)

@@ -9,6 +9,8 @@
 
 #include <QStringList>
 
+#include <atomic>
+
 class HeadlessRun : public ListFileHost, public ListRunHost
 {
 public:
@@ -26,6 +28,7 @@ public:
     std::optional<QString> ChooseFirstFile(const QString &) override { return firstFile_; }
     bool VerifierSiEcrasementFichier(const QString &) override { return false; }
     void FichierTermine(const QString &) override { ++completed_; }
+    bool FilesOffThread() const override { return filesOffThread; }
     void ShowListFile(const QString &) override {}
     void Inform(const QString &text) override { messages << text; }
     bool AskToResume(qint64) override { return resume; }
@@ -38,10 +41,13 @@ public:
     QStringList messages;
     // The answer to the resume question.
     bool resume = false;
+    // Whether the engine writes the files on a thread of its own.
+    bool filesOffThread = false;
 
 private:
     QString firstFile_;
     bool separators_;
     int stopAfterFiles_ = -1;
-    int completed_ = 0;
+    // Counted where the files are written, read where the run stops.
+    std::atomic<int> completed_ = 0;
 };
