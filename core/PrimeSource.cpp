@@ -68,8 +68,12 @@ private:
 };
 
 // Blocks waiting in the queue: enough for the sieve to run a few
-// milliseconds ahead of the consumer, little enough to stay small (2 MiB).
-constexpr std::size_t kQueueBlocks = 8;
+// milliseconds ahead of the consumer, little enough to stay small (4 MiB).
+constexpr std::size_t kQueueBlocks = 4;
+// A block also ends once its primes span this share of the range, so that
+// where primes are sparse and slow to sieve the consumer still sees the
+// range go by in small steps.
+constexpr quint64 kBlocksPerRangeAtLeast = 256;
 
 } // namespace
 
@@ -122,6 +126,7 @@ struct PrimeSource::Shared {
 
 void PrimeSource::Shared::Produce(quint64 first, quint64 last)
 {
+    const quint64 span = std::max<quint64>((last - first) / kBlocksPerRangeAtLeast, 1);
     Block block;
     block.primes = TakeSpare();
     try {
@@ -136,10 +141,14 @@ void PrimeSource::Shared::Produce(quint64 first, quint64 last)
             const std::uint64_t *inRange = std::upper_bound(begin, end, std::uint64_t(last));
             while (begin != inRange) {
                 const std::size_t room = kBlockSize - block.primes.size();
-                const std::size_t take = std::min<std::size_t>(room, std::size_t(inRange - begin));
-                block.primes.insert(block.primes.end(), begin, begin + take);
-                begin += take;
-                if (block.primes.size() == kBlockSize) {
+                const std::uint64_t *take = begin + std::min<std::size_t>(room, std::size_t(inRange - begin));
+                // Primes from start + span on go to the next block; start
+                // + span stays below 2^64, as both are below 2^63.
+                const quint64 start = block.primes.empty() ? *begin : block.primes.front();
+                const std::uint64_t *within = std::lower_bound(begin, take, std::uint64_t(start + span));
+                block.primes.insert(block.primes.end(), begin, within);
+                begin = within;
+                if (block.primes.size() == kBlockSize || within != take) {
                     if (!Push(std::move(block)))
                         return;
                     block = Block{TakeSpare(), false};

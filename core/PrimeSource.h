@@ -37,10 +37,11 @@ public:
     // with the process, so neither the caller nor the exit waits for it.
     void Abandon();
 
-    // Primes per block: small enough that the caller handles one block in
-    // well under a millisecond, large enough that handing blocks over (a
-    // wake-up of the other thread each time) costs next to nothing.
-    static constexpr std::size_t kBlockSize = 32768;
+    // Primes per block at most: small enough that the caller handles one
+    // block in about half a millisecond, large enough that handing blocks
+    // over (a wake-up of the other thread each time, which costs tens of
+    // microseconds in a virtual machine) costs next to nothing.
+    static constexpr std::size_t kBlockSize = 131072;
 
 private:
     struct Shared;
