@@ -1,6 +1,6 @@
 // Lists into the report view without stopping the window: every list is read
 // and built on one thread of its own, and shown once it is ready: the files
-// a run completes at most twice a second, then the run's last file, and the
+// a run completes at most once a second, then the run's last file, and the
 // files the user opens.
 #include "ui/ListViewLoader.h"
 
@@ -228,7 +228,7 @@ void TListViewLoader::BuildCompleted()
 {
     // Laying out a list of some 78 000 lines takes about a tenth of a
     // second, so it is built off the window's thread, one list at a time
-    // and at most twice a second; the view keeps the previous list until
+    // and at most once a second; the view keeps the previous list until
     // the next one is ready, and only ever shows the newest completed file.
     if (!pending_ || building_ || queued_)
         return;
