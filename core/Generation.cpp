@@ -89,31 +89,36 @@ private:
         char *end = nullptr;
     };
 
-    template <int SepLength>
-    static char *GroupedLines(const quint64 *first, const quint64 *last, char *out, const char *sep)
-    {
-        for (; first != last; ++first)
-            out = PrimeText::GroupedLineOf<SepLength>(out, *first, sep);
-        return out;
-    }
-
-    // The separator's length is chosen once per call, not once per line.
+    // Each run of one digit count is written by a loop that knows it, and
+    // the separator's length is chosen once per call, not once per line.
     static char *Lines(const quint64 *first, const quint64 *last, char *out, const char *sep, int sepLength)
     {
         switch (sepLength) {
         case 0:
-            for (; first != last; ++first)
-                out = PrimeText::PlainLine(out, *first);
-            return out;
+            return LinesOf<0>(first, last, out, sep);
         case 1:
-            return GroupedLines<1>(first, last, out, sep);
+            return LinesOf<1>(first, last, out, sep);
         case 2:
-            return GroupedLines<2>(first, last, out, sep);
+            return LinesOf<2>(first, last, out, sep);
         case 3:
-            return GroupedLines<3>(first, last, out, sep);
+            return LinesOf<3>(first, last, out, sep);
         default:
-            return GroupedLines<4>(first, last, out, sep);
+            return LinesOf<4>(first, last, out, sep);
         }
+    }
+
+    template <int SepLength>
+    static char *LinesOf(const quint64 *first, const quint64 *last, char *out, const char *sep)
+    {
+        PrimeText::ForEachDigitRun(first, last, [&out, sep](const quint64 *begin, const quint64 *end, int digits) {
+            for (; begin != end; ++begin) {
+                if constexpr (SepLength == 0)
+                    out = PrimeText::PlainLineOf(out, *begin, digits);
+                else
+                    out = PrimeText::GroupedLineOf<SepLength>(out, *begin, sep, digits);
+            }
+        });
+        return out;
     }
 
     void Help()

@@ -105,30 +105,45 @@ inline std::size_t LineLength(int digits, int sepLength)
     return std::size_t(digits + sepLength * ((digits - 1) / 3) + 2);
 }
 
-// The bytes that the lines of [first, last), numbers in increasing order,
-// take: one search per digit count, not one look per number.
-inline std::size_t LinesLength(const quint64 *first, const quint64 *last, int sepLength)
+// Calls run(begin, end, digits) for each run of numbers of one digit count
+// in [first, last), numbers in increasing order: one search per digit
+// count, not one look per number.
+template <typename Run> inline void ForEachDigitRun(const quint64 *first, const quint64 *last, Run run)
 {
-    std::size_t bytes = 0;
     while (first != last) {
         const int digits = DigitCount(*first);
         const quint64 *next = digits >= 20 ? last : std::lower_bound(first, last, detail::kPowers[digits]);
-        bytes += std::size_t(next - first) * LineLength(digits, sepLength);
+        run(first, next, digits);
         first = next;
     }
+}
+
+// The bytes that the lines of [first, last), numbers in increasing order,
+// take.
+inline std::size_t LinesLength(const quint64 *first, const quint64 *last, int sepLength)
+{
+    std::size_t bytes = 0;
+    ForEachDigitRun(first, last, [&bytes, sepLength](const quint64 *begin, const quint64 *end, int digits) {
+        bytes += std::size_t(end - begin) * LineLength(digits, sepLength);
+    });
     return bytes;
 }
 
-// Appends v in plain digits and CR LF at out; returns the new end. The
-// digits go straight to their place: no copy of a variable length, which
-// would cost a library call per line.
+// Appends v, of `digits` digits, in plain digits and CR LF at out; returns
+// the new end. The digits go straight to their place: no copy of a
+// variable length, which would cost a library call per line.
+inline char *PlainLineOf(char *out, quint64 v, int digits)
+{
+    DigitsBackwards(out + digits, v);
+    out[digits] = '\r';
+    out[digits + 1] = '\n';
+    return out + digits + 2;
+}
+
+// The same when the digit count is not known yet.
 inline char *PlainLine(char *out, quint64 v)
 {
-    const int length = DigitCount(v);
-    DigitsBackwards(out + length, v);
-    out[length] = '\r';
-    out[length + 1] = '\n';
-    return out + length + 2;
+    return PlainLineOf(out, v, DigitCount(v));
 }
 
 // Appends v with its digit groups separated by sep (SepLength bytes) and
@@ -136,10 +151,11 @@ inline char *PlainLine(char *out, quint64 v)
 // end, each group of three straight to its place. Six digits are cut off at
 // a time, and their two groups from the one remainder, so that the groups
 // do not each wait on the division before them.
-template <int SepLength> inline char *GroupedLineOf(char *out, quint64 v, const char *sep)
+// The digit count of v, when known, spares finding it: the address of every
+// byte of the line depends on it.
+template <int SepLength> inline char *GroupedLineOf(char *out, quint64 v, const char *sep, int digits)
 {
     static_assert(SepLength >= 1 && SepLength <= 4);
-    const int digits = DigitCount(v);
     char *const end = out + digits + SepLength * ((digits - 1) / 3);
     char *at = end;
     const auto group = [&at, sep](std::uint32_t three) {
@@ -168,17 +184,18 @@ template <int SepLength> inline char *GroupedLineOf(char *out, quint64 v, const 
 // The same for a separator of sepLength bytes, 0 to 4.
 inline char *GroupedLine(char *out, quint64 v, const char *sep, int sepLength)
 {
+    const int digits = DigitCount(v);
     switch (sepLength) {
     case 0:
-        return PlainLine(out, v);
+        return PlainLineOf(out, v, digits);
     case 1:
-        return GroupedLineOf<1>(out, v, sep);
+        return GroupedLineOf<1>(out, v, sep, digits);
     case 2:
-        return GroupedLineOf<2>(out, v, sep);
+        return GroupedLineOf<2>(out, v, sep, digits);
     case 3:
-        return GroupedLineOf<3>(out, v, sep);
+        return GroupedLineOf<3>(out, v, sep, digits);
     default:
-        return GroupedLineOf<4>(out, v, sep);
+        return GroupedLineOf<4>(out, v, sep, digits);
     }
 }
 
