@@ -6,6 +6,7 @@
 
 #include "core/Generation.h"
 #include "core/NumberText.h"
+#include "core/PrimeText.h"
 
 #include <QSet>
 #include <QtTest>
@@ -22,6 +23,20 @@ QStringList Positions(const FakeHost &host)
     return positions;
 }
 
+// A number line the plain way: the decimal text, a separator before every
+// third digit from the right, CR LF.
+QByteArray PlainGroupedLine(quint64 v, const QByteArray &separator)
+{
+    const QByteArray digits = QByteArray::number(v);
+    QByteArray line;
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            line += separator;
+        line += digits[i];
+    }
+    return line + "\r\n";
+}
+
 } // namespace
 
 class TestGeneration : public QObject
@@ -32,6 +47,8 @@ private slots:
     void init() { ResetThousandsSeparator(); }
 
     void smallestRange();
+    void numberLinesAtDigitCountEdges_data();
+    void numberLinesAtDigitCountEdges();
     void progressAtEveryPumpIsThatOfAPrimeHandled_data();
     void progressAtEveryPumpIsThatOfAPrimeHandled();
     void slicesCountFromTheAdjustedStart();
@@ -54,6 +71,39 @@ void TestGeneration::smallestRange()
     QCOMPARE(host.messages,
              QStringList{"Votre liste de numéros est prête et a été enregistrée avec succès en 1 fichier(s)."});
     QCOMPARE(host.razFinCalls, 0);
+}
+
+void TestGeneration::numberLinesAtDigitCountEdges_data()
+{
+    QTest::addColumn<QByteArray>("separator");
+    QTest::newRow("plain") << QByteArray();
+    QTest::newRow("one byte") << QByteArray("\xA0");
+    QTest::newRow("two bytes") << QByteArray("ab");
+    QTest::newRow("four bytes") << QByteArray("abcd");
+}
+
+void TestGeneration::numberLinesAtDigitCountEdges()
+{
+    // Each side of every power of ten, where the digit count and the groups
+    // change, and the ends of the 64-bit range: each line, and the bytes a
+    // list reserves for them all.
+    QFETCH(QByteArray, separator);
+    QList<quint64> numbers{0, 1};
+    for (quint64 power = 10; power <= 1'000'000'000'000'000'000ull; power *= 10)
+        numbers << power - 1 << power << power + 1;
+    numbers << 18'446'744'073'709'551'614ull << 18'446'744'073'709'551'615ull;
+    QByteArray expected;
+    for (const quint64 v : numbers) {
+        const QByteArray line = PlainGroupedLine(v, separator);
+        expected += line;
+        char one[PrimeText::kMaxLine];
+        const char *end = separator.isEmpty()
+                              ? PrimeText::PlainLine(one, v)
+                              : PrimeText::GroupedLine(one, v, separator.constData(), int(separator.size()));
+        QCOMPARE(QByteArray(one, end - one), line);
+    }
+    QCOMPARE(PrimeText::LinesLength(numbers.constData(), numbers.constData() + numbers.size(), int(separator.size())),
+             std::size_t(expected.size()));
 }
 
 void TestGeneration::progressAtEveryPumpIsThatOfAPrimeHandled_data()
