@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -67,6 +68,11 @@ void TerminalHost::UpdateProgressBar(qint64 position)
 
 void TerminalHost::ProcessMessages()
 {
+    {
+        const std::lock_guard lock(fileMutex_);
+        if (createdFile_)
+            progress_.SetFile(*std::exchange(createdFile_, std::nullopt));
+    }
     progress_.Tick();
 }
 
@@ -96,7 +102,10 @@ bool TerminalHost::VerifierSiEcrasementFichier(const QString &path)
 
 void TerminalHost::CreateFile(const QString &path, const QByteArray &bytes)
 {
-    progress_.SetFile(QFileInfo(path).fileName());
+    {
+        const std::lock_guard lock(fileMutex_);
+        createdFile_ = QFileInfo(path).fileName();
+    }
     ListFileHost::CreateFile(path, bytes);
 }
 

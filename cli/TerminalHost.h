@@ -7,6 +7,9 @@
 
 #include <QStringList>
 
+#include <mutex>
+#include <optional>
+
 class ProgressLine;
 
 class TerminalHost : public ListFileHost, public ListRunHost
@@ -36,6 +39,11 @@ public:
     bool VerifierSiEcrasementFichier(const QString &path) override;
     void CreateFile(const QString &path, const QByteArray &bytes) override;
     void FichierTermine(const QString &) override {}
+    // The files are written on a thread of the run's own, while the run
+    // formats the next one: the list files library and the free space are
+    // only used there, and the name of the file being written reaches the
+    // progress line under the lock below.
+    bool FilesOffThread() const override { return true; }
     void ShowListFile(const QString &path) override;
     void Inform(const QString &text) override;
     // A terminal asks nothing: --reprendre answers the resume question, and
@@ -45,6 +53,9 @@ public:
 
 private:
     ProgressLine &progress_;
+    std::mutex fileMutex_;
+    // The file created last, not yet on the progress line.
+    std::optional<QString> createdFile_;
     ListOptions options_;
     int position_ = 0;
     QStringList report_;
