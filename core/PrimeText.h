@@ -146,13 +146,13 @@ inline char *PlainLine(char *out, quint64 v)
     return PlainLineOf(out, v, DigitCount(v));
 }
 
-// Appends v with its digit groups separated by sep (SepLength bytes) and
-// CR LF at out; returns the new end. The line is written backwards from its
-// end, each group of three straight to its place. Six digits are cut off at
-// a time, and their two groups from the one remainder, so that the groups
-// do not each wait on the division before them.
-// The digit count of v, when known, spares finding it: the address of every
-// byte of the line depends on it.
+// Appends v, of `digits` digits, with its digit groups separated by sep
+// (SepLength bytes) and CR LF at out; returns the new end. Knowing the digit
+// count spares finding it for every line, where the address of every byte
+// depends on it. The line is written backwards from its end, each group of
+// three straight to its place. Six digits are cut off at a time, and their
+// two groups from the one remainder, so that the groups do not each wait
+// on the division before them.
 template <int SepLength> inline char *GroupedLineOf(char *out, quint64 v, const char *sep, int digits)
 {
     static_assert(SepLength >= 1 && SepLength <= 4);
@@ -181,7 +181,7 @@ template <int SepLength> inline char *GroupedLineOf(char *out, quint64 v, const 
     return end + 2;
 }
 
-// The same for a separator of sepLength bytes, 0 to 4.
+// The same for any v and a separator of sepLength bytes, 0 to 4.
 inline char *GroupedLine(char *out, quint64 v, const char *sep, int sepLength)
 {
     const int digits = DigitCount(v);
