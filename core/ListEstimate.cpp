@@ -9,6 +9,7 @@
 
 #include <primesieve.hpp>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <cmath>
 #include <limits>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -163,6 +165,13 @@ const Pace &MeasuredPace()
     return pace;
 }
 
+// The thread that measures the pace ahead, joined when the process ends.
+std::jthread &PaceThread()
+{
+    static std::jthread thread;
+    return thread;
+}
+
 // How much slower sieving gets with the height of the numbers, relative to
 // 10^10 (measured with libprimesieve on one thread, see bench_estimate).
 double SieveSlowdown(quint64 high)
@@ -177,6 +186,19 @@ constexpr double kSecondsPerByte = 0.5e-9;
 constexpr double kSecondsPerFile = 3e-4;
 
 } // namespace
+
+void MeasurePaceAhead()
+{
+    static std::once_flag started;
+    std::call_once(started, [] {
+        // An estimate asked for meanwhile waits in MeasuredPace for the end.
+        PaceThread() = std::jthread([] { MeasuredPace(); });
+        // Joined with the application object, while the libraries it uses
+        // are still whole, even if the process ends within milliseconds.
+        if (QCoreApplication::instance())
+            qAddPostRoutine([] { PaceThread() = std::jthread(); });
+    });
+}
 
 ListEstimate EstimateList(qint64 first, qint64 last, const ListShape &shape)
 {

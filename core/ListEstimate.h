@@ -32,8 +32,13 @@ struct ListEstimate {
 };
 
 // The list of [first, last] as the generation writes it (a start below 2
-// counts from 2) with the given shape.
+// counts from 2) with the given shape. The first estimate of a process
+// measures the machine's pace (a few milliseconds), unless
+// MeasurePaceAhead did it already.
 ListEstimate EstimateList(qint64 first, qint64 last, const ListShape &shape);
+// Measures the machine's pace on a thread of its own, once per process, so
+// that a window's first estimate does not spend that time on its thread.
+void MeasurePaceAhead();
 
 // "1,2 Go", "480 To": a size in decimal units with one or two significant
 // decimals, as file managers show it.

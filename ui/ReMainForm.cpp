@@ -6,6 +6,7 @@
 
 #include "Version.h"
 
+#include "core/ListEstimate.h"
 #include "listfiles/ListFile.h"
 #include "ui/Fonts.h"
 #include "ui/HelpLocator.h"
@@ -46,6 +47,9 @@ TMainForm::TMainForm(QWidget *parent)
     productName_ = QStringLiteral("Tavorine");
     version_ = QStringLiteral(TAVORINE_VERSION_TEXT);
     helpFile_ = LocateHelpFile(exeFolder_);
+    // The first list's estimate would otherwise measure the machine on the
+    // window's thread.
+    MeasurePaceAhead();
     helpOpener_ = [](const QString &file, unsigned command, unsigned context, QWidget *owner) {
         THelpViewer::htmlHelp(owner, file, THelpViewer::Command(command), context);
     };
