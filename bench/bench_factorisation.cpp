@@ -78,9 +78,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     ChoosePath(argc, argv);
     TMainForm form;
-    form.show();
-    auto *pages = form.findChild<QTabWidget *>(QStringLiteral("PageControl1"));
-    pages->setCurrentWidget(form.findChild<QWidget *>(QStringLiteral("TabDecomposition")));
+    ShowAndPaint(form, QStringLiteral("TabDecomposition"));
     auto *start = form.findChild<QPushButton *>(QStringLiteral("ButtonDemarrer"));
 
     // A timer asking for an event every millisecond: the gaps between its

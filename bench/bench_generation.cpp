@@ -121,9 +121,7 @@ class WindowRunner
 public:
     WindowRunner()
     {
-        form_.show();
-        form_.findChild<QTabWidget *>(QStringLiteral("PageControl1"))
-            ->setCurrentWidget(form_.findChild<QWidget *>(QStringLiteral("TabRecherche")));
+        ShowAndPaint(form_, QStringLiteral("TabRecherche"));
         clock_.start();
         QObject::connect(&answerer_, &QTimer::timeout, [this] { Answer(); });
         answerer_.start(1);

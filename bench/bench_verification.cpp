@@ -44,7 +44,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     ChoosePath(argc, argv);
     TMainForm form;
-    form.show();
+    ShowAndPaint(form, QStringLiteral("TabVerification"));
     form.findChild<QLineEdit *>(QStringLiteral("EditVerification"))->setText(QString::number(kNumber));
     auto *start = form.findChild<QPushButton *>(QStringLiteral("ButtonDemarrer"));
 
