@@ -93,7 +93,6 @@ void ReadyPageCache(const QString &folder)
     QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
     if (drop.open(QIODevice::WriteOnly))
         drop.write("3");
-    drop.close();
     QFile scratch(folder + QStringLiteral("/scratch.bin"));
     if (!scratch.open(QIODevice::WriteOnly))
         return;

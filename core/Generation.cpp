@@ -28,7 +28,7 @@ namespace {
 
 // A checkpoint at least this often while primes arrive: the progress shown,
 // "Sep. milliers" read again, and the stop token consulted. The clock is
-// read after each block of the sieve (about a tenth of a millisecond of
+// read after each block of the sieve (at most about half a millisecond of
 // formatting on two threads); completed files are written meanwhile, on
 // the file work's thread.
 constexpr qint64 kCheckpointIntervalNs = 4'000'000;
@@ -62,7 +62,7 @@ public:
     char *Format(const quint64 *primes, std::size_t count, char *out, const char *sep, int sepLength)
     {
         if (count < kSplitAbove)
-            return Lines(primes, primes + count, out, sep, sepLength);
+            return PrimeText::Lines(primes, primes + count, out, sep, sepLength);
         if (!helper_.joinable())
             helper_ = std::thread([this] { Help(); });
         const std::size_t half = count / 2;
@@ -73,7 +73,7 @@ public:
             pending_ = true;
         }
         changed_.notify_all();
-        Lines(primes, primes + half, out, sep, sepLength);
+        PrimeText::Lines(primes, primes + half, out, sep, sepLength);
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return !pending_; });
         return job_.end;
@@ -89,38 +89,6 @@ private:
         char *end = nullptr;
     };
 
-    // Each run of one digit count is written by a loop that knows it, and
-    // the separator's length is chosen once per call, not once per line.
-    static char *Lines(const quint64 *first, const quint64 *last, char *out, const char *sep, int sepLength)
-    {
-        switch (sepLength) {
-        case 0:
-            return LinesOf<0>(first, last, out, sep);
-        case 1:
-            return LinesOf<1>(first, last, out, sep);
-        case 2:
-            return LinesOf<2>(first, last, out, sep);
-        case 3:
-            return LinesOf<3>(first, last, out, sep);
-        default:
-            return LinesOf<4>(first, last, out, sep);
-        }
-    }
-
-    template <int SepLength>
-    static char *LinesOf(const quint64 *first, const quint64 *last, char *out, const char *sep)
-    {
-        PrimeText::ForEachDigitRun(first, last, [&out, sep](const quint64 *begin, const quint64 *end, int digits) {
-            for (; begin != end; ++begin) {
-                if constexpr (SepLength == 0)
-                    out = PrimeText::PlainLineOf(out, *begin, digits);
-                else
-                    out = PrimeText::GroupedLineOf<SepLength>(out, *begin, sep, digits);
-            }
-        });
-        return out;
-    }
-
     void Help()
     {
         LowerWorkerPriority();
@@ -131,7 +99,7 @@ private:
                 return;
             Job job = job_;
             lock.unlock();
-            job.end = Lines(job.first, job.last, job.out, job.sep, job.sepLength);
+            job.end = PrimeText::Lines(job.first, job.last, job.out, job.sep, job.sepLength);
             lock.lock();
             job_.end = job.end;
             pending_ = false;
@@ -465,10 +433,9 @@ ListResult Run::FailureResult()
 {
     work_.Drain();
     const ListFileWork::Failure &failure = work_.TheFailure();
-    ListResult result;
+    ListResult result = Result(false);
     result.files = failure.k;
     result.lastFile = failure.file;
-    result.progress = Progress();
     try {
         std::rethrow_exception(failure.error);
     } catch (const DiskFullStop &) {

@@ -61,10 +61,9 @@ bool ListFileWork::Post(qint64 k, const QString &file, Operation operation)
 bool ListFileWork::Drain()
 {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return failure_ || (queue_.empty() && !busy_); });
     // A failure drops what was queued after it, but the operation under way
     // when it was seen still ends first.
-    changed_.wait(lock, [this] { return !busy_; });
+    changed_.wait(lock, [this] { return !busy_ && (failure_ || queue_.empty()); });
     return !failure_;
 }
 

@@ -181,22 +181,43 @@ template <int SepLength> inline char *GroupedLineOf(char *out, quint64 v, const 
     return end + 2;
 }
 
-// The same for any v and a separator of sepLength bytes, 0 to 4.
-inline char *GroupedLine(char *out, quint64 v, const char *sep, int sepLength)
+// Writes the lines of [first, last), numbers in increasing order, at out,
+// grouped with sep when sepLength (at most 4) is not 0; returns their end.
+// Each run of one digit count is written by a loop that knows it, and the
+// separator's length is chosen once per call, not once per line.
+template <int SepLength> inline char *LinesOf(const quint64 *first, const quint64 *last, char *out, const char *sep)
 {
-    const int digits = DigitCount(v);
+    ForEachDigitRun(first, last, [&out, sep](const quint64 *begin, const quint64 *end, int digits) {
+        for (; begin != end; ++begin) {
+            if constexpr (SepLength == 0)
+                out = PlainLineOf(out, *begin, digits);
+            else
+                out = GroupedLineOf<SepLength>(out, *begin, sep, digits);
+        }
+    });
+    return out;
+}
+
+inline char *Lines(const quint64 *first, const quint64 *last, char *out, const char *sep, int sepLength)
+{
     switch (sepLength) {
     case 0:
-        return PlainLineOf(out, v, digits);
+        return LinesOf<0>(first, last, out, sep);
     case 1:
-        return GroupedLineOf<1>(out, v, sep, digits);
+        return LinesOf<1>(first, last, out, sep);
     case 2:
-        return GroupedLineOf<2>(out, v, sep, digits);
+        return LinesOf<2>(first, last, out, sep);
     case 3:
-        return GroupedLineOf<3>(out, v, sep, digits);
+        return LinesOf<3>(first, last, out, sep);
     default:
-        return GroupedLineOf<4>(out, v, sep, digits);
+        return LinesOf<4>(first, last, out, sep);
     }
+}
+
+// The line of one number, grouped as Lines groups them.
+inline char *GroupedLine(char *out, quint64 v, const char *sep, int sepLength)
+{
+    return Lines(&v, &v + 1, out, sep, sepLength);
 }
 
 } // namespace PrimeText
