@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
+#include <primesieve.hpp>
+
 #include <algorithm>
 #include <array>
 #include <condition_variable>
@@ -23,6 +25,7 @@
 #include <thread>
 #include <utility>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -539,6 +542,32 @@ quint64 ListFilesKept(const ListRequest &request)
 quint64 ListFirstSieved(const ListRequest &request)
 {
     return quint64(request.first) + ListFilesKept(request) * kNumbersPerFile;
+}
+
+std::optional<ForeseenFile> ForeseeLastFile(const ListRequest &request, bool separators, const QByteArray &sep)
+{
+    const quint64 files = ListSpan(request) / kNumbersPerFile + 1;
+    if (files < 2 || request.last > kForeseenUpTo)
+        return std::nullopt;
+    // File k holds the slice from first + (k - 1) 10^6 on, as Run::Switch
+    // moves its bound; every slice of 10^6 numbers holds primes below 2^63,
+    // so no file is skipped before the last.
+    const quint64 from = quint64(request.first) + (files - 1) * kNumbersPerFile;
+    std::vector<quint64> primes;
+    primesieve::generate_primes(from, quint64(request.last), &primes);
+    if (primes.empty())
+        return std::nullopt;
+    const int sepLength = separators ? int(std::min<qsizetype>(sep.size(), 4)) : 0;
+    const quint64 *const rest = primes.data() + 1;
+    const quint64 *const end = primes.data() + primes.size();
+    ForeseenFile file;
+    file.k = qint64(files);
+    file.count = qint64(primes.size());
+    file.numberLines.resize(qsizetype(PrimeText::kMaxLine + PrimeText::LinesLength(rest, end, sepLength)));
+    char *out = PrimeText::PlainLine(file.numberLines.data(), primes.front());
+    out = PrimeText::Lines(rest, end, out, sep.constData(), sepLength);
+    file.numberLines.truncate(out - file.numberLines.data());
+    return file;
 }
 
 QString ListReadyMessage(qint64 files)

@@ -138,5 +138,19 @@ quint64 ListSpan(const ListRequest &request);
 // file, within the range), and the first number it sieves.
 quint64 ListFilesKept(const ListRequest &request);
 quint64 ListFirstSieved(const ListRequest &request);
+// The last file of a list, worked out from its slice alone before the run
+// reaches it: its number, its number lines (the first prime in plain
+// digits, the others grouped with sep when `separators`), and how many
+// primes it holds. Nothing for a list of one file, a last slice with no
+// prime, or a range ending above kForeseenUpTo, where sieving the slice on
+// its own would take more than a few milliseconds. What the run writes
+// decides whether it was right: "Sep. milliers" may change meanwhile.
+struct ForeseenFile {
+    qint64 k = 0;
+    QByteArray numberLines;
+    qint64 count = 0;
+};
+constexpr qint64 kForeseenUpTo = 100'000'000'000'000;
+std::optional<ForeseenFile> ForeseeLastFile(const ListRequest &request, bool separators, const QByteArray &sep);
 // The final message of a finished list.
 QString ListReadyMessage(qint64 files);

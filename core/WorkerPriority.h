@@ -13,3 +13,11 @@ inline void LowerWorkerPriority()
     // A failure leaves the thread as it was, which only costs smoothness.
     (void)setpriority(PRIO_PROCESS, 0, 5);
 }
+
+// For work done ahead in case it serves: the thread runs only on what the
+// other threads leave of the cores. Linux lets a thread lower its priority
+// but not raise it again, so such work gets a thread of its own.
+inline void LowestWorkerPriority()
+{
+    (void)setpriority(PRIO_PROCESS, 0, 19);
+}

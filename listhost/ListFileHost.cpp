@@ -46,6 +46,18 @@ void ListFileHost::WriteListFile(const QString &path, const QByteArray &numberLi
     lastWritten_ = {path, header, numberLines};
 }
 
+std::optional<ListFileHost::WrittenFile> ListFileHost::ForeseenLastFile(const ListRequest &request,
+                                                                        bool separators) const
+{
+    const std::optional<ForeseenFile> foreseen = ForeseeLastFile(request, separators, SeparatorBytes().left(4));
+    if (!foreseen)
+        return std::nullopt;
+    const QString path = ContinuationFilePath(request.firstFile, request.baseName, foreseen->k);
+    return WrittenFile{
+        path, ListFiles::HeaderBytes(QFileInfo(path).fileName(), foreseen->count, separators, ThousandsSeparator()),
+        foreseen->numberLines};
+}
+
 std::optional<qint64> ListFileHost::ResumeFile(const ListRequest &request) const
 {
     return ::ResumeFile(request.first, request.last, request.firstFile, request.baseName, SepMilliers());

@@ -44,6 +44,11 @@ public:
 
     const WrittenFile &LastWritten() const { return lastWritten_; }
 
+    // The last file of the request as a run would write it with "Sep.
+    // milliers" as given, worked out ahead (see ForeseeLastFile); it only
+    // reads the process-wide separator, so any thread may ask.
+    std::optional<WrittenFile> ForeseenLastFile(const ListRequest &request, bool separators) const;
+
 private:
     ListFiles::ListFileWriter writer_;
     QString dernierFichierTermine_;

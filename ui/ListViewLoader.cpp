@@ -13,7 +13,6 @@
 #include <QThread>
 
 #include <condition_variable>
-#include <future>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -35,6 +34,33 @@ struct TListViewLoader::Build {
     Shown shown;
 };
 
+// What the foresight thread built ahead for a run's last file. The window
+// takes it, or drops it, once; a build still under way when it is dropped
+// is deleted by its own thread.
+struct TListViewLoader::Foreseen {
+    std::mutex mutex;
+    bool dropped = false;
+    QFont font;
+    std::optional<ListFileHost::WrittenFile> file;
+    QTextDocument *document = nullptr;
+};
+
+namespace {
+
+// The view of a list file of a run, as the run wrote it.
+QTextDocument *BuildWrittenFile(const ListFileHost::WrittenFile &file, const QFont &font)
+{
+    return TReportView::BuildPlainDocument(ListFiles::ListTextFromBytes(file.header + file.numberLines),
+                                           ParagraphAlignment::Centre, 0, font);
+}
+
+bool SameFile(const ListFileHost::WrittenFile &a, const ListFileHost::WrittenFile &b)
+{
+    return a.path == b.path && a.header == b.header && a.numberLines == b.numberLines;
+}
+
+} // namespace
+
 TListViewLoader::TListViewLoader(TReportView *view, QObject *parent)
     : QObject(parent), view_(view)
 {
@@ -50,29 +76,21 @@ TListViewLoader::TListViewLoader(TReportView *view, QObject *parent)
 
 TListViewLoader::~TListViewLoader()
 {
-    // A list still being built holds no pointer into the window, but its
-    // thread must end before the window's objects go.
-    if (builderThread_.joinable()) {
-        {
-            std::lock_guard lock(jobsMutex_);
-            quit_ = true;
-        }
-        jobsChanged_.notify_all();
-        builderThread_.join();
-    }
+    // A list still being built holds no pointer into the window, but the
+    // threads must end before the window's objects go.
+    builder_.Stop();
+    foresight_.Stop();
     // Lists built and not shown: the one being built may be among them.
     for (const std::shared_ptr<Build> &build : built_)
         delete std::exchange(build->document, nullptr);
     if (building_)
         delete std::exchange(building_->document, nullptr);
+    if (foreseen_)
+        delete std::exchange(foreseen_->document, nullptr);
 }
 
-void TListViewLoader::StartBuilder()
+TJobThread &TListViewLoader::Builder()
 {
-    // One thread builds every list, so that the memory of one list is
-    // reused for the next.
-    if (builderThread_.joinable())
-        return;
 #ifdef __GLIBC__
     // A list's text and blocks take a few megabytes each, which malloc
     // would map afresh for every list and unmap when it is freed, and the
@@ -82,43 +100,12 @@ void TListViewLoader::StartBuilder()
     // pool instead, until malloc_trim gives them back once a run's last
     // list or an opened one shows. The settings hold for the whole
     // process: the run's buffers of completed files are reused the same way.
-    mallopt(M_MMAP_THRESHOLD, 8 << 20);
-    mallopt(M_TRIM_THRESHOLD, 32 << 20);
+    if (!std::exchange(tuned_, true)) {
+        mallopt(M_MMAP_THRESHOLD, 8 << 20);
+        mallopt(M_TRIM_THRESHOLD, 32 << 20);
+    }
 #endif
-    std::promise<QThread *> started;
-    std::future<QThread *> qthread = started.get_future();
-    builderThread_ = std::thread([this, &started] {
-        LowerWorkerPriority();
-        started.set_value(QThread::currentThread());
-        RunBuilder();
-    });
-    builderQThread_ = qthread.get();
-}
-
-void TListViewLoader::Post(std::function<void()> job)
-{
-    StartBuilder();
-    {
-        std::lock_guard lock(jobsMutex_);
-        jobs_.push_back(std::move(job));
-    }
-    jobsChanged_.notify_all();
-}
-
-void TListViewLoader::RunBuilder()
-{
-    for (;;) {
-        std::function<void()> job;
-        {
-            std::unique_lock lock(jobsMutex_);
-            jobsChanged_.wait(lock, [this] { return quit_ || !jobs_.empty(); });
-            if (quit_)
-                return;
-            job = std::move(jobs_.front());
-            jobs_.pop_front();
-        }
-        job();
-    }
+    return builder_;
 }
 
 void TListViewLoader::Start(Make make, Shown shown)
@@ -127,7 +114,7 @@ void TListViewLoader::Start(Make make, Shown shown)
     build->shown = std::move(shown);
     building_ = build;
     QThread *const target = thread();
-    Post([this, build, make = std::move(make), target] {
+    Builder().Post([this, build, make = std::move(make), target] {
         QTextDocument *document = nullptr;
         std::exception_ptr failure;
         try {
@@ -146,7 +133,7 @@ void TListViewLoader::Start(Make make, Shown shown)
         }
         build->changed.notify_all();
         {
-            std::lock_guard lock(jobsMutex_);
+            std::lock_guard lock(builtMutex_);
             built_.push_back(build);
         }
         builtWake_.Wake();
@@ -163,7 +150,7 @@ void TListViewLoader::TakeBuilt()
 {
     std::vector<std::shared_ptr<Build>> built;
     {
-        std::lock_guard lock(jobsMutex_);
+        std::lock_guard lock(builtMutex_);
         built.swap(built_);
     }
     if (!building_)
@@ -191,9 +178,8 @@ void TListViewLoader::Dispose(QTextDocument *replaced, bool giveBack)
     if (!replaced)
         return;
     // Freed on the builder's thread, where it waits for nobody.
-    StartBuilder();
-    replaced->moveToThread(builderQThread_);
-    Post([replaced, giveBack] {
+    replaced->moveToThread(Builder().Thread());
+    Builder().Post([replaced, giveBack] {
         delete replaced;
 #ifdef __GLIBC__
         // The list was built in the builder's memory pool: its pages go
@@ -241,11 +227,7 @@ void TListViewLoader::BuildCompleted()
     const ListFileHost::WrittenFile file = *std::exchange(pending_, std::nullopt);
     const QFont font = view_->document()->defaultFont();
     const quint64 token = token_;
-    Start(
-        [file, font] {
-            return TReportView::BuildPlainDocument(ListFiles::ListTextFromBytes(file.header + file.numberLines),
-                                                   ParagraphAlignment::Centre, 0, font);
-        },
+    Start([file, font] { return BuildWrittenFile(file, font); },
         [this, token](QTextDocument *document, std::exception_ptr) {
             // Without memory for the list the view keeps what it shows.
             if (token != token_ || !document) {
@@ -261,21 +243,89 @@ void TListViewLoader::Forget()
     ++token_;
     pending_.reset();
     refreshTimer_.stop();
+    DropForeseen();
+}
+
+void TListViewLoader::Foresee(Foresight foresee)
+{
+    DropForeseen();
+    auto foreseen = std::make_shared<Foreseen>();
+    foreseen->font = view_->document()->defaultFont();
+    foreseen_ = foreseen;
+    QThread *const target = thread();
+    foresight_.Post([foreseen, foresee = std::move(foresee), target] {
+        std::optional<ListFileHost::WrittenFile> file;
+        QTextDocument *document = nullptr;
+        try {
+            if (const std::lock_guard lock(foreseen->mutex); foreseen->dropped)
+                return;
+            file = foresee();
+            if (file)
+                document = BuildWrittenFile(*file, foreseen->font);
+        } catch (...) {
+            // Without the memory for it, the last file is built once written.
+            return;
+        }
+        const std::lock_guard lock(foreseen->mutex);
+        if (foreseen->dropped || !document) {
+            delete document;
+            return;
+        }
+        document->moveToThread(target);
+        foreseen->document = document;
+        foreseen->file = std::move(file);
+    });
+}
+
+bool TListViewLoader::ForeseenReady() const
+{
+    if (!foreseen_)
+        return false;
+    const std::lock_guard lock(foreseen_->mutex);
+    return foreseen_->document != nullptr;
+}
+
+QTextDocument *TListViewLoader::TakeForeseen(const ListFileHost::WrittenFile &file)
+{
+    const std::shared_ptr<Foreseen> foreseen = std::exchange(foreseen_, nullptr);
+    if (!foreseen)
+        return nullptr;
+    QTextDocument *document = nullptr;
+    bool same = false;
+    {
+        const std::lock_guard lock(foreseen->mutex);
+        foreseen->dropped = true;
+        document = std::exchange(foreseen->document, nullptr);
+        same = document && SameFile(*foreseen->file, file) && foreseen->font == view_->document()->defaultFont();
+    }
+    if (same)
+        return document;
+    Dispose(document, false);
+    return nullptr;
+}
+
+void TListViewLoader::DropForeseen()
+{
+    // No file of a run has an empty path: nothing foreseen is taken.
+    TakeForeseen(ListFileHost::WrittenFile{});
 }
 
 void TListViewLoader::ShowThen(const ListFileHost::WrittenFile &file, std::function<void()> then)
 {
-    // A list still being built is dropped first, so that no more than two
-    // lists are in memory at once.
+    // The file foreseen shows at once; otherwise a list still being built
+    // is dropped first, so that no more than two lists are in memory at
+    // once.
+    QTextDocument *const foreseen = TakeForeseen(file);
     Forget();
+    if (foreseen) {
+        Dispose(view_->ShowDocument(foreseen, ParagraphAlignment::Centre), true);
+        then();
+        return;
+    }
     const quint64 token = token_;
     auto show = [this, file, token, then = std::move(then)] {
         const QFont font = view_->document()->defaultFont();
-        Start(
-            [file, font] {
-                return TReportView::BuildPlainDocument(ListFiles::ListTextFromBytes(file.header + file.numberLines),
-                                                       ParagraphAlignment::Centre, 0, font);
-            },
+        Start([file, font] { return BuildWrittenFile(file, font); },
             [this, token, then](QTextDocument *document, std::exception_ptr) {
                 if (token == token_ && document)
                     Dispose(view_->ShowDocument(document, ParagraphAlignment::Centre), true);

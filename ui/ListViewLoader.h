@@ -1,28 +1,28 @@
 // Lists into the report view without stopping the window: every list is read
 // and built on one thread of its own, and shown once it is ready: the files
 // a run completes at most once a second, then the run's last file, and the
-// files the user opens.
+// files the user opens. The run's last file may be built ahead, while the
+// run goes on, on a second thread that only takes what the run leaves of
+// the cores.
 #pragma once
 
+#include "core/WorkerPriority.h"
 #include "listhost/ListFileHost.h"
+#include "ui/JobThread.h"
 #include "ui/ThreadWake.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
-#include <condition_variable>
-#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 class QTextDocument;
-class QThread;
 class TReportView;
 
 class TListViewLoader : public QObject
@@ -38,6 +38,13 @@ public:
     // last one was shown. Building a view takes a good part of a core, which
     // a run that ends within a second spends on its files instead.
     void StartRun() { lastBuild_.start(); }
+    // Before a list: works out its last file (nothing when it cannot) and
+    // builds its view, both at the lowest priority. ShowThen shows that view
+    // at once if the run's last file is byte for byte the one foreseen.
+    using Foresight = std::function<std::optional<ListFileHost::WrittenFile>()>;
+    void Foresee(Foresight foresee);
+    // Whether a view built ahead waits to be shown.
+    bool ForeseenReady() const;
     void Completed(const ListFileHost::WrittenFile &file);
     // The run's last file; `then` runs once it shows (or could not be
     // built for want of memory).
@@ -53,21 +60,22 @@ public:
 
 private:
     struct Build;
+    struct Foreseen;
     using Make = std::function<QTextDocument *()>;
     using Shown = std::function<void(QTextDocument *document, std::exception_ptr failure)>;
 
-    // The builder's thread and its jobs; what it has built comes back
-    // through a list of its own, so that every hand-over between the two
-    // threads goes through a lock of ours.
-    void StartBuilder();
-    void Post(std::function<void()> job);
-    void RunBuilder();
+    // What the builder has built comes back through a list of its own, so
+    // that every hand-over between the two threads goes through a lock of
+    // ours.
     void TakeBuilt();
     void Start(Make make, Shown shown);
     void Finished(const std::shared_ptr<Build> &build);
     void Next();
     void Dispose(QTextDocument *replaced, bool giveBack);
     void BuildCompleted();
+    // The view foreseen, if it is the file's; the foresight ends either way.
+    QTextDocument *TakeForeseen(const ListFileHost::WrittenFile &file);
+    void DropForeseen();
 
     TReportView *view_;
     std::optional<ListFileHost::WrittenFile> pending_;
@@ -86,12 +94,14 @@ private:
     static constexpr int kSettleMs = 2;
     quint64 token_ = 0;
     std::shared_ptr<Build> building_;
-    std::thread builderThread_;
-    QThread *builderQThread_ = nullptr;
-    std::mutex jobsMutex_;
-    std::condition_variable jobsChanged_;
-    std::deque<std::function<void()>> jobs_;
-    bool quit_ = false;
+    std::shared_ptr<Foreseen> foreseen_;
+    // Every list is built on one thread, so that the memory of one list is
+    // reused for the next.
+    TJobThread &Builder();
+    bool tuned_ = false;
+    TJobThread builder_{LowerWorkerPriority};
+    TJobThread foresight_{LowestWorkerPriority};
+    std::mutex builtMutex_;
     std::vector<std::shared_ptr<Build>> built_;
     bool loading_ = false;
 };

@@ -246,6 +246,9 @@ void TMainForm::Generer(qint64 first, qint64 last)
     if (!desktop_)
         desktop_ = new DesktopSignals(this);
     titre_ = windowTitle();
+    vue_->Foresee([files, request = *request, separators = sepMilliers_] {
+        return files->ForeseenLastFile(request, separators->load(std::memory_order_relaxed));
+    });
     run_->Start([this, files, request = *request](StopToken &stop, TRunController::Channel &channel)
                     -> std::function<void()> {
         files->SetCompletedFile([this, &channel, files] {

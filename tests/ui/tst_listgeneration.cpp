@@ -3,6 +3,8 @@
 // dialog and the overwrite question, stops, separators changed during a run,
 // file errors, and events handled all along.
 #include "ListWindowTest.h"
+#include "ui/ListViewLoader.h"
+#include "ui/ReportView.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -32,6 +34,8 @@ private slots:
     void stopInTheFirstFile();
     void stopInALaterFile();
     void separatorsChangedDuringRun();
+    void lastFileShowsAsWritten_data();
+    void lastFileShowsAsWritten();
     void eventsFlowNearTheTop();
     void remainingTimeInTheTitle();
 };
@@ -351,6 +355,37 @@ void TestListGeneration::separatorsChangedDuringRun()
         }
     }
     QCOMPARE(switches, 1);
+}
+
+void TestListGeneration::lastFileShowsAsWritten_data()
+{
+    QTest::addColumn<bool>("foreseenRight");
+    QTest::newRow("foreseen right") << true;
+    // As when "Sep. milliers" changes while the last file is formatted.
+    QTest::newRow("foreseen wrong") << false;
+}
+
+void TestListGeneration::lastFileShowsAsWritten()
+{
+    QFETCH(bool, foreseenRight);
+    TReportView view;
+    TListViewLoader loader(&view);
+    const ListFileHost::WrittenFile written{path(QStringLiteral("NP_1-2000000_02.txt")),
+                                            "NP_1-2000000_02.txt\r\nNombres premiers de cette liste : 2\r\n \r\n",
+                                            "1000003\r\n1000033\r\n"};
+    ListFileHost::WrittenFile guess = written;
+    if (!foreseenRight)
+        guess.numberLines = "1000003\r\n1\xA0" "000\xA0" "033\r\n";
+    loader.StartRun();
+    loader.Foresee([guess] { return guess; });
+    QTRY_VERIFY(loader.ForeseenReady());
+    bool shown = false;
+    loader.ShowThen(written, [&shown] { shown = true; });
+    QTRY_VERIFY(shown);
+    QCOMPARE(view.Lines(), QStringList({QStringLiteral("NP_1-2000000_02.txt"),
+                                        QStringLiteral("Nombres premiers de cette liste : 2"), QStringLiteral(" "),
+                                        QStringLiteral("1000003"), QStringLiteral("1000033")}));
+    QVERIFY(!loader.ForeseenReady());
 }
 
 void TestListGeneration::remainingTimeInTheTitle()
