@@ -2,6 +2,7 @@
 // and a last panel that holds the progress bar.
 #include "ui/StatusStrip.h"
 
+#include "ui/ProgressBar.h"
 #include "ui/StatusStripAccessible.h"
 
 #include <QAccessible>
@@ -26,7 +27,7 @@ TStatusStrip::TStatusStrip(QWidget *parent)
     setFixedHeight(kHeight);
     setSizeGripEnabled(true);
 
-    progressBar_ = new QProgressBar(this);
+    progressBar_ = new TProgressBar(this);
     progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
     progressBar_->setTextVisible(false);
     progressBar_->setRange(0, 100);
