@@ -10,9 +10,6 @@ TProgressBar::TProgressBar(QWidget *parent)
     : QProgressBar(parent)
 {
     ahead_.setSingleShot(true);
-    // Ahead while no repaint comes for a few milliseconds: not while a run
-    // moves the bar.
-    ahead_.setInterval(15);
     connect(&ahead_, &QTimer::timeout, this, &TProgressBar::DrawAhead);
 }
 
@@ -110,7 +107,7 @@ void TProgressBar::paintEvent(QPaintEvent *)
             picture = kept;
         if (value == option.progress)
             kept = picture;
-        ahead_.start();
+        AheadWhenQuiet();
     } else {
         picture = Draw(option);
     }
@@ -138,8 +135,16 @@ void TProgressBar::DrawAhead()
             ++drawn;
         }
     }
+    // The next few at the window's next pause.
     if (drawn == kAheadPerTick)
-        ahead_.start();
+        ahead_.start(0);
+}
+
+void TProgressBar::AheadWhenQuiet()
+{
+    // Ahead once no repaint has come for a few milliseconds: not while a
+    // run moves the bar.
+    ahead_.start(kQuietMs);
 }
 
 int TProgressBar::PicturesReady() const
@@ -155,11 +160,11 @@ int TProgressBar::PicturesReady() const
 void TProgressBar::resizeEvent(QResizeEvent *event)
 {
     QProgressBar::resizeEvent(event);
-    ahead_.start();
+    AheadWhenQuiet();
 }
 
 void TProgressBar::changeEvent(QEvent *event)
 {
     QProgressBar::changeEvent(event);
-    ahead_.start();
+    AheadWhenQuiet();
 }

@@ -63,11 +63,14 @@ private:
     Pictures *PicturesOf(const Look &look);
     QPixmap Draw(const QStyleOptionProgressBar &option) const;
     void DrawAhead();
+    void AheadWhenQuiet();
 
     // The present look and the one before (a window that loses and regains
     // its focus switches between two).
     std::vector<Pictures> pictures_;
     QTimer ahead_;
     static constexpr int kLargestRange = 1000;
-    static constexpr int kAheadPerTick = 16;
+    // About two milliseconds of drawing at a time.
+    static constexpr int kAheadPerTick = 8;
+    static constexpr int kQuietMs = 15;
 };
