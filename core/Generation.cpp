@@ -480,8 +480,7 @@ std::optional<QString> ContinuationRefusal(const ListRequest &request, const QSt
     const QString number = name.mid(base.size(), name.size() - base.size() - suffix.size());
     bool ok = false;
     const qint64 k = number.toLongLong(&ok);
-    const qint64 files = qint64(ListSpan(request) / kNumbersPerFile) + 1;
-    if (!ok || k < 2 || k > files)
+    if (!ok || k < 2 || quint64(k) > ListSlices(request))
         return std::nullopt;
     const QString path = host.ContinuationFilePath(chosen, base, k);
     if (QDir::cleanPath(path) != QDir::cleanPath(chosen))
@@ -533,10 +532,15 @@ quint64 ListSpan(const ListRequest &request)
     return request.last >= request.first ? quint64(request.last) - quint64(request.first) : 0;
 }
 
+quint64 ListSlices(const ListRequest &request)
+{
+    return ListSpan(request) / kNumbersPerFile + 1;
+}
+
 quint64 ListFilesKept(const ListRequest &request)
 {
     const quint64 asked = quint64(std::max<qint64>(request.startFile, 1) - 1);
-    return std::min<quint64>(asked, ListSpan(request) / kNumbersPerFile);
+    return std::min<quint64>(asked, ListSlices(request) - 1);
 }
 
 quint64 ListFirstSieved(const ListRequest &request)
@@ -546,7 +550,7 @@ quint64 ListFirstSieved(const ListRequest &request)
 
 std::optional<ForeseenFile> ForeseeLastFile(const ListRequest &request, bool separators, const QByteArray &sep)
 {
-    const quint64 files = ListSpan(request) / kNumbersPerFile + 1;
+    const quint64 files = ListSlices(request);
     if (files < 2 || request.last > kForeseenUpTo)
         return std::nullopt;
     // File k holds the slice from first + (k - 1) 10^6 on, as Run::Switch

@@ -134,6 +134,9 @@ qint64 ListPosition(const ListRequest &request, const ListProgress &progress);
 // last - first of the request, 0 for an empty range, in unsigned arithmetic
 // so that it never overflows at the ends of the 64-bit range.
 quint64 ListSpan(const ListRequest &request);
+// The slices of 10^6 numbers the range covers: the most files a run of it
+// writes.
+quint64 ListSlices(const ListRequest &request);
 // The files a run of the request leaves as they are (those before its start
 // file, within the range), and the first number it sieves.
 quint64 ListFilesKept(const ListRequest &request);

@@ -14,6 +14,16 @@
 
 #include <algorithm>
 
+namespace {
+
+// The three header lines of a list file, grouped as "Sep. milliers" says.
+QByteArray HeaderOf(const QString &path, qint64 count, bool separators)
+{
+    return ListFiles::HeaderBytes(QFileInfo(path).fileName(), count, separators, ThousandsSeparator());
+}
+
+} // namespace
+
 QByteArray ListFileHost::SeparatorBytes() const
 {
     return ListFiles::EncodeWindows1252(ThousandsSeparator());
@@ -35,8 +45,7 @@ void ListFileHost::CreateFile(const QString &path, const QByteArray &bytes)
 
 void ListFileHost::WriteListFile(const QString &path, const QByteArray &numberLines, qint64 count)
 {
-    const QByteArray header =
-        ListFiles::HeaderBytes(QFileInfo(path).fileName(), count, SepMilliers(), ThousandsSeparator());
+    const QByteArray header = HeaderOf(path, count, SepMilliers());
     try {
         writer_.WriteListFile(path, header, numberLines);
     } catch (const ListFiles::ListFileError &error) {
@@ -53,9 +62,7 @@ std::optional<ListFileHost::WrittenFile> ListFileHost::ForeseenLastFile(const Li
     if (!foreseen)
         return std::nullopt;
     const QString path = ContinuationFilePath(request.firstFile, request.baseName, foreseen->k);
-    return WrittenFile{
-        path, ListFiles::HeaderBytes(QFileInfo(path).fileName(), foreseen->count, separators, ThousandsSeparator()),
-        foreseen->numberLines};
+    return WrittenFile{path, HeaderOf(path, foreseen->count, separators), foreseen->numberLines};
 }
 
 std::optional<qint64> ListFileHost::ResumeFile(const ListRequest &request) const

@@ -13,14 +13,6 @@ TProgressBar::TProgressBar(QWidget *parent)
     connect(&ahead_, &QTimer::timeout, this, &TProgressBar::DrawAhead);
 }
 
-bool TProgressBar::Look::operator==(const Look &other) const
-{
-    return size == other.size && pixelRatio == other.pixelRatio && state == other.state
-           && direction == other.direction && palette == other.palette && group == other.group && minimum == other.minimum
-           && maximum == other.maximum && style == other.style && textVisible == other.textVisible
-           && textAlignment == other.textAlignment && inverted == other.inverted && bottomToTop == other.bottomToTop;
-}
-
 QStyleOptionProgressBar TProgressBar::Option(int value) const
 {
     QStyleOptionProgressBar option;
@@ -101,12 +93,13 @@ void TProgressBar::paintEvent(QPaintEvent *)
         // A value outside the range shows as the bar would show it.
         const int value = std::clamp(option.progress, option.minimum, option.maximum);
         QPixmap &kept = pictures->byValue[std::size_t(value - option.minimum)];
-        if (kept.isNull() || value != option.progress)
+        if (value != option.progress) {
             picture = Draw(option);
-        else
+        } else {
+            if (kept.isNull())
+                kept = Draw(option);
             picture = kept;
-        if (value == option.progress)
-            kept = picture;
+        }
         AheadWhenQuiet();
     } else {
         picture = Draw(option);
@@ -117,8 +110,8 @@ void TProgressBar::paintEvent(QPaintEvent *)
 
 void TProgressBar::DrawAhead()
 {
-    // The look of the bar as it is, then as it is with the window's focus
-    // gone or back; the present look stays first.
+    // The look of the bar with the window's focus gone or back, then as it
+    // is, which stays the present look.
     int drawn = 0;
     for (const bool other : {true, false}) {
         QStyleOptionProgressBar option = Option(value());

@@ -48,7 +48,7 @@ private:
         Qt::Alignment textAlignment;
         bool inverted = false;
         bool bottomToTop = false;
-        bool operator==(const Look &other) const;
+        bool operator==(const Look &other) const = default;
     };
     struct Pictures {
         Look look;
