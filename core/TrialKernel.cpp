@@ -2,6 +2,8 @@
 // a number in a range of trial divisors, tested many at once with SIMD.
 #include "core/TrialKernel.h"
 
+#include "core/CoreBinding.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -258,14 +260,16 @@ class OrderedSearch
 {
 public:
     OrderedSearch(KernelPath path, quint64 value, quint64 first, quint64 last,
-                  const std::function<quint64(quint64)> &chunkEnd, std::size_t window)
-        : path_(path), value_(value), last_(last), next_(first), chunkEnd_(&chunkEnd), ring_(window)
+                  const std::function<quint64(quint64)> &chunkEnd, std::size_t window, const HelperCores &cores)
+        : path_(path), value_(value), last_(last), cores_(cores), next_(first), chunkEnd_(&chunkEnd), ring_(window)
     {
     }
 
-    // A helper's share: chunks until none is left to take.
-    void Help()
+    // A helper's share, as the search's helper number `index`: chunks
+    // until none is left to take.
+    void Help(int index)
     {
+        cores_.Bind(index);
         std::unique_lock lock(mutex_);
         for (;;) {
             std::size_t index = 0;
@@ -369,6 +373,7 @@ private:
     const KernelPath path_;
     const quint64 value_;
     const quint64 last_;
+    const HelperCores cores_;
     std::mutex mutex_;
     std::condition_variable roomFreed_; // a slot is free, or the search is over
     quint64 next_;
@@ -430,10 +435,11 @@ private:
             if (quitting_)
                 return;
             std::shared_ptr<OrderedSearch> search = offers_.front().search;
-            if (--offers_.front().helpers == 0)
+            const int index = --offers_.front().helpers;
+            if (index == 0)
                 offers_.erase(offers_.begin());
             lock.unlock();
-            search->Help();
+            search->Help(index);
             search.reset();
             lock.lock();
         }
@@ -537,8 +543,10 @@ DivisorSearch SmallestDivisorInOrder(quint64 value, quint64 first, quint64 last,
     }
     if (first > last)
         return {0, false};
+    const CoreBinding binding;
     const auto search = std::make_shared<OrderedSearch>(path, value, first, last, chunkEnd,
-                                                        kChunksAheadPerThread * std::size_t(threads));
+                                                        kChunksAheadPerThread * std::size_t(threads),
+                                                        binding.Helpers());
     Helpers().Offer(search, threads - 1);
     const DivisorSearch result = search->Run(chunkDone);
     Helpers().Withdraw(search);
