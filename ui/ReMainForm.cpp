@@ -7,6 +7,7 @@
 #include "Version.h"
 
 #include "core/ListEstimate.h"
+#include "core/WorkerPriority.h"
 #include "listfiles/ListFile.h"
 #include "ui/Fonts.h"
 #include "ui/HelpLocator.h"
@@ -50,6 +51,10 @@ TMainForm::TMainForm(QWidget *parent)
     // The first list's estimate would otherwise measure the machine on the
     // window's thread.
     MeasurePaceAhead();
+    // This thread handles the window's events; the threads it starts from
+    // here on inherit its short slices (those that compute take back the
+    // default ones).
+    RequestShortTimeSlices();
     helpOpener_ = [](const QString &file, unsigned command, unsigned context, QWidget *owner) {
         THelpViewer::htmlHelp(owner, file, THelpViewer::Command(command), context);
     };

@@ -23,8 +23,33 @@
 #include <QtTest>
 
 #include <atomic>
+#include <cstdint>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
+
+// The calling thread's nice value and time slice, as the kernel reports
+// them (a slice of 0 where it does not).
+struct Scheduling {
+    int nice = 0;
+    std::uint64_t slice = 0;
+};
+
+Scheduling CurrentScheduling()
+{
+    struct {
+        std::uint32_t size, policy;
+        std::uint64_t flags;
+        std::int32_t nice;
+        std::uint32_t priority;
+        std::uint64_t runtime, deadline, period;
+    } attributes{};
+    if (syscall(SYS_sched_getattr, 0, &attributes, sizeof attributes, 0) != 0)
+        return {getpriority(PRIO_PROCESS, 0), 0};
+    return {attributes.nice, attributes.runtime};
+}
 
 const QString kQuestion = QStringLiteral("Processus en cours. Arrêter ?");
 const QString kRefus = QStringLiteral("Vous devez arrêter le processus en cours d'abord (bouton \"Arrêter\")");
@@ -37,10 +62,12 @@ struct FakeVerification {
     std::atomic<int> calls = 0;
     std::atomic<int> reached = 0;
     std::atomic<bool> stopped = false;
+    Scheduling scheduling;
 
     VerificationResult operator()(qint64 n, StopToken &stop, const VerificationProgress &progress)
     {
-        ++calls;
+        if (++calls == 1)
+            scheduling = CurrentScheduling();
         VerificationResult result;
         result.n = n;
         for (int i = 0; i < checkpoints; ++i) {
@@ -78,6 +105,7 @@ private slots:
     void closeDuringRun();
     void pageChangeEmptiesTheViewAndTheRunGoesOn();
     void dropAndOpenAreRefusedWhileRunning();
+    void computationYieldsToTheWindow();
 
 private:
     template <typename T> T *child(const char *name) { return FindChild<T>(form_, name); }
@@ -311,6 +339,24 @@ void TestRunState::dropAndOpenAreRefusedWhileRunning()
     engine_->steps.release(2);
     QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(lines().value(5), QStringLiteral("Nombre premier : oui"));
+}
+
+
+void TestRunState::computationYieldsToTheWindow()
+{
+    // The window's thread asks for short slices so that it answers at once
+    // while a computation fills the cores; the computation runs a few
+    // steps lower, with the kernel's default slices, not the window's.
+    const Scheduling window = CurrentScheduling();
+    if (window.slice == 0)
+        QSKIP("this kernel does not report time slices");
+    QCOMPARE(window.slice, std::uint64_t(100'000));
+    start(0);
+    engine_->steps.release();
+    QVERIFY(WaitUntilIdle(form_));
+    QCOMPARE(engine_->scheduling.nice, 5);
+    QVERIFY2(engine_->scheduling.slice > window.slice,
+             qPrintable(QStringLiteral("computation's slice %1 ns").arg(engine_->scheduling.slice)));
 }
 
 QTEST_MAIN(TestRunState)
