@@ -265,11 +265,11 @@ public:
     {
     }
 
-    // A helper's share, as the search's helper number `index`: chunks
+    // A helper's share, as the search's helper number `helper`: chunks
     // until none is left to take.
-    void Help(int index)
+    void Help(int helper)
     {
-        cores_.Bind(index);
+        cores_.Bind(helper);
         std::unique_lock lock(mutex_);
         for (;;) {
             std::size_t index = 0;
@@ -435,11 +435,11 @@ private:
             if (quitting_)
                 return;
             std::shared_ptr<OrderedSearch> search = offers_.front().search;
-            const int index = --offers_.front().helpers;
-            if (index == 0)
+            const int helper = --offers_.front().helpers;
+            if (helper == 0)
                 offers_.erase(offers_.begin());
             lock.unlock();
-            search->Help(index);
+            search->Help(helper);
             search.reset();
             lock.lock();
         }

@@ -3,7 +3,6 @@
 // of several milliseconds before it handles its next event.
 #pragma once
 
-#include <cerrno>
 #include <cstdint>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -13,8 +12,10 @@ namespace WorkerPriorityDetail {
 
 // The calling thread's time slice: `ns` asks for slices that short (Linux
 // 6.12 on takes 0.1 ms to 100 ms), 0 for the kernel's default. The nice
-// value is kept. Older kernels take the call and ignore the slice; where it
-// fails, the thread keeps what it had.
+// value is kept, and a thread that runs under another policy than the
+// default one (set by whoever started the program) is left as it is.
+// Older kernels take the call and ignore the slice; where it fails, the
+// thread keeps what it had.
 inline void SetTimeSlice(std::uint64_t ns)
 {
     // struct sched_attr, in its first version.
@@ -28,13 +29,11 @@ inline void SetTimeSlice(std::uint64_t ns)
         std::uint64_t deadline;
         std::uint64_t period;
     } attributes{};
-    errno = 0;
-    const int nice = getpriority(PRIO_PROCESS, 0);
-    if (errno != 0)
+    constexpr std::uint32_t kSchedOther = 0;
+    if (syscall(SYS_sched_getattr, 0, &attributes, sizeof attributes, 0) != 0 || attributes.policy != kSchedOther)
         return;
     attributes.size = sizeof attributes;
-    attributes.policy = 0; // SCHED_OTHER
-    attributes.nice = nice;
+    attributes.flags = 0;
     attributes.runtime = ns;
     (void)syscall(SYS_sched_setattr, 0, &attributes, 0);
 }
