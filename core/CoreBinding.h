@@ -20,7 +20,7 @@ private:
     bool read_ = false;
     int core_ = -1; // the leading thread's core, -1 when nothing is bound
     int count_ = 0; // allowed cores
-    cpu_set_t allowed_;
+    cpu_set_t allowed_{};
 };
 
 // A scheduler may run two threads of a computation on one core while
