@@ -20,7 +20,6 @@ CoreBinding::CoreBinding()
     CPU_ZERO(&c.allowed_);
     if (sched_getaffinity(0, sizeof c.allowed_, &c.allowed_) != 0)
         return;
-    c.read_ = true;
     c.count_ = CPU_COUNT(&c.allowed_);
     const int core = sched_getcpu();
     if (c.count_ < 2 || core < 0 || core >= CPU_SETSIZE || !CPU_ISSET(core, &c.allowed_))
@@ -37,7 +36,7 @@ CoreBinding::~CoreBinding()
 
 void HelperCores::Bind(int index) const
 {
-    if (!read_)
+    if (count_ == 0)
         return;
     if (core_ < 0) {
         (void)sched_setaffinity(0, sizeof allowed_, &allowed_);

@@ -17,9 +17,8 @@ public:
 
 private:
     friend class CoreBinding;
-    bool read_ = false;
     int core_ = -1; // the leading thread's core, -1 when nothing is bound
-    int count_ = 0; // allowed cores
+    int count_ = 0; // allowed cores, 0 when they could not be read
     cpu_set_t allowed_{};
 };
 

@@ -8,6 +8,19 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+// struct sched_attr of the sched_setattr and sched_getattr calls, in its
+// first version; for the default policy, `runtime` is the time slice.
+struct SchedAttributes {
+    std::uint32_t size;
+    std::uint32_t policy;
+    std::uint64_t flags;
+    std::int32_t nice;
+    std::uint32_t priority;
+    std::uint64_t runtime;
+    std::uint64_t deadline;
+    std::uint64_t period;
+};
+
 namespace WorkerPriorityDetail {
 
 // The calling thread's time slice: `ns` asks for slices that short (Linux
@@ -18,17 +31,7 @@ namespace WorkerPriorityDetail {
 // thread keeps what it had.
 inline void SetTimeSlice(std::uint64_t ns)
 {
-    // struct sched_attr, in its first version.
-    struct {
-        std::uint32_t size;
-        std::uint32_t policy;
-        std::uint64_t flags;
-        std::int32_t nice;
-        std::uint32_t priority;
-        std::uint64_t runtime;
-        std::uint64_t deadline;
-        std::uint64_t period;
-    } attributes{};
+    SchedAttributes attributes{};
     constexpr std::uint32_t kSchedOther = 0;
     if (syscall(SYS_sched_getattr, 0, &attributes, sizeof attributes, 0) != 0 || attributes.policy != kSchedOther)
         return;

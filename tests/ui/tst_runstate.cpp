@@ -6,6 +6,7 @@
 #include "ModalAnswerer.h"
 
 #include "core/StopToken.h"
+#include "core/WorkerPriority.h"
 #include "ui/ReMainForm.h"
 #include "ui/ReportView.h"
 #include "ui/StatusStrip.h"
@@ -39,13 +40,7 @@ struct Scheduling {
 
 Scheduling CurrentScheduling()
 {
-    struct {
-        std::uint32_t size, policy;
-        std::uint64_t flags;
-        std::int32_t nice;
-        std::uint32_t priority;
-        std::uint64_t runtime, deadline, period;
-    } attributes{};
+    SchedAttributes attributes{};
     if (syscall(SYS_sched_getattr, 0, &attributes, sizeof attributes, 0) != 0)
         return {getpriority(PRIO_PROCESS, 0), 0};
     return {attributes.nice, attributes.runtime};
@@ -340,7 +335,6 @@ void TestRunState::dropAndOpenAreRefusedWhileRunning()
     QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(lines().value(5), QStringLiteral("Nombre premier : oui"));
 }
-
 
 void TestRunState::computationYieldsToTheWindow()
 {
