@@ -1,6 +1,7 @@
 // The file operations of a list run, in order, on a thread of their own or
 // on the caller's.
 #include "core/ListFileWork.h"
+#include "core/ThreadName.h"
 
 namespace {
 
@@ -52,7 +53,10 @@ bool ListFileWork::Post(qint64 k, const QString &file, Operation operation)
         return false;
     queue_.push_back({k, file, std::move(operation)});
     if (!thread_.joinable())
-        thread_ = std::thread([this] { Work(); });
+        thread_ = std::thread([this] {
+            NameThisThread("tvr-files");
+            Work();
+        });
     lock.unlock();
     changed_.notify_all();
     return true;

@@ -1,6 +1,7 @@
 // The primes of a range, sieved by libprimesieve on a worker thread and
 // handed to the caller's thread in blocks through a small bounded queue.
 #include "core/PrimeSource.h"
+#include "core/ThreadName.h"
 
 #include <primesieve.hpp>
 
@@ -173,6 +174,7 @@ PrimeSource::PrimeSource(quint64 first, quint64 last)
     // The worker holds the shared state, so it outlives this object if it
     // is let go in the middle of a sieving step.
     shared_->worker = std::thread([shared = shared_, first, last] {
+        NameThisThread("tvr-sieve");
         shared->Produce(first, last);
         shared->ended->store(true);
     });

@@ -1,6 +1,7 @@
 // The inner loop of verification and factorisation: the smallest divisor of
 // a number in a range of trial divisors, tested many at once with SIMD.
 #include "core/TrialKernel.h"
+#include "core/ThreadName.h"
 
 #include "core/CoreBinding.h"
 
@@ -429,6 +430,7 @@ private:
 
     void Serve()
     {
+        NameThisThread("tvr-divide");
         std::unique_lock lock(mutex_);
         for (;;) {
             wake_.wait(lock, [&] { return quitting_ || !offers_.empty(); });

@@ -1,5 +1,6 @@
 // One thread of the window's own that runs jobs in the order they come.
 #include "ui/JobThread.h"
+#include "core/ThreadName.h"
 
 #include <QThread>
 
@@ -24,6 +25,7 @@ QThread *TJobThread::Thread()
     std::promise<QThread *> started;
     std::future<QThread *> qthread = started.get_future();
     thread_ = std::thread([this, &started] {
+        NameThisThread(name_);
         if (started_)
             started_();
         started.set_value(QThread::currentThread());

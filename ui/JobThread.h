@@ -14,8 +14,9 @@ class QThread;
 class TJobThread
 {
 public:
-    // `started` runs first on the new thread (to set its priority, say).
-    explicit TJobThread(std::function<void()> started) : started_(std::move(started)) {}
+    // `name` names the thread (a literal of at most 15 bytes); `started`
+    // runs first on it (to set its priority, say).
+    TJobThread(const char *name, std::function<void()> started) : name_(name), started_(std::move(started)) {}
     ~TJobThread() { Stop(); }
     TJobThread(const TJobThread &) = delete;
     TJobThread &operator=(const TJobThread &) = delete;
@@ -30,6 +31,7 @@ public:
 private:
     void Run();
 
+    const char *name_;
     std::function<void()> started_;
     std::thread thread_;
     QThread *qthread_ = nullptr;

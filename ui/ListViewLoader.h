@@ -99,8 +99,8 @@ private:
     // reused for the next.
     TJobThread &Builder();
     bool tuned_ = false;
-    TJobThread builder_{LowerWorkerPriority};
-    TJobThread foresight_{LowestWorkerPriority};
+    TJobThread builder_{"tvr-view", LowerWorkerPriority};
+    TJobThread foresight_{"tvr-foresee", LowestWorkerPriority};
     std::mutex builtMutex_;
     std::vector<std::shared_ptr<Build>> built_;
     bool loading_ = false;

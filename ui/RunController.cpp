@@ -2,6 +2,7 @@
 // thread, the stop question's hold on it, and the hand-over of what it
 // shows to the window's thread.
 #include "ui/RunController.h"
+#include "core/ThreadName.h"
 
 #include "core/CommandError.h"
 #include "core/WorkerPriority.h"
@@ -47,6 +48,7 @@ void TRunController::Start(Work work)
     Join();
     fetchTimer_.start();
     worker_ = std::thread([this, work = std::move(work), stop = stop_] {
+        NameThisThread("tvr-run");
         LowerWorkerPriority();
         std::function<void()> ended;
         try {
