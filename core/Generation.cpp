@@ -9,7 +9,6 @@
 #include "core/PrimeSource.h"
 #include "core/PrimeText.h"
 #include "core/StopToken.h"
-#include "core/WorkerPriority.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,9 +19,6 @@
 
 #include <algorithm>
 #include <array>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 #include <utility>
 #include <limits>
 #include <vector>
@@ -31,92 +27,10 @@ namespace {
 
 // A checkpoint at least this often while primes arrive: the progress shown,
 // "Sep. milliers" read again, and the stop token consulted. The clock is
-// read after each block of the sieve (at most about half a millisecond of
-// formatting on two threads); completed files are written meanwhile, on
-// the file work's thread.
+// read after each block of the sieve (well under a millisecond of
+// formatting); completed files are written meanwhile, on the file work's
+// thread.
 constexpr qint64 kCheckpointIntervalNs = 4'000'000;
-// Fewer primes than this are formatted on one thread: handing half of them
-// over would cost more than it saves.
-constexpr std::size_t kSplitAbove = 4096;
-
-// Number lines written on two threads: the caller's and a helper of the
-// run. Lines are not of one length, but primes come in increasing order,
-// so where the second half starts is known from a search per digit count.
-class LineFormatter
-{
-public:
-    LineFormatter() = default;
-    ~LineFormatter()
-    {
-        if (!helper_.joinable())
-            return;
-        {
-            const std::lock_guard lock(mutex_);
-            quit_ = true;
-        }
-        changed_.notify_all();
-        helper_.join();
-    }
-    LineFormatter(const LineFormatter &) = delete;
-    LineFormatter &operator=(const LineFormatter &) = delete;
-
-    // Writes the lines of `count` primes at out (grouped with sep when
-    // sepLength > 0); returns their end.
-    char *Format(const quint64 *primes, std::size_t count, char *out, const char *sep, int sepLength)
-    {
-        if (count < kSplitAbove)
-            return PrimeText::Lines(primes, primes + count, out, sep, sepLength);
-        if (!helper_.joinable())
-            helper_ = std::thread([this] { Help(); });
-        const std::size_t half = count / 2;
-        char *const middle = out + PrimeText::LinesLength(primes, primes + half, sepLength);
-        {
-            const std::lock_guard lock(mutex_);
-            job_ = {primes + half, primes + count, middle, sep, sepLength, nullptr};
-            pending_ = true;
-        }
-        changed_.notify_all();
-        PrimeText::Lines(primes, primes + half, out, sep, sepLength);
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !pending_; });
-        return job_.end;
-    }
-
-private:
-    struct Job {
-        const quint64 *first = nullptr;
-        const quint64 *last = nullptr;
-        char *out = nullptr;
-        const char *sep = nullptr;
-        int sepLength = 0;
-        char *end = nullptr;
-    };
-
-    void Help()
-    {
-        LowerWorkerPriority();
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            changed_.wait(lock, [this] { return quit_ || pending_; });
-            if (quit_)
-                return;
-            Job job = job_;
-            lock.unlock();
-            job.end = PrimeText::Lines(job.first, job.last, job.out, job.sep, job.sepLength);
-            lock.lock();
-            job_.end = job.end;
-            pending_ = false;
-            changed_.notify_all();
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    Job job_;
-    bool pending_ = false;
-    bool quit_ = false;
-    std::thread helper_;
-};
 
 // How a run ends. FileFailed: a file operation failed, or found the disk
 // about to be full; what failed is in the run's file work.
@@ -137,10 +51,10 @@ bool HeldByRunOnly(QByteArray &buffer)
 }
 
 // The run: its files, the number lines of the current file, and the status
-// it keeps up to date. The sieving runs on a worker (PrimeSource), half of
-// the formatting on another (LineFormatter), and the file operations go
-// through the run's file work, on a thread of their own when the host
-// allows it; the rest happens on the caller's thread.
+// it keeps up to date. The sieving runs on a worker (PrimeSource), and the
+// file operations go through the run's file work, on a thread of their own
+// when the host allows it; the formatting and the rest happen on the
+// caller's thread.
 class Run
 {
 public:
@@ -215,7 +129,6 @@ private:
 
     bool separators_ = false;
     QByteArray separatorBytes_;
-    LineFormatter formatter_;
     bool handledAny_ = false;
     quint64 lastHandled_ = 0;
     QElapsedTimer clock_;
@@ -319,7 +232,7 @@ void Run::Append(const quint64 *primes, std::size_t count)
         body_.resize(std::max(body_.size() * 2, used_ + needed));
     char *const begin = body_.data() + used_;
     const int sepLength = separators_ ? int(separatorBytes_.size()) : 0;
-    char *const out = formatter_.Format(primes, count, begin, separatorBytes_.constData(), sepLength);
+    char *const out = PrimeText::Lines(primes, primes + count, begin, separatorBytes_.constData(), sepLength);
     used_ += out - begin;
     count_ += qint64(count);
     handledAny_ = true;

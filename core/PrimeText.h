@@ -181,19 +181,95 @@ template <int SepLength> inline char *GroupedLineOf(char *out, quint64 v, const 
     return end + 2;
 }
 
+namespace detail {
+
+// "000\r\n" to "999\r\n" in eight bytes each: a line's last group and its
+// end, written by one store.
+inline constexpr std::array<char, 8000> kLastGroups = [] {
+    std::array<char, 8000> ends{};
+    for (std::size_t i = 0; i < 1000; ++i) {
+        for (std::size_t k = 0; k < 3; ++k)
+            ends[i * 8 + k] = kTriples[i * 3 + k];
+        ends[i * 8 + 3] = '\r';
+        ends[i * 8 + 4] = '\n';
+    }
+    return ends;
+}();
+
+// Lines of numbers of one digit count (at least four), in increasing
+// order. Consecutive primes differ by little, so a line differs from the
+// one before mostly in its last group of three digits: the rest, its lead
+// (digits and separators), is written out once per thousand and copied
+// from there, Copy bytes at a time (Copy is at least the lead's length).
+// Each line is the lead, then its last group with CR LF from a table: two
+// stores. Both may write past the line's end, at most 10 bytes; the next
+// line overwrites them, and the last two lines are written exactly, so
+// nothing is written past the returned end.
+template <int SepLength, int Copy>
+inline char *LeadCopiedLines(const quint64 *first, const quint64 *last, char *out, const char *sep, int digits)
+{
+    constexpr int kExactAtEnd = 2;
+    const auto exact = [sep, digits](char *at, quint64 v) {
+        if constexpr (SepLength == 0) {
+            (void)sep;
+            return PlainLineOf(at, v, digits);
+        } else {
+            return GroupedLineOf<SepLength>(at, v, sep, digits);
+        }
+    };
+    const std::size_t lead = std::size_t(digits - 3 + SepLength * ((digits - 1) / 3));
+    alignas(16) char leadBytes[Copy + kMaxLine] = {};
+    // Numbers have four digits at least, so the first one writes the lead.
+    quint64 thousand = 0;
+    const quint64 *const fast = last - std::min<std::ptrdiff_t>(last - first, kExactAtEnd);
+    for (; first != fast; ++first) {
+        const quint64 v = *first;
+        quint64 group = v - thousand;
+        if (group >= 1000) {
+            group = v % 1000;
+            thousand = v - group;
+            exact(leadBytes, v);
+        }
+        std::memcpy(out, leadBytes, Copy);
+        std::memcpy(out + lead, kLastGroups.data() + group * 8, 8);
+        out += lead + 5;
+    }
+    for (; first != last; ++first)
+        out = exact(out, *first);
+    return out;
+}
+
+template <int SepLength>
+inline char *SameDigitLines(const quint64 *first, const quint64 *last, char *out, const char *sep, int digits)
+{
+    if (digits < 4) {
+        for (; first != last; ++first) {
+            if constexpr (SepLength == 0)
+                out = PlainLineOf(out, *first, digits);
+            else
+                out = GroupedLineOf<SepLength>(out, *first, sep, digits);
+        }
+        return out;
+    }
+    const int lead = digits - 3 + SepLength * ((digits - 1) / 3);
+    if (lead <= 16)
+        return LeadCopiedLines<SepLength, 16>(first, last, out, sep, digits);
+    if (lead <= 32)
+        return LeadCopiedLines<SepLength, 32>(first, last, out, sep, digits);
+    return LeadCopiedLines<SepLength, 48>(first, last, out, sep, digits);
+}
+
+} // namespace detail
+
 // Writes the lines of [first, last), numbers in increasing order, at out,
-// grouped with sep when sepLength (at most 4) is not 0; returns their end.
-// Each run of one digit count is written by a loop that knows it, and the
-// separator's length is chosen once per call, not once per line.
+// grouped with sep when sepLength (at most 4) is not 0; returns their end,
+// and writes nothing beyond it. Each run of one digit count is written by
+// a loop that knows it, and the separator's length is chosen once per
+// call, not once per line.
 template <int SepLength> inline char *LinesOf(const quint64 *first, const quint64 *last, char *out, const char *sep)
 {
     ForEachDigitRun(first, last, [&out, sep](const quint64 *begin, const quint64 *end, int digits) {
-        for (; begin != end; ++begin) {
-            if constexpr (SepLength == 0)
-                out = PlainLineOf(out, *begin, digits);
-            else
-                out = GroupedLineOf<SepLength>(out, *begin, sep, digits);
-        }
+        out = detail::SameDigitLines<SepLength>(begin, end, out, sep, digits);
     });
     return out;
 }

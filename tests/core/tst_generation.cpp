@@ -104,6 +104,32 @@ void TestGeneration::numberLinesAtDigitCountEdges()
     }
     QCOMPARE(PrimeText::LinesLength(numbers.constData(), numbers.constData() + numbers.size(), int(separator.size())),
              std::size_t(expected.size()));
+    // Lines written together share what they have in common: runs of
+    // increasing numbers with gaps of 1 to 1 500 from a fixed seed, across
+    // thousands, digit counts and the top of the range; nothing may be
+    // written past the end, where another thread may be writing.
+    QList<quint64> walks;
+    QByteArray walked;
+    quint64 state = 0x9E3779B97F4A7C15ull;
+    for (const quint64 start : {quint64(990), quint64(999'990'000), quint64(99'999'999'999'990'000ull),
+                                quint64(std::numeric_limits<qint64>::max()) - 4'000'000}) {
+        quint64 v = start;
+        for (int i = 0; i < 4000; ++i) {
+            state ^= state << 13;
+            state ^= state >> 7;
+            state ^= state << 17;
+            v += 1 + state % (i % 3 == 0 ? 1500 : 40);
+            walks << v;
+            walked += PlainGroupedLine(v, separator);
+        }
+    }
+    for (const auto &[list, lines] : {std::pair(numbers, expected), std::pair(walks, walked)}) {
+        QByteArray written(lines.size() + 64, '#');
+        const char *end = PrimeText::Lines(list.constData(), list.constData() + list.size(), written.data(),
+                                           separator.constData(), int(separator.size()));
+        QCOMPARE(QByteArray(written.constData(), end - written.constData()), lines);
+        QCOMPARE(written.mid(lines.size()), QByteArray(64, '#'));
+    }
 }
 
 void TestGeneration::progressAtEveryPumpIsThatOfAPrimeHandled_data()
