@@ -227,11 +227,13 @@ void Run::Append(const quint64 *primes, std::size_t count)
 {
     if (count == 0)
         return;
-    const qsizetype needed = qsizetype(count) * PrimeText::kMaxLine;
+    // The bytes needed exactly: the array's end is touched when it is
+    // resized, and every page touched for the first time costs a fault.
+    const int sepLength = separators_ ? int(separatorBytes_.size()) : 0;
+    const qsizetype needed = qsizetype(PrimeText::LinesLength(primes, primes + count, sepLength));
     if (body_.size() - used_ < needed)
         body_.resize(std::max(body_.size() * 2, used_ + needed));
     char *const begin = body_.data() + used_;
-    const int sepLength = separators_ ? int(separatorBytes_.size()) : 0;
     char *const out = PrimeText::Lines(primes, primes + count, begin, separatorBytes_.constData(), sepLength);
     used_ += out - begin;
     count_ += qint64(count);
