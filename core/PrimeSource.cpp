@@ -69,7 +69,7 @@ private:
 };
 
 // Blocks waiting in the queue: enough for the sieve to run a few
-// milliseconds ahead of the consumer, little enough to stay small (4 MiB).
+// milliseconds ahead of the consumer, little enough to stay small (2 MiB).
 constexpr std::size_t kQueueBlocks = 4;
 // A block also ends once its primes span this share of the range, so that
 // where primes are sparse and slow to sieve the consumer still sees the
