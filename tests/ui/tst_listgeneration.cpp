@@ -415,8 +415,11 @@ void TestListGeneration::remainingTimeInTheTitle()
 
 void TestListGeneration::eventsFlowNearTheTop()
 {
-    // The sieve's first step near 2^63 takes seconds; the window handles
-    // its events all along (the benchmark holds the real bound, 25 ms).
+    // The sieve's first step near 2^63 takes most of this run; the window
+    // handles its events all along. Computed on the window's thread, it
+    // would hold the window for most of the run; a quarter of it leaves
+    // room for a machine busy with other tests (the benchmarks hold the
+    // real bound, 10 ms).
     FileDialogAnswerer files({path(QStringLiteral("haut.txt"))});
     ModalAnswerer boxes;
     QElapsedTimer sinceTick;
@@ -428,9 +431,12 @@ void TestListGeneration::eventsFlowNearTheTop()
         sinceTick.start();
     });
     ticker.start(2);
+    QElapsedTimer run;
+    run.start();
     generate(kTopStart, kTopEnd);
+    const qint64 runMs = run.elapsed();
     QCOMPARE(boxes.boxes.size(), 1);
-    QVERIFY2(longest < 100, qPrintable(QStringLiteral("%1 ms without events").arg(longest)));
+    QVERIFY2(longest < runMs / 4, qPrintable(QStringLiteral("%1 ms without events in a run of %2 ms").arg(longest).arg(runMs)));
 }
 
 int main(int argc, char *argv[])
