@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 #include <unistd.h>
 
@@ -114,7 +115,9 @@ QList<qint64> FileSizes(const QString &folder)
 // The window, its save dialog answered with a file of the folder and its
 // final message with OK. A run is timed from the answer to the dialog to
 // the final message; a 1 ms timer measures the gaps between the moments
-// the window handles its events.
+// the window handles its events. The moments at which gaps over 10 ms ended
+// are kept, on the system's monotonic clock, so that they can be set
+// beside a trace of the machine (perf record -k CLOCK_MONOTONIC).
 class WindowRunner
 {
 public:
@@ -129,6 +132,7 @@ public:
     struct Result {
         double seconds;
         double longestGapMs;
+        QStringList longGapEnds;
     };
 
     Result Run(const QString &first, const QString &last, const QString &target)
@@ -136,18 +140,26 @@ public:
         target_ = target;
         answeredNs_ = finishedNs_ = lastTickNs_ = 0;
         longestGapNs_ = 0;
+        longGapEnds_.clear();
         form_.findChild<QLineEdit *>(QStringLiteral("EditRechercheDebut"))->setText(first);
         form_.findChild<QLineEdit *>(QStringLiteral("EditRechercheFin"))->setText(last);
         StartAndWait(form_, form_.findChild<QPushButton *>(QStringLiteral("ButtonDemarrer")));
-        return {(finishedNs_ - answeredNs_) / 1e9, longestGapNs_ / 1e6};
+        return {(finishedNs_ - answeredNs_) / 1e9, longestGapNs_ / 1e6, longGapEnds_};
     }
 
 private:
     void Answer()
     {
         const qint64 now = clock_.nsecsElapsed();
-        if (answeredNs_ != 0 && finishedNs_ == 0 && lastTickNs_ != 0)
+        if (answeredNs_ != 0 && finishedNs_ == 0 && lastTickNs_ != 0) {
             longestGapNs_ = std::max(longestGapNs_, now - lastTickNs_);
+            if (now - lastTickNs_ > 10'000'000) {
+                timespec end{};
+                clock_gettime(CLOCK_MONOTONIC, &end);
+                longGapEnds_ << QString::asprintf("%.1f ms ending at %lld.%03ld s", double(now - lastTickNs_) / 1e6,
+                                                  static_cast<long long>(end.tv_sec), end.tv_nsec / 1'000'000);
+            }
+        }
         lastTickNs_ = now;
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *dialog = qobject_cast<QFileDialog *>(modal); dialog && dialog->isVisible()) {
@@ -168,6 +180,7 @@ private:
     QElapsedTimer clock_;
     QString target_;
     qint64 answeredNs_ = 0, finishedNs_ = 0, lastTickNs_ = 0, longestGapNs_ = 0;
+    QStringList longGapEnds_;
 };
 
 // Run in a fresh process: the window's memory at rest, then its peak
@@ -250,6 +263,8 @@ int main(int argc, char *argv[])
             }
             std::printf("  %s, round %d: primesieve %.3f s, window %.3f s, floor %.3f s, longest gap %.1f ms\n",
                         range.label, round + 1, bestPeer, window.seconds, bestFloor, window.longestGapMs);
+            for (const QString &gap : window.longGapEnds)
+                std::printf("    gap of %s (monotonic clock)\n", qPrintable(gap));
         }
         std::printf("%s: window / primesieve = %.2f (best of 2, limit %.1f); longest gap between events %.1f ms "
                     "(limit 10)\n",
