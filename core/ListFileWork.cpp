@@ -1,6 +1,7 @@
 // The file operations of a list run, in order, on a thread of their own or
 // on the caller's.
 #include "core/ListFileWork.h"
+
 #include "core/ThreadName.h"
 
 namespace {

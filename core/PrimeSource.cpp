@@ -1,6 +1,7 @@
 // The primes of a range, sieved by libprimesieve on a worker thread and
 // handed to the caller's thread in blocks through a small bounded queue.
 #include "core/PrimeSource.h"
+
 #include "core/ThreadName.h"
 
 #include <primesieve.hpp>

@@ -183,6 +183,17 @@ template <int SepLength> inline char *GroupedLineOf(char *out, quint64 v, const 
 
 namespace detail {
 
+// One line written on its own, of `digits` digits, plain or grouped.
+template <int SepLength> inline char *LineOf(char *out, quint64 v, const char *sep, int digits)
+{
+    if constexpr (SepLength == 0) {
+        (void)sep;
+        return PlainLineOf(out, v, digits);
+    } else {
+        return GroupedLineOf<SepLength>(out, v, sep, digits);
+    }
+}
+
 // "000\r\n" to "999\r\n" in eight bytes each: a line's last group and its
 // end, written by one store.
 inline constexpr std::array<char, 8000> kLastGroups = [] {
@@ -209,14 +220,6 @@ template <int SepLength, int Copy>
 inline char *LeadCopiedLines(const quint64 *first, const quint64 *last, char *out, const char *sep, int digits)
 {
     constexpr int kExactAtEnd = 2;
-    const auto exact = [sep, digits](char *at, quint64 v) {
-        if constexpr (SepLength == 0) {
-            (void)sep;
-            return PlainLineOf(at, v, digits);
-        } else {
-            return GroupedLineOf<SepLength>(at, v, sep, digits);
-        }
-    };
     const std::size_t lead = std::size_t(digits - 3 + SepLength * ((digits - 1) / 3));
     alignas(16) char leadBytes[Copy + kMaxLine] = {};
     // Numbers have four digits at least, so the first one writes the lead.
@@ -228,14 +231,14 @@ inline char *LeadCopiedLines(const quint64 *first, const quint64 *last, char *ou
         if (group >= 1000) {
             group = v % 1000;
             thousand = v - group;
-            exact(leadBytes, v);
+            LineOf<SepLength>(leadBytes, v, sep, digits);
         }
         std::memcpy(out, leadBytes, Copy);
         std::memcpy(out + lead, kLastGroups.data() + group * 8, 8);
         out += lead + 5;
     }
     for (; first != last; ++first)
-        out = exact(out, *first);
+        out = LineOf<SepLength>(out, *first, sep, digits);
     return out;
 }
 
@@ -243,12 +246,8 @@ template <int SepLength>
 inline char *SameDigitLines(const quint64 *first, const quint64 *last, char *out, const char *sep, int digits)
 {
     if (digits < 4) {
-        for (; first != last; ++first) {
-            if constexpr (SepLength == 0)
-                out = PlainLineOf(out, *first, digits);
-            else
-                out = GroupedLineOf<SepLength>(out, *first, sep, digits);
-        }
+        for (; first != last; ++first)
+            out = LineOf<SepLength>(out, *first, sep, digits);
         return out;
     }
     const int lead = digits - 3 + SepLength * ((digits - 1) / 3);

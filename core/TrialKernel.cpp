@@ -1,9 +1,9 @@
 // The inner loop of verification and factorisation: the smallest divisor of
 // a number in a range of trial divisors, tested many at once with SIMD.
 #include "core/TrialKernel.h"
-#include "core/ThreadName.h"
 
 #include "core/CoreBinding.h"
+#include "core/ThreadName.h"
 
 #include <algorithm>
 #include <array>

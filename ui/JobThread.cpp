@@ -1,5 +1,6 @@
 // One thread of the window's own that runs jobs in the order they come.
 #include "ui/JobThread.h"
+
 #include "core/ThreadName.h"
 
 #include <QThread>

@@ -2,9 +2,9 @@
 // thread, the stop question's hold on it, and the hand-over of what it
 // shows to the window's thread.
 #include "ui/RunController.h"
-#include "core/ThreadName.h"
 
 #include "core/CommandError.h"
+#include "core/ThreadName.h"
 #include "core/WorkerPriority.h"
 
 #include <new>
