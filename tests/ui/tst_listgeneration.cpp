@@ -13,6 +13,8 @@
 #include <QStandardPaths>
 #include <QTextBlock>
 
+#include <algorithm>
+
 using namespace ListWindow;
 
 class TestListGeneration : public ListWindowTest
@@ -260,6 +262,17 @@ namespace {
 // second or more before the first prime of the range comes out.
 const QString kTopStart = QStringLiteral("9223372036800000000");
 const QString kTopEnd = QStringLiteral("9223372036803000000");
+
+// A long list asks before it starts. Its duration comes from the pace
+// measured on this machine, so a build with sanitizers on a busy machine
+// asks it for ranges that a plain build starts at once; these tests answer
+// "&Oui" to it and leave it out of their count.
+qsizetype BoxesAfterStart(const ModalAnswerer &boxes)
+{
+    return std::count_if(boxes.boxes.begin(), boxes.boxes.end(), [](const ModalAnswerer::Box &box) {
+        return !box.text.startsWith(QStringLiteral("Cette liste sera longue à écrire"));
+    });
+}
 } // namespace
 
 void TestListGeneration::stopInTheFirstFile()
@@ -291,7 +304,7 @@ void TestListGeneration::stopInALaterFile()
     // and every earlier file is complete.
     child<QCheckBox>("CBSepMilliers")->setChecked(false);
     FileDialogAnswerer files({path(QStringLiteral("NP_1-3000000000_01.txt"))});
-    ModalAnswerer boxes({QStringLiteral("&Oui")});
+    ModalAnswerer boxes({QStringLiteral("&Oui"), QStringLiteral("&Oui")});
     QTimer stopper;
     connect(&stopper, &QTimer::timeout, this, [&] {
         if (QFile::exists(path(QStringLiteral("NP_1-3000000000_02.txt")))) {
@@ -310,7 +323,7 @@ void TestListGeneration::stopInALaterFile()
     QVERIFY2(bytes.startsWith(names.last().toLatin1() + "\r\nNombres premiers de cette liste : 1\r\n \r\n"),
              bytes.constData());
     QCOMPARE(bytes.count('\n'), 4);
-    QCOMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(BoxesAfterStart(boxes), 1); // the stop question
     QVERIFY(!form_->TraitementEnCours());
 }
 
@@ -393,7 +406,7 @@ void TestListGeneration::remainingTimeInTheTitle()
     // Once the run has gone on for a second, the title tells the percentage
     // and the time left; the stop brings the usual title back.
     FileDialogAnswerer files({path(QStringLiteral("titre.txt"))});
-    ModalAnswerer boxes({QStringLiteral("&Oui")});
+    ModalAnswerer boxes({QStringLiteral("&Oui"), QStringLiteral("&Oui")});
     const QRegularExpression remaining(QStringLiteral("^Tavorine — \\d+ % — environ .+ restantes$"));
     QStringList titles;
     QTimer watcher;
