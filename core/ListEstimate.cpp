@@ -131,7 +131,7 @@ quint64 CounterDigits(quint64 n)
 // over 10^7 numbers at 10^10 (as the generation takes its primes), and the
 // formatting of number lines.
 //
-// Both are timed in several short slices, and the fastest slice sets the
+// Both are timed five times over short slices, and the fastest sets the
 // pace. A machine busy with other work, or a virtual machine that its host
 // holds still for tens of milliseconds, slows some slices and rarely all of
 // them; timed in one piece, the sieve's few milliseconds could read four
@@ -141,29 +141,39 @@ struct Pace {
     double formatPerLine = 2e-9;
 };
 
+// The shortest of five timings of work(i), for i from 0 to 4, in seconds;
+// infinite when work never showed a result (it returns false then).
+template <typename Work> double Fastest(Work work)
+{
+    double fastest = std::numeric_limits<double>::infinity();
+    QElapsedTimer timer;
+    for (int i = 0; i < 5; ++i) {
+        timer.start();
+        const bool done = work(i);
+        const qint64 ns = timer.nsecsElapsed();
+        if (done && ns > 0)
+            fastest = std::min(fastest, double(ns) / 1e9);
+    }
+    return fastest;
+}
+
 const Pace &MeasuredPace()
 {
     static Pace pace;
     static std::once_flag once;
     std::call_once(once, [] {
         constexpr quint64 kStart = 10'000'000'000ULL;
-        constexpr quint64 kSlices = 5;
         constexpr quint64 kSlice = 2'000'000ULL;
-        QElapsedTimer timer;
-        double fastest = std::numeric_limits<double>::infinity();
-        for (quint64 slice = 0; slice < kSlices; ++slice) {
-            const quint64 low = kStart + slice * kSlice;
-            timer.start();
+        const double sieve = Fastest([](int slice) {
+            const quint64 low = kStart + quint64(slice) * kSlice;
             primesieve::iterator it(low, low + kSlice);
             quint64 primes = 0;
             for (quint64 p = it.next_prime(); p <= low + kSlice; p = it.next_prime())
                 ++primes;
-            const double seconds = double(timer.nsecsElapsed()) / 1e9;
-            if (primes > 0 && seconds > 0)
-                fastest = std::min(fastest, seconds / double(kSlice));
-        }
-        if (std::isfinite(fastest))
-            pace.sievePerNumber = fastest;
+            return primes > 0;
+        });
+        if (std::isfinite(sieve))
+            pace.sievePerNumber = sieve / double(kSlice);
         // The lines are timed on primes in order, as a list writes them:
         // each copies what it shares with the line before. Their memory is
         // touched first: a page touched for the first time can cost more
@@ -171,22 +181,17 @@ const Pace &MeasuredPace()
         constexpr std::size_t kLines = 100'000;
         std::vector<quint64> kept;
         kept.reserve(kLines);
-        primesieve::iterator it(kStart, kStart + kSlices * kSlice);
+        primesieve::iterator it(kStart, kStart + 5 * kSlice);
         while (kept.size() < kLines)
             kept.push_back(it.next_prime());
         const quint64 *const first = kept.data();
         const quint64 *const last = first + kept.size();
         std::vector<char> lines(PrimeText::LinesLength(first, last, 0));
-        fastest = std::numeric_limits<double>::infinity();
-        for (quint64 slice = 0; slice < kSlices; ++slice) {
-            timer.restart();
-            const char *const end = PrimeText::Lines(first, last, lines.data(), nullptr, 0);
-            const double seconds = double(timer.nsecsElapsed()) / 1e9;
-            if (seconds > 0 && end != lines.data())
-                fastest = std::min(fastest, seconds / double(kept.size()));
-        }
-        if (std::isfinite(fastest))
-            pace.formatPerLine = fastest;
+        const double format = Fastest([&](int) {
+            return PrimeText::Lines(first, last, lines.data(), nullptr, 0) != lines.data();
+        });
+        if (std::isfinite(format))
+            pace.formatPerLine = format / double(kLines);
     });
     return pace;
 }

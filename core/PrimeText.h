@@ -212,15 +212,15 @@ inline constexpr std::array<char, 8000> kLastGroups = [] {
 // one before mostly in its last group of three digits: the rest, its lead
 // (digits and separators), is written out once per thousand and copied
 // from there, Copy bytes at a time (Copy is at least the lead's length).
-// Each line is the lead, then its last group with CR LF from a table: two
-// stores. Both may write past the line's end, at most 10 bytes; the next
-// line overwrites them, and the last two lines are written exactly, so
-// nothing is written past the returned end.
+// Each line is the lead (`lead` bytes), then its last group with CR LF
+// from a table: two stores. Both may write past the line's end, at most 10
+// bytes; the next line overwrites them, and the last two lines are written
+// exactly, so nothing is written past the returned end.
 template <int SepLength, int Copy>
-inline char *LeadCopiedLines(const quint64 *first, const quint64 *last, char *out, const char *sep, int digits)
+inline char *LeadCopiedLines(const quint64 *first, const quint64 *last, char *out, const char *sep, int digits,
+                             std::size_t lead)
 {
     constexpr int kExactAtEnd = 2;
-    const std::size_t lead = std::size_t(digits - 3 + SepLength * ((digits - 1) / 3));
     alignas(16) char leadBytes[Copy + kMaxLine] = {};
     // Numbers have four digits at least, so the first one writes the lead.
     quint64 thousand = 0;
@@ -250,12 +250,12 @@ inline char *SameDigitLines(const quint64 *first, const quint64 *last, char *out
             out = LineOf<SepLength>(out, *first, sep, digits);
         return out;
     }
-    const int lead = digits - 3 + SepLength * ((digits - 1) / 3);
+    const std::size_t lead = std::size_t(digits - 3 + SepLength * ((digits - 1) / 3));
     if (lead <= 16)
-        return LeadCopiedLines<SepLength, 16>(first, last, out, sep, digits);
+        return LeadCopiedLines<SepLength, 16>(first, last, out, sep, digits, lead);
     if (lead <= 32)
-        return LeadCopiedLines<SepLength, 32>(first, last, out, sep, digits);
-    return LeadCopiedLines<SepLength, 48>(first, last, out, sep, digits);
+        return LeadCopiedLines<SepLength, 32>(first, last, out, sep, digits, lead);
+    return LeadCopiedLines<SepLength, 48>(first, last, out, sep, digits, lead);
 }
 
 } // namespace detail
