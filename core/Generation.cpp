@@ -41,15 +41,6 @@ enum class Outcome { Finished, Stopped, FileFailed };
 struct DiskFullStop {
 };
 
-// Whether nobody but the run holds the buffer any more. The count is read
-// with acquire order, so that whatever the last other holder did with the
-// bytes, on whichever thread, is done before they are written again.
-bool HeldByRunOnly(QByteArray &buffer)
-{
-    const QArrayData *data = buffer.data_ptr().d_ptr();
-    return data && data->ref_.loadAcquire() == 1;
-}
-
 // The run: its files, the number lines of the current file, and the status
 // it keeps up to date. The sieving runs on a worker (PrimeSource), and the
 // file operations go through the run's file work, on a thread of their own
@@ -120,7 +111,7 @@ private:
     // Number lines of the current file, written when it is complete, and
     // what the file holds on disk meanwhile (kept for a stop).
     QByteArray body_;
-    // Buffers of completed files, taken again once nobody shares them.
+    // Buffers of completed files, oldest first; the oldest is taken again.
     std::array<QByteArray, 5> buffers_;
     qsizetype used_ = 0;
     qint64 count_ = 0;
@@ -243,17 +234,18 @@ void Run::Append(const quint64 *primes, std::size_t count)
 
 QByteArray Run::NextBuffer(QByteArray &&written)
 {
-    // The file just written is shared by the host until its next file, and
-    // perhaps by a view still laying it out; the first buffer nobody shares
-    // any more is taken again, so that its pages, already mapped, are not
-    // faulted in afresh for every file.
+    // The file just written is shared by its file operation and by the host
+    // until its next file, and perhaps by a view still laying it out. The
+    // buffer of the file five files back is taken again, so that its pages,
+    // already mapped, are not faulted in afresh for every file; emptied
+    // without a copy. A view still holding it keeps its own bytes: a shared
+    // QByteArray is copied before it is written, so the run then gets a new
+    // buffer instead.
+    QByteArray oldest = std::exchange(buffers_.front(), QByteArray());
     std::rotate(buffers_.begin(), buffers_.begin() + 1, buffers_.end());
     buffers_.back() = std::move(written);
-    for (QByteArray &buffer : buffers_) {
-        if (HeldByRunOnly(buffer))
-            return std::exchange(buffer, QByteArray());
-    }
-    return QByteArray();
+    oldest.resize(0);
+    return oldest;
 }
 
 const QByteArray &Run::Body()
