@@ -17,6 +17,9 @@ void TJobThread::Stop()
     }
     changed_.notify_all();
     thread_.join();
+    std::lock_guard lock(mutex_);
+    jobs_.clear();
+    quit_ = false;
 }
 
 QThread *TJobThread::Thread()

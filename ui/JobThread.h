@@ -1,6 +1,6 @@
 // One thread of the window's own that runs jobs in the order they come,
 // started by the first job. Its end lets the job under way finish and drops
-// the others.
+// the others; a job posted after the end starts the thread again.
 #pragma once
 
 #include <condition_variable>
@@ -26,6 +26,7 @@ public:
     // it has not.
     QThread *Thread();
     // Lets the job under way finish, drops the others and ends the thread.
+    // The next Post starts a new thread.
     void Stop();
 
 private:
