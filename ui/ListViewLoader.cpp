@@ -12,34 +12,30 @@
 #include <QTextDocument>
 #include <QThread>
 
-#include <condition_variable>
+#include <atomic>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 #include <exception>
-#include <mutex>
 #include <new>
 #include <utility>
 
-// One document built on the builder's thread. It is taken once, either by
-// the window's wait of a few milliseconds or by the window's next look at
-// what was built, whichever comes first.
+// One document built on the builder's thread, handed to the window's
+// thread through the mailbox; a build never taken deletes its document.
 struct TListViewLoader::Build {
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool done = false;
-    bool taken = false;
+    ~Build() { delete document; }
     QTextDocument *document = nullptr;
     std::exception_ptr failure;
     Shown shown;
 };
 
-// What the foresight thread built ahead for a run's last file. The window
-// takes it, or drops it, once; a build still under way when it is dropped
-// is deleted by its own thread.
+// What the foresight thread builds ahead for a run's last file. Only the
+// window's thread touches it once the foresight has handed it over;
+// `dropped` lets the foresight skip work nobody waits for any more.
 struct TListViewLoader::Foreseen {
-    std::mutex mutex;
-    bool dropped = false;
+    ~Foreseen() { delete document; }
+    std::atomic<bool> dropped = false;
+    bool delivered = false;
     QFont font;
     std::optional<ListFileHost::WrittenFile> file;
     QTextDocument *document = nullptr;
@@ -66,12 +62,6 @@ TListViewLoader::TListViewLoader(TReportView *view, QObject *parent)
 {
     refreshTimer_.setSingleShot(true);
     connect(&refreshTimer_, &QTimer::timeout, this, &TListViewLoader::BuildCompleted);
-    // The builder never posts to the window's thread: it wakes the window
-    // through an eventfd when a build is done, and the window also looks
-    // every few milliseconds while a build is under way; every hand-over
-    // between the threads goes through our own lock.
-    builtTimer_.setInterval(kBuiltPollMs);
-    connect(&builtTimer_, &QTimer::timeout, this, &TListViewLoader::TakeBuilt);
 }
 
 TListViewLoader::~TListViewLoader()
@@ -80,13 +70,9 @@ TListViewLoader::~TListViewLoader()
     // threads must end before the window's objects go.
     builder_.Stop();
     foresight_.Stop();
-    // Lists built and not shown: the one being built may be among them.
-    for (const std::shared_ptr<Build> &build : built_)
-        delete std::exchange(build->document, nullptr);
-    if (building_)
-        delete std::exchange(building_->document, nullptr);
-    if (foreseen_)
-        delete std::exchange(foreseen_->document, nullptr);
+    // Lists built and not shown go with the mailbox's events and with the
+    // builds that hold them.
+    mailbox_.Clear();
 }
 
 TJobThread &TListViewLoader::Builder()
@@ -115,58 +101,19 @@ void TListViewLoader::Start(Make make, Shown shown)
     building_ = build;
     QThread *const target = thread();
     Builder().Post([this, build, make = std::move(make), target] {
-        QTextDocument *document = nullptr;
-        std::exception_ptr failure;
         try {
-            document = make();
-            document->moveToThread(target);
+            build->document = make();
+            build->document->moveToThread(target);
         } catch (...) {
-            delete document;
-            document = nullptr;
-            failure = std::current_exception();
+            delete std::exchange(build->document, nullptr);
+            build->failure = std::current_exception();
         }
-        {
-            std::lock_guard lock(build->mutex);
-            build->document = document;
-            build->failure = failure;
-            build->done = true;
-        }
-        build->changed.notify_all();
-        {
-            std::lock_guard lock(builtMutex_);
-            built_.push_back(build);
-        }
-        builtWake_.Wake();
+        mailbox_.Post([this, build] { Finished(build); });
     });
-    builtTimer_.start();
-    std::unique_lock lock(build->mutex);
-    if (build->changed.wait_for(lock, std::chrono::milliseconds(kSettleMs), [&build] { return build->done; })) {
-        lock.unlock();
-        Finished(build);
-    }
-}
-
-void TListViewLoader::TakeBuilt()
-{
-    std::vector<std::shared_ptr<Build>> built;
-    {
-        std::lock_guard lock(builtMutex_);
-        built.swap(built_);
-    }
-    if (!building_)
-        builtTimer_.stop();
-    for (const std::shared_ptr<Build> &build : built)
-        Finished(build);
 }
 
 void TListViewLoader::Finished(const std::shared_ptr<Build> &build)
 {
-    {
-        std::lock_guard lock(build->mutex);
-        if (build->taken)
-            return;
-        build->taken = true;
-    }
     if (building_ == build)
         building_.reset();
     build->shown(std::exchange(build->document, nullptr), build->failure);
@@ -244,6 +191,10 @@ void TListViewLoader::Forget()
     pending_.reset();
     refreshTimer_.stop();
     DropForeseen();
+    // A last file waiting for the foresight no longer waits: its `then`
+    // still runs, after a build whose view nobody shows.
+    if (awaitingForesight_)
+        std::exchange(awaitingForesight_, nullptr)();
 }
 
 void TListViewLoader::Foresee(Foresight foresee)
@@ -253,36 +204,37 @@ void TListViewLoader::Foresee(Foresight foresee)
     foreseen->font = view_->document()->defaultFont();
     foreseen_ = foreseen;
     QThread *const target = thread();
-    foresight_.Post([foreseen, foresee = std::move(foresee), target] {
+    foresight_.Post([this, foreseen, foresee = std::move(foresee), target] {
         std::optional<ListFileHost::WrittenFile> file;
         QTextDocument *document = nullptr;
-        try {
-            if (const std::lock_guard lock(foreseen->mutex); foreseen->dropped)
-                return;
-            file = foresee();
-            if (file)
-                document = BuildWrittenFile(*file, foreseen->font);
-        } catch (...) {
-            // Without the memory for it, the last file is built once written.
-            return;
+        if (!foreseen->dropped.load(std::memory_order_relaxed)) {
+            try {
+                file = foresee();
+                if (file)
+                    document = BuildWrittenFile(*file, foreseen->font);
+            } catch (...) {
+                // Without the memory for it, the last file is built once
+                // written.
+                delete std::exchange(document, nullptr);
+            }
         }
-        const std::lock_guard lock(foreseen->mutex);
-        if (foreseen->dropped || !document) {
-            delete document;
-            return;
-        }
-        document->moveToThread(target);
+        if (document)
+            document->moveToThread(target);
         foreseen->document = document;
         foreseen->file = std::move(file);
+        mailbox_.Post([this, foreseen] { ForeseenBuilt(foreseen); });
     });
 }
 
-bool TListViewLoader::ForeseenReady() const
+void TListViewLoader::ForeseenBuilt(const std::shared_ptr<Foreseen> &foreseen)
 {
-    if (!foreseen_)
-        return false;
-    const std::lock_guard lock(foreseen_->mutex);
-    return foreseen_->document != nullptr;
+    foreseen->delivered = true;
+    if (foreseen != foreseen_) {
+        Dispose(std::exchange(foreseen->document, nullptr), false);
+        return;
+    }
+    if (awaitingForesight_)
+        std::exchange(awaitingForesight_, nullptr)();
 }
 
 QTextDocument *TListViewLoader::TakeForeseen(const ListFileHost::WrittenFile &file)
@@ -290,15 +242,11 @@ QTextDocument *TListViewLoader::TakeForeseen(const ListFileHost::WrittenFile &fi
     const std::shared_ptr<Foreseen> foreseen = std::exchange(foreseen_, nullptr);
     if (!foreseen)
         return nullptr;
-    QTextDocument *document = nullptr;
-    bool same = false;
-    {
-        const std::lock_guard lock(foreseen->mutex);
-        foreseen->dropped = true;
-        document = std::exchange(foreseen->document, nullptr);
-        same = document && SameFile(*foreseen->file, file) && foreseen->font == view_->document()->defaultFont();
-    }
-    if (same)
+    foreseen->dropped.store(true, std::memory_order_relaxed);
+    if (!foreseen->delivered)
+        return nullptr;
+    QTextDocument *const document = std::exchange(foreseen->document, nullptr);
+    if (document && SameFile(*foreseen->file, file) && foreseen->font == view_->document()->defaultFont())
         return document;
     Dispose(document, false);
     return nullptr;
@@ -311,6 +259,15 @@ void TListViewLoader::DropForeseen()
 }
 
 void TListViewLoader::ShowThen(const ListFileHost::WrittenFile &file, std::function<void()> then)
+{
+    if (foreseen_ && !foreseen_->delivered) {
+        awaitingForesight_ = [this, file, then = std::move(then)] { ShowLast(file, then); };
+        return;
+    }
+    ShowLast(file, std::move(then));
+}
+
+void TListViewLoader::ShowLast(const ListFileHost::WrittenFile &file, std::function<void()> then)
 {
     // The file foreseen shows at once; otherwise a list still being built
     // is dropped first, so that no more than two lists are in memory at

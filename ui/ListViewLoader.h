@@ -9,7 +9,7 @@
 #include "core/WorkerPriority.h"
 #include "listhost/ListFileHost.h"
 #include "ui/JobThread.h"
-#include "ui/ThreadWake.h"
+#include "ui/Mailbox.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -18,9 +18,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <vector>
 
 class QTextDocument;
 class TReportView;
@@ -43,11 +41,10 @@ public:
     // at once if the run's last file is byte for byte the one foreseen.
     using Foresight = std::function<std::optional<ListFileHost::WrittenFile>()>;
     void Foresee(Foresight foresee);
-    // Whether a view built ahead waits to be shown.
-    bool ForeseenReady() const;
     void Completed(const ListFileHost::WrittenFile &file);
     // The run's last file; `then` runs once it shows (or could not be
-    // built for want of memory).
+    // built for want of memory). While the foresight is still under way,
+    // the last file waits for it: it is the same work, and further along.
     void ShowThen(const ListFileHost::WrittenFile &file, std::function<void()> then);
     // Whatever is being built or waits no longer matters.
     void Forget();
@@ -64,15 +61,15 @@ private:
     using Make = std::function<QTextDocument *()>;
     using Shown = std::function<void(QTextDocument *document, std::exception_ptr failure)>;
 
-    // What the builder has built comes back through a list of its own, so
-    // that every hand-over between the two threads goes through a lock of
-    // ours.
-    void TakeBuilt();
+    // What the builder and the foresight build comes back through the
+    // mailbox.
     void Start(Make make, Shown shown);
     void Finished(const std::shared_ptr<Build> &build);
     void Next();
     void Dispose(QTextDocument *replaced, bool giveBack);
     void BuildCompleted();
+    void ShowLast(const ListFileHost::WrittenFile &file, std::function<void()> then);
+    void ForeseenBuilt(const std::shared_ptr<Foreseen> &foreseen);
     // The view foreseen, if it is the file's; the foresight ends either way.
     QTextDocument *TakeForeseen(const ListFileHost::WrittenFile &file);
     void DropForeseen();
@@ -82,26 +79,20 @@ private:
     // What waits for the builder after the build under way: the run's last
     // file or a file opened.
     std::function<void()> queued_;
+    // The run's last file, waiting for the foresight under way.
+    std::function<void()> awaitingForesight_;
     QElapsedTimer lastBuild_;
     QTimer refreshTimer_;
-    QTimer builtTimer_;
-    // A finished build is taken as soon as it is done, not at the next poll.
-    TThreadWake builtWake_{[this] { TakeBuilt(); }, this};
-    static constexpr int kBuiltPollMs = 5;
     static constexpr int kRefreshMs = 1000;
-    // A list small enough to be built in a few milliseconds shows before
-    // the call that asked for it returns, as it always did.
-    static constexpr int kSettleMs = 2;
     quint64 token_ = 0;
     std::shared_ptr<Build> building_;
     std::shared_ptr<Foreseen> foreseen_;
+    TMailbox mailbox_{this};
     // Every list is built on one thread, so that the memory of one list is
     // reused for the next.
     TJobThread &Builder();
     bool tuned_ = false;
     TJobThread builder_{"tvr-view", LowerWorkerPriority};
     TJobThread foresight_{"tvr-foresee", LowestWorkerPriority};
-    std::mutex builtMutex_;
-    std::vector<std::shared_ptr<Build>> built_;
     bool loading_ = false;
 };

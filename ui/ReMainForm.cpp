@@ -7,7 +7,6 @@
 #include "Version.h"
 
 #include "core/ListEstimate.h"
-#include "core/WorkerPriority.h"
 #include "listfiles/ListFile.h"
 #include "ui/Fonts.h"
 #include "ui/HelpLocator.h"
@@ -51,16 +50,19 @@ TMainForm::TMainForm(QWidget *parent)
     // The first list's estimate would otherwise measure the machine on the
     // window's thread.
     MeasurePaceAhead();
-    // This thread handles the window's events; the threads it starts from
-    // here on inherit its short slices (those that compute take back the
-    // default ones).
-    RequestShortTimeSlices();
     helpOpener_ = [](const QString &file, unsigned command, unsigned context, QWidget *owner) {
         THelpViewer::htmlHelp(owner, file, THelpViewer::Command(command), context);
     };
 
     run_ = new TRunController(this);
     run_->SetHandlers([this](const QString &text) { RunFailed(text); }, [this] { RazFin(); });
+    // What a run changes is painted once the run hands something over:
+    // a verification that ends at once shows its report, never the empty
+    // view and the running state before it.
+    run_->SetPaintHold([this](bool held) {
+        Editeur->setUpdatesEnabled(!held);
+        StatusBar1->setUpdatesEnabled(!held);
+    });
 
     numberFilter_ = new TNumberFieldFilter(this);
     connect(numberFilter_, &TNumberFieldFilter::StartRequested, this, &TMainForm::ButtonDemarrerClick);

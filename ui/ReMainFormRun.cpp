@@ -81,6 +81,7 @@ void TMainForm::ButtonDemarrerClick()
 {
     if (!run_->Idle() || vue_->Loading())
         return;
+    run_->HoldPaint();
     RazDebut();
     SaveDialog1->selectFile(QString());
     SetProgressBar(100, 0);

@@ -9,27 +9,13 @@
 
 #include <new>
 
-void TRunController::Channel::Post(std::function<void()> event)
-{
-    std::lock_guard lock(owner_.mutex_);
-    owner_.events_.push_back(std::move(event));
-}
-
-void TRunController::Channel::Progress(std::function<void()> show)
-{
-    std::lock_guard lock(owner_.mutex_);
-    owner_.progress_ = std::move(show);
-}
-
 TRunController::TRunController(QObject *parent)
     : QObject(parent)
 {
-    // The window fetches what the computation left for it at the pace of
-    // the screen, rather than at every checkpoint, which may come every few
-    // microseconds. The worker never posts to the window's thread, so every
-    // hand-over goes through the lock of this object.
-    fetchTimer_.setInterval(kFetchIntervalMs);
-    connect(&fetchTimer_, &QTimer::timeout, this, &TRunController::Deliver);
+    frameTimer_.setSingleShot(true);
+    frameTimer_.setInterval(kFrameMs);
+    connect(&frameTimer_, &QTimer::timeout, this, &TRunController::ReleasePaint);
+    connect(&mailbox_, &TMailbox::Delivering, this, &TRunController::ReleasePaint);
 }
 
 TRunController::~TRunController()
@@ -46,13 +32,12 @@ void TRunController::Begin()
 void TRunController::Start(Work work)
 {
     Join();
-    fetchTimer_.start();
     worker_ = std::thread([this, work = std::move(work), stop = stop_] {
         NameThisThread("tvr-run");
         LowerWorkerPriority();
         std::function<void()> ended;
         try {
-            ended = work(*stop, channel_);
+            ended = work(*stop, mailbox_);
         } catch (const CommandError &error) {
             ended = [this, text = error.text()] {
                 End();
@@ -70,24 +55,33 @@ void TRunController::Start(Work work)
         // shows; a confirmed stop then wins over a finished computation.
         if (stop->Checkpoint())
             ended = [this] { stoppedHandler_(); };
-        {
-            std::lock_guard lock(mutex_);
-            ended_ = std::move(ended);
-        }
-        endedChanged_.notify_all();
-        endWake_.Wake();
+        // The last thing this thread does: the window joins it first.
+        mailbox_.Post([this, ended = std::move(ended)] {
+            Join();
+            ended();
+        });
     });
-    std::unique_lock lock(mutex_);
-    if (endedChanged_.wait_for(lock, std::chrono::milliseconds(kSettleMs), [this] { return bool(ended_); })) {
-        lock.unlock();
-        Deliver();
-    }
 }
 
 void TRunController::End()
 {
     state_ = RunState::Idle;
-    fetchTimer_.stop();
+    ReleasePaint();
+}
+
+void TRunController::HoldPaint()
+{
+    if (!paintHold_ || std::exchange(paintHeld_, true))
+        return;
+    paintHold_(true);
+    frameTimer_.start();
+}
+
+void TRunController::ReleasePaint()
+{
+    frameTimer_.stop();
+    if (std::exchange(paintHeld_, false) && paintHold_)
+        paintHold_(false);
 }
 
 void TRunController::QuestionOpened()
@@ -107,33 +101,9 @@ void TRunController::StopAndWait()
     if (stop_)
         stop_->RequestStop();
     Join();
-    std::lock_guard lock(mutex_);
-    events_.clear();
-    progress_ = nullptr;
-    ended_ = nullptr;
+    mailbox_.Clear();
     state_ = RunState::Idle;
-    fetchTimer_.stop();
-}
-
-void TRunController::Deliver()
-{
-    std::vector<std::function<void()>> events;
-    std::function<void()> progress;
-    std::function<void()> ended;
-    {
-        std::lock_guard lock(mutex_);
-        events.swap(events_);
-        progress = std::exchange(progress_, nullptr);
-        ended = std::exchange(ended_, nullptr);
-    }
-    for (const auto &event : events)
-        event();
-    if (progress)
-        progress();
-    if (ended) {
-        Join();
-        ended();
-    }
+    ReleasePaint();
 }
 
 void TRunController::Join()

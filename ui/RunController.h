@@ -4,17 +4,14 @@
 #pragma once
 
 #include "core/StopToken.h"
-#include "ui/ThreadWake.h"
+#include "ui/Mailbox.h"
 
 #include <QObject>
 #include <QTimer>
 
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <thread>
-#include <vector>
 
 // Idle: nothing runs. Running: a run was started (its dialogs may still be
 // open) or computes. AskingToStop: the stop or close question is open and
@@ -27,22 +24,9 @@ class TRunController : public QObject
     Q_OBJECT
 
 public:
-    // What the computation hands to the window's thread, from its own.
-    class Channel
-    {
-    public:
-        // Shown in the order posted: a report line, a completed file.
-        // The window takes them every few milliseconds.
-        void Post(std::function<void()> event);
-        // Shown once the events before it are: the newest progress replaces
-        // one not shown yet, since only the latest state matters.
-        void Progress(std::function<void()> show);
-
-    private:
-        friend class TRunController;
-        explicit Channel(TRunController &owner) : owner_(owner) {}
-        TRunController &owner_;
-    };
+    // What the computation hands to the window's thread, from its own:
+    // the window's mailbox.
+    using Channel = TMailbox;
 
     // The computation: runs on the worker thread and returns what the
     // window does once it has ended (a report, RazFin), which calls End when
@@ -61,17 +45,20 @@ public:
         errorHandler_ = std::move(error);
         stoppedHandler_ = std::move(stopped);
     }
+    // HoldPaint, as a start begins, holds the painting of what a run
+    // changes until the computation first hands something over, the run
+    // ends, or one frame has passed: a run that ends within that time
+    // shows its end only, with no flash of its start.
+    using PaintHold = std::function<void(bool held)>;
+    void SetPaintHold(PaintHold hold) { paintHold_ = std::move(hold); }
+    void HoldPaint();
 
     RunState State() const { return state_; }
     bool Idle() const { return state_ == RunState::Idle; }
 
     // A start: Begin before the run's dialogs, Start once its computation
     // can go, End when everything it shows has been shown (or the dialogs
-    // were cancelled).
-    //
-    // A computation that ends within a few milliseconds is shown before
-    // Start returns, as if it had run on the window's thread: the window
-    // waits that long for it, and no longer, without computing anything.
+    // were cancelled). Start returns at once.
     void Begin();
     void Start(Work work);
     void End();
@@ -87,28 +74,20 @@ public:
     void StopAndWait();
 
 private:
-    void Deliver();
     void Join();
+    void ReleasePaint();
 
     RunState state_ = RunState::Idle;
     std::shared_ptr<StopToken> stop_;
     std::thread worker_;
     ErrorHandler errorHandler_;
     StopHandler stoppedHandler_;
-    Channel channel_{*this};
-
-    // Hand-over from the worker: events in order, the newest progress, and
-    // what follows the end of the computation.
-    std::mutex mutex_;
-    std::vector<std::function<void()>> events_;
-    std::function<void()> progress_;
-    std::function<void()> ended_;
-    std::condition_variable endedChanged_;
-    static constexpr int kSettleMs = 2;
-    // What the computation hands over is taken this often.
-    static constexpr int kFetchIntervalMs = 10;
-    QTimer fetchTimer_;
-    // The end of the computation is shown as soon as it comes, not at the
-    // next fetch.
-    TThreadWake endWake_{[this] { Deliver(); }, this};
+    PaintHold paintHold_;
+    bool paintHeld_ = false;
+    // One frame at 60 Hz.
+    static constexpr int kFrameMs = 16;
+    QTimer frameTimer_;
+    // Events in order, the newest progress, and the end of the computation
+    // as the last event.
+    TMailbox mailbox_{this};
 };

@@ -391,14 +391,14 @@ void TestListGeneration::lastFileShowsAsWritten()
         guess.numberLines = "1000003\r\n1\xA0" "000\xA0" "033\r\n";
     loader.StartRun();
     loader.Foresee([guess] { return guess; });
-    QTRY_VERIFY(loader.ForeseenReady());
+    // The last file waits for the foresight under way, so the guess is
+    // always weighed against the file written.
     bool shown = false;
     loader.ShowThen(written, [&shown] { shown = true; });
     QTRY_VERIFY(shown);
     QCOMPARE(view.Lines(), QStringList({QStringLiteral("NP_1-2000000_02.txt"),
                                         QStringLiteral("Nombres premiers de cette liste : 2"), QStringLiteral(" "),
                                         QStringLiteral("1000003"), QStringLiteral("1000033")}));
-    QVERIFY(!loader.ForeseenReady());
 }
 
 void TestListGeneration::remainingTimeInTheTitle()
