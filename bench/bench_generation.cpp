@@ -267,7 +267,7 @@ int main(int argc, char *argv[])
                 std::printf("    gap of %s (monotonic clock)\n", qPrintable(gap));
         }
         std::printf("%s: window / primesieve = %.2f (best of 2, limit %.1f); longest gap between events %.1f ms "
-                    "(limit 10)\n",
+                    "(limit 16)\n",
                     range.label, bestWindow / bestPeer, range.limit, longestGap);
         if (withFloor)
             std::printf("%s: window / machine's floor = %.2f (floor %.3f s: one-thread count and the same bytes "
