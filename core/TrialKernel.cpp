@@ -2,7 +2,6 @@
 // a number in a range of trial divisors, tested many at once with SIMD.
 #include "core/TrialKernel.h"
 
-#include "core/CoreBinding.h"
 #include "core/ThreadName.h"
 
 #include <algorithm>
@@ -261,16 +260,14 @@ class OrderedSearch
 {
 public:
     OrderedSearch(KernelPath path, quint64 value, quint64 first, quint64 last,
-                  const std::function<quint64(quint64)> &chunkEnd, std::size_t window, const HelperCores &cores)
-        : path_(path), value_(value), last_(last), cores_(cores), next_(first), chunkEnd_(&chunkEnd), ring_(window)
+                  const std::function<quint64(quint64)> &chunkEnd, std::size_t window)
+        : path_(path), value_(value), last_(last), next_(first), chunkEnd_(&chunkEnd), ring_(window)
     {
     }
 
-    // A helper's share, as the search's helper number `helper`: chunks
-    // until none is left to take.
-    void Help(int helper)
+    // A helper's share: chunks until none is left to take.
+    void Help()
     {
-        cores_.Bind(helper);
         std::unique_lock lock(mutex_);
         for (;;) {
             std::size_t index = 0;
@@ -374,7 +371,6 @@ private:
     const KernelPath path_;
     const quint64 value_;
     const quint64 last_;
-    const HelperCores cores_;
     std::mutex mutex_;
     std::condition_variable roomFreed_; // a slot is free, or the search is over
     quint64 next_;
@@ -437,11 +433,10 @@ private:
             if (quitting_)
                 return;
             std::shared_ptr<OrderedSearch> search = offers_.front().search;
-            const int helper = --offers_.front().helpers;
-            if (helper == 0)
+            if (--offers_.front().helpers == 0)
                 offers_.erase(offers_.begin());
             lock.unlock();
-            search->Help(helper);
+            search->Help();
             search.reset();
             lock.lock();
         }
@@ -545,10 +540,8 @@ DivisorSearch SmallestDivisorInOrder(quint64 value, quint64 first, quint64 last,
     }
     if (first > last)
         return {0, false};
-    const CoreBinding binding;
     const auto search = std::make_shared<OrderedSearch>(path, value, first, last, chunkEnd,
-                                                        kChunksAheadPerThread * std::size_t(threads),
-                                                        binding.Helpers());
+                                                        kChunksAheadPerThread * std::size_t(threads));
     Helpers().Offer(search, threads - 1);
     const DivisorSearch result = search->Run(chunkDone);
     Helpers().Withdraw(search);
