@@ -2,18 +2,16 @@
 // a number in a range of trial divisors, tested many at once with SIMD.
 #include "core/TrialKernel.h"
 
-#include "core/ThreadName.h"
+#include "core/HelperPool.h"
+#include "core/OrderedSearch.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <limits>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <utility>
-#include <vector>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -253,202 +251,6 @@ quint64 RangeOnPath(KernelPath path, quint64 value, quint64 first, quint64 last)
 #endif
 }
 
-// One ordered search as its threads share it. Chunks are numbered in order;
-// those handed out but not yet passed through chunkDone live in a ring of
-// `window` slots, which is what bounds how far helpers run ahead.
-class OrderedSearch
-{
-public:
-    OrderedSearch(KernelPath path, quint64 value, quint64 first, quint64 last,
-                  const std::function<quint64(quint64)> &chunkEnd, std::size_t window)
-        : path_(path), value_(value), last_(last), next_(first), chunkEnd_(&chunkEnd), ring_(window)
-    {
-    }
-
-    // A helper's share: chunks until none is left to take.
-    void Help()
-    {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            std::size_t index = 0;
-            if (Take(index)) {
-                Compute(lock, index);
-                continue;
-            }
-            if (Over())
-                return;
-            roomFreed_.wait(lock);
-        }
-    }
-
-    // The calling thread's share: it passes the chunks through chunkDone in
-    // order, and computes chunks itself until the next one is done.
-    DivisorSearch Run(const std::function<bool(quint64)> &chunkDone)
-    {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            Chunk &chunk = ring_[consumed_ % ring_.size()];
-            if (consumed_ < handedOut_ && chunk.done) {
-                if (chunk.divisor != 0)
-                    return Finish({chunk.divisor, false});
-                const quint64 chunkLast = chunk.last;
-                lock.unlock();
-                const bool stop = chunkDone(chunkLast);
-                lock.lock();
-                if (stop || chunkLast == last_)
-                    return Finish({0, stop});
-                ++consumed_;
-                roomFreed_.notify_all();
-                continue;
-            }
-            // Otherwise a new chunk, while one may be handed out. When none
-            // may, the chunk awaited is with a helper, which on a busy
-            // machine may not even be running: this thread computes it too,
-            // and the first result counts, so it never waits for another.
-            std::size_t index = 0;
-            if (!Take(index)) {
-                Q_ASSERT(consumed_ < handedOut_);
-                index = consumed_;
-            }
-            Compute(lock, index);
-        }
-    }
-
-private:
-    struct Chunk {
-        std::size_t index = 0;
-        quint64 first = 0;
-        quint64 last = 0;
-        quint64 divisor = 0;
-        bool done = false;
-    };
-
-    // No chunk is left to hand out, now or later.
-    bool Over() const { return finished_ || exhausted_ || handedOut_ > foundAt_; }
-
-    bool Take(std::size_t &index)
-    {
-        if (Over() || handedOut_ - consumed_ >= ring_.size())
-            return false;
-        const quint64 first = next_;
-        const quint64 last = std::clamp((*chunkEnd_)(first), first, last_);
-        if (last == last_)
-            exhausted_ = true;
-        else
-            next_ = last + 1;
-        index = handedOut_++;
-        ring_[index % ring_.size()] = Chunk{index, first, last, 0, false};
-        return true;
-    }
-
-    void Compute(std::unique_lock<std::mutex> &lock, std::size_t index)
-    {
-        const quint64 first = ring_[index % ring_.size()].first;
-        const quint64 last = ring_[index % ring_.size()].last;
-        lock.unlock();
-        const quint64 divisor = RangeOnPath(path_, value_, first, last);
-        lock.lock();
-        // Chunks above one that holds a divisor can only give larger ones.
-        if (divisor != 0)
-            foundAt_ = std::min(foundAt_, index);
-        // The slot may hold the same result already, or a later chunk.
-        Chunk &chunk = ring_[index % ring_.size()];
-        if (chunk.index != index || chunk.done)
-            return;
-        chunk.divisor = divisor;
-        chunk.done = true;
-    }
-
-    DivisorSearch Finish(DivisorSearch result)
-    {
-        // Helpers may still be inside a chunk; they own a share of this
-        // object and leave at their next look, without calling chunkEnd.
-        finished_ = true;
-        roomFreed_.notify_all();
-        return result;
-    }
-
-    const KernelPath path_;
-    const quint64 value_;
-    const quint64 last_;
-    std::mutex mutex_;
-    std::condition_variable roomFreed_; // a slot is free, or the search is over
-    quint64 next_;
-    const std::function<quint64(quint64)> *chunkEnd_;
-    std::vector<Chunk> ring_;
-    std::size_t handedOut_ = 0;
-    std::size_t consumed_ = 0;
-    std::size_t foundAt_ = std::numeric_limits<std::size_t>::max();
-    bool exhausted_ = false;
-    bool finished_ = false;
-};
-
-// The helper threads, started as searches first need them and joined when
-// the process exits. A search offers itself to a number of helpers; each
-// idle helper takes one offer and works on it until nothing is left to
-// take. Several searches at once simply share the helpers there are.
-class HelperPool
-{
-public:
-    ~HelperPool()
-    {
-        {
-            std::lock_guard lock(mutex_);
-            quitting_ = true;
-        }
-        wake_.notify_all();
-        for (std::thread &thread : threads_)
-            thread.join();
-    }
-
-    void Offer(const std::shared_ptr<OrderedSearch> &search, int helpers)
-    {
-        {
-            std::lock_guard lock(mutex_);
-            while (int(threads_.size()) < helpers)
-                threads_.emplace_back(&HelperPool::Serve, this);
-            offers_.push_back({search, helpers});
-        }
-        wake_.notify_all();
-    }
-
-    void Withdraw(const std::shared_ptr<OrderedSearch> &search)
-    {
-        std::lock_guard lock(mutex_);
-        std::erase_if(offers_, [&](const Offer_ &offer) { return offer.search == search; });
-    }
-
-private:
-    struct Offer_ {
-        std::shared_ptr<OrderedSearch> search;
-        int helpers;
-    };
-
-    void Serve()
-    {
-        NameThisThread("tvr-divide");
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [&] { return quitting_ || !offers_.empty(); });
-            if (quitting_)
-                return;
-            std::shared_ptr<OrderedSearch> search = offers_.front().search;
-            if (--offers_.front().helpers == 0)
-                offers_.erase(offers_.begin());
-            lock.unlock();
-            search->Help();
-            search.reset();
-            lock.lock();
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::vector<std::thread> threads_;
-    std::vector<Offer_> offers_;
-    bool quitting_ = false;
-};
-
 HelperPool &Helpers()
 {
     static HelperPool pool;
@@ -540,8 +342,9 @@ DivisorSearch SmallestDivisorInOrder(quint64 value, quint64 first, quint64 last,
     }
     if (first > last)
         return {0, false};
-    const auto search = std::make_shared<OrderedSearch>(path, value, first, last, chunkEnd,
-                                                        kChunksAheadPerThread * std::size_t(threads));
+    const auto search = std::make_shared<OrderedSearch>(
+        [path, value](quint64 chunkFirst, quint64 chunkLast) { return RangeOnPath(path, value, chunkFirst, chunkLast); },
+        first, last, chunkEnd, kChunksAheadPerThread * std::size_t(threads));
     Helpers().Offer(search, threads - 1);
     const DivisorSearch result = search->Run(chunkDone);
     Helpers().Withdraw(search);
