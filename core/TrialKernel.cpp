@@ -354,23 +354,24 @@ DivisorSearch SmallestDivisorInOrder(quint64 value, quint64 first, quint64 last,
 TrialOutcome TrialDivideInOrder(quint64 value, quint64 limit, quint32 &counter, quint64 &d,
                                      const std::function<bool(quint64)> &checkpoint)
 {
+    // Counts the divisions just made, d being the divisor the loop would
+    // try next (or the one found); true when the checkpoint they bring
+    // asks to stop.
+    const auto counted = [&](quint64 divisions) {
+        counter += quint32(divisions);
+        if (counter != kDivisionsPerCheckpoint)
+            return false;
+        counter = 0;
+        return checkpoint(d);
+    };
     d = 2;
     if (limit < 2)
         return TrialOutcome::NoDivisor;
-    if (value % 2 == 0) {
-        if (++counter == kDivisionsPerCheckpoint) {
-            counter = 0;
-            if (checkpoint(d))
-                return TrialOutcome::Stopped;
-        }
-        return TrialOutcome::DivisorFound;
-    }
+    if (value % 2 == 0)
+        return counted(1) ? TrialOutcome::Stopped : TrialOutcome::DivisorFound;
     d = 3;
-    if (++counter == kDivisionsPerCheckpoint) {
-        counter = 0;
-        if (checkpoint(d))
-            return TrialOutcome::Stopped;
-    }
+    if (counted(1))
+        return TrialOutcome::Stopped;
     if (d > limit)
         return TrialOutcome::NoDivisor;
     // The odd divisors 3, 5, ... up to the last odd one <= limit, one chunk
@@ -385,25 +386,17 @@ TrialOutcome TrialDivideInOrder(quint64 value, quint64 limit, quint32 &counter, 
         const quint64 room = std::exchange(roomAhead, kDivisionsPerCheckpoint);
         return (lastOdd - odd) / 2 >= room - 1 ? odd + 2 * (room - 1) : lastOdd;
     };
-    const auto chunkDone = [&](quint64 chunkLast) {
-        counter += quint32((chunkLast - d) / 2 + 1);
-        d = chunkLast + 2;
-        if (counter != kDivisionsPerCheckpoint)
-            return false;
-        counter = 0;
-        return checkpoint(d);
+    // The odd divisors from d to `last` were tried; d moves on to `next`.
+    const auto tried = [&](quint64 last, quint64 next) {
+        const quint64 divisions = (last - d) / 2 + 1;
+        d = next;
+        return counted(divisions);
     };
+    const auto chunkDone = [&](quint64 chunkLast) { return tried(chunkLast, chunkLast + 2); };
     const DivisorSearch search = SmallestDivisorInOrder(value, d, lastOdd, chunkEnd, chunkDone);
     if (search.stopped)
         return TrialOutcome::Stopped;
     if (search.divisor == 0)
         return TrialOutcome::NoDivisor;
-    counter += quint32((search.divisor - d) / 2 + 1);
-    d = search.divisor;
-    if (counter == kDivisionsPerCheckpoint) {
-        counter = 0;
-        if (checkpoint(d))
-            return TrialOutcome::Stopped;
-    }
-    return TrialOutcome::DivisorFound;
+    return tried(search.divisor, search.divisor) ? TrialOutcome::Stopped : TrialOutcome::DivisorFound;
 }
