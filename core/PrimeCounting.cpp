@@ -134,6 +134,28 @@ double SieveSeconds(quint64 low, quint64 high)
 // divisor, the rest cost a few modular powers.
 constexpr double kTestSecondsPerNumber = 4e-7;
 
+// The ways to count a range exactly.
+enum class CountWay { Tests, Sieve, Pi };
+
+struct CountPlan {
+    CountWay way;
+    double seconds;
+};
+
+// The way that costs least for [low, high], low <= high, and its cost:
+// each number tested, the range sieved, or pi at both ends of the range.
+CountPlan CheapestCount(quint64 low, quint64 high)
+{
+    const double tests = double(high - low) * kTestSecondsPerNumber;
+    const double sieve = SieveSeconds(low, high);
+    const double pi = PiSeconds(high) + (low > 0 ? PiSeconds(low - 1) : 0);
+    if (tests <= sieve && tests <= pi)
+        return {CountWay::Tests, tests};
+    if (sieve <= pi)
+        return {CountWay::Sieve, sieve};
+    return {CountWay::Pi, pi};
+}
+
 bool HasSmallDivisor(quint64 n)
 {
     for (const unsigned p : kSmallPrimes)
@@ -261,23 +283,21 @@ double ExpectedCountSeconds(quint64 low, quint64 high)
 {
     if (high < low)
         return 0;
-    const double tests = double(high - low) * kTestSecondsPerNumber;
-    const double sieve = SieveSeconds(low, high);
-    const double pi = PiSeconds(high) + (low > 0 ? PiSeconds(low - 1) : 0);
-    return std::min({tests, sieve, pi});
+    return CheapestCount(low, high).seconds;
 }
 
 quint64 CountExact(quint64 low, quint64 high)
 {
     if (high < low)
         return 0;
-    const double tests = double(high - low) * kTestSecondsPerNumber;
-    const double sieve = SieveSeconds(low, high);
-    const double pi = PiSeconds(high) + (low > 0 ? PiSeconds(low - 1) : 0);
-    if (tests <= sieve && tests <= pi)
+    switch (CheapestCount(low, high).way) {
+    case CountWay::Tests:
         return CountByTests(low, high);
-    if (sieve <= pi)
+    case CountWay::Sieve:
         return quint64(primesieve::count_primes(low, high));
+    case CountWay::Pi:
+        break;
+    }
     return Pi(high) - (low > 0 ? Pi(low - 1) : 0);
 }
 

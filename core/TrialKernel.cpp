@@ -2,19 +2,16 @@
 // a number in a range of trial divisors, tested many at once with SIMD.
 #include "core/TrialKernel.h"
 
-#include "core/CoreBinding.h"
-#include "core/ThreadName.h"
+#include "core/HelperPool.h"
+#include "core/OrderedSearch.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <limits>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <utility>
-#include <vector>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -254,206 +251,6 @@ quint64 RangeOnPath(KernelPath path, quint64 value, quint64 first, quint64 last)
 #endif
 }
 
-// One ordered search as its threads share it. Chunks are numbered in order;
-// those handed out but not yet passed through chunkDone live in a ring of
-// `window` slots, which is what bounds how far helpers run ahead.
-class OrderedSearch
-{
-public:
-    OrderedSearch(KernelPath path, quint64 value, quint64 first, quint64 last,
-                  const std::function<quint64(quint64)> &chunkEnd, std::size_t window, const HelperCores &cores)
-        : path_(path), value_(value), last_(last), cores_(cores), next_(first), chunkEnd_(&chunkEnd), ring_(window)
-    {
-    }
-
-    // A helper's share, as the search's helper number `helper`: chunks
-    // until none is left to take.
-    void Help(int helper)
-    {
-        cores_.Bind(helper);
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            std::size_t index = 0;
-            if (Take(index)) {
-                Compute(lock, index);
-                continue;
-            }
-            if (Over())
-                return;
-            roomFreed_.wait(lock);
-        }
-    }
-
-    // The calling thread's share: it passes the chunks through chunkDone in
-    // order, and computes chunks itself until the next one is done.
-    DivisorSearch Run(const std::function<bool(quint64)> &chunkDone)
-    {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            Chunk &chunk = ring_[consumed_ % ring_.size()];
-            if (consumed_ < handedOut_ && chunk.done) {
-                if (chunk.divisor != 0)
-                    return Finish({chunk.divisor, false});
-                const quint64 chunkLast = chunk.last;
-                lock.unlock();
-                const bool stop = chunkDone(chunkLast);
-                lock.lock();
-                if (stop || chunkLast == last_)
-                    return Finish({0, stop});
-                ++consumed_;
-                roomFreed_.notify_all();
-                continue;
-            }
-            // Otherwise a new chunk, while one may be handed out. When none
-            // may, the chunk awaited is with a helper, which on a busy
-            // machine may not even be running: this thread computes it too,
-            // and the first result counts, so it never waits for another.
-            std::size_t index = 0;
-            if (!Take(index)) {
-                Q_ASSERT(consumed_ < handedOut_);
-                index = consumed_;
-            }
-            Compute(lock, index);
-        }
-    }
-
-private:
-    struct Chunk {
-        std::size_t index = 0;
-        quint64 first = 0;
-        quint64 last = 0;
-        quint64 divisor = 0;
-        bool done = false;
-    };
-
-    // No chunk is left to hand out, now or later.
-    bool Over() const { return finished_ || exhausted_ || handedOut_ > foundAt_; }
-
-    bool Take(std::size_t &index)
-    {
-        if (Over() || handedOut_ - consumed_ >= ring_.size())
-            return false;
-        const quint64 first = next_;
-        const quint64 last = std::clamp((*chunkEnd_)(first), first, last_);
-        if (last == last_)
-            exhausted_ = true;
-        else
-            next_ = last + 1;
-        index = handedOut_++;
-        ring_[index % ring_.size()] = Chunk{index, first, last, 0, false};
-        return true;
-    }
-
-    void Compute(std::unique_lock<std::mutex> &lock, std::size_t index)
-    {
-        const quint64 first = ring_[index % ring_.size()].first;
-        const quint64 last = ring_[index % ring_.size()].last;
-        lock.unlock();
-        const quint64 divisor = RangeOnPath(path_, value_, first, last);
-        lock.lock();
-        // Chunks above one that holds a divisor can only give larger ones.
-        if (divisor != 0)
-            foundAt_ = std::min(foundAt_, index);
-        // The slot may hold the same result already, or a later chunk.
-        Chunk &chunk = ring_[index % ring_.size()];
-        if (chunk.index != index || chunk.done)
-            return;
-        chunk.divisor = divisor;
-        chunk.done = true;
-    }
-
-    DivisorSearch Finish(DivisorSearch result)
-    {
-        // Helpers may still be inside a chunk; they own a share of this
-        // object and leave at their next look, without calling chunkEnd.
-        finished_ = true;
-        roomFreed_.notify_all();
-        return result;
-    }
-
-    const KernelPath path_;
-    const quint64 value_;
-    const quint64 last_;
-    const HelperCores cores_;
-    std::mutex mutex_;
-    std::condition_variable roomFreed_; // a slot is free, or the search is over
-    quint64 next_;
-    const std::function<quint64(quint64)> *chunkEnd_;
-    std::vector<Chunk> ring_;
-    std::size_t handedOut_ = 0;
-    std::size_t consumed_ = 0;
-    std::size_t foundAt_ = std::numeric_limits<std::size_t>::max();
-    bool exhausted_ = false;
-    bool finished_ = false;
-};
-
-// The helper threads, started as searches first need them and joined when
-// the process exits. A search offers itself to a number of helpers; each
-// idle helper takes one offer and works on it until nothing is left to
-// take. Several searches at once simply share the helpers there are.
-class HelperPool
-{
-public:
-    ~HelperPool()
-    {
-        {
-            std::lock_guard lock(mutex_);
-            quitting_ = true;
-        }
-        wake_.notify_all();
-        for (std::thread &thread : threads_)
-            thread.join();
-    }
-
-    void Offer(const std::shared_ptr<OrderedSearch> &search, int helpers)
-    {
-        {
-            std::lock_guard lock(mutex_);
-            while (int(threads_.size()) < helpers)
-                threads_.emplace_back(&HelperPool::Serve, this);
-            offers_.push_back({search, helpers});
-        }
-        wake_.notify_all();
-    }
-
-    void Withdraw(const std::shared_ptr<OrderedSearch> &search)
-    {
-        std::lock_guard lock(mutex_);
-        std::erase_if(offers_, [&](const Offer_ &offer) { return offer.search == search; });
-    }
-
-private:
-    struct Offer_ {
-        std::shared_ptr<OrderedSearch> search;
-        int helpers;
-    };
-
-    void Serve()
-    {
-        NameThisThread("tvr-divide");
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [&] { return quitting_ || !offers_.empty(); });
-            if (quitting_)
-                return;
-            std::shared_ptr<OrderedSearch> search = offers_.front().search;
-            const int helper = --offers_.front().helpers;
-            if (helper == 0)
-                offers_.erase(offers_.begin());
-            lock.unlock();
-            search->Help(helper);
-            search.reset();
-            lock.lock();
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::vector<std::thread> threads_;
-    std::vector<Offer_> offers_;
-    bool quitting_ = false;
-};
-
 HelperPool &Helpers()
 {
     static HelperPool pool;
@@ -545,10 +342,9 @@ DivisorSearch SmallestDivisorInOrder(quint64 value, quint64 first, quint64 last,
     }
     if (first > last)
         return {0, false};
-    const CoreBinding binding;
-    const auto search = std::make_shared<OrderedSearch>(path, value, first, last, chunkEnd,
-                                                        kChunksAheadPerThread * std::size_t(threads),
-                                                        binding.Helpers());
+    const auto search = std::make_shared<OrderedSearch>(
+        [path, value](quint64 chunkFirst, quint64 chunkLast) { return RangeOnPath(path, value, chunkFirst, chunkLast); },
+        first, last, chunkEnd, kChunksAheadPerThread * std::size_t(threads));
     Helpers().Offer(search, threads - 1);
     const DivisorSearch result = search->Run(chunkDone);
     Helpers().Withdraw(search);
@@ -558,23 +354,24 @@ DivisorSearch SmallestDivisorInOrder(quint64 value, quint64 first, quint64 last,
 TrialOutcome TrialDivideInOrder(quint64 value, quint64 limit, quint32 &counter, quint64 &d,
                                      const std::function<bool(quint64)> &checkpoint)
 {
+    // Counts the divisions just made, d being the divisor the loop would
+    // try next (or the one found); true when the checkpoint they bring
+    // asks to stop.
+    const auto counted = [&](quint64 divisions) {
+        counter += quint32(divisions);
+        if (counter != kDivisionsPerCheckpoint)
+            return false;
+        counter = 0;
+        return checkpoint(d);
+    };
     d = 2;
     if (limit < 2)
         return TrialOutcome::NoDivisor;
-    if (value % 2 == 0) {
-        if (++counter == kDivisionsPerCheckpoint) {
-            counter = 0;
-            if (checkpoint(d))
-                return TrialOutcome::Stopped;
-        }
-        return TrialOutcome::DivisorFound;
-    }
+    if (value % 2 == 0)
+        return counted(1) ? TrialOutcome::Stopped : TrialOutcome::DivisorFound;
     d = 3;
-    if (++counter == kDivisionsPerCheckpoint) {
-        counter = 0;
-        if (checkpoint(d))
-            return TrialOutcome::Stopped;
-    }
+    if (counted(1))
+        return TrialOutcome::Stopped;
     if (d > limit)
         return TrialOutcome::NoDivisor;
     // The odd divisors 3, 5, ... up to the last odd one <= limit, one chunk
@@ -589,25 +386,17 @@ TrialOutcome TrialDivideInOrder(quint64 value, quint64 limit, quint32 &counter, 
         const quint64 room = std::exchange(roomAhead, kDivisionsPerCheckpoint);
         return (lastOdd - odd) / 2 >= room - 1 ? odd + 2 * (room - 1) : lastOdd;
     };
-    const auto chunkDone = [&](quint64 chunkLast) {
-        counter += quint32((chunkLast - d) / 2 + 1);
-        d = chunkLast + 2;
-        if (counter != kDivisionsPerCheckpoint)
-            return false;
-        counter = 0;
-        return checkpoint(d);
+    // The odd divisors from d to `last` were tried; d moves on to `next`.
+    const auto tried = [&](quint64 last, quint64 next) {
+        const quint64 divisions = (last - d) / 2 + 1;
+        d = next;
+        return counted(divisions);
     };
+    const auto chunkDone = [&](quint64 chunkLast) { return tried(chunkLast, chunkLast + 2); };
     const DivisorSearch search = SmallestDivisorInOrder(value, d, lastOdd, chunkEnd, chunkDone);
     if (search.stopped)
         return TrialOutcome::Stopped;
     if (search.divisor == 0)
         return TrialOutcome::NoDivisor;
-    counter += quint32((search.divisor - d) / 2 + 1);
-    d = search.divisor;
-    if (counter == kDivisionsPerCheckpoint) {
-        counter = 0;
-        if (checkpoint(d))
-            return TrialOutcome::Stopped;
-    }
-    return TrialOutcome::DivisorFound;
+    return tried(search.divisor, search.divisor) ? TrialOutcome::Stopped : TrialOutcome::DivisorFound;
 }
