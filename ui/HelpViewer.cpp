@@ -86,7 +86,6 @@ THelpViewer::THelpViewer(QWidget *parent)
 
     createActions();
     createNavigation();
-    statusBar()->setAccessibleName(QStringLiteral("Barre d'état"));
     updateActions();
 }
 

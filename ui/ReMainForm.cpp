@@ -8,6 +8,7 @@
 
 #include "core/ListEstimate.h"
 #include "listfiles/ListFile.h"
+#include "ui/Accessibility.h"
 #include "ui/Fonts.h"
 #include "ui/HelpLocator.h"
 #include "ui/HelpViewer.h"
@@ -17,6 +18,7 @@
 #include "ui/ReAbout.h"
 #include "ui/ReportView.h"
 #include "ui/RunController.h"
+#include "ui/StatusStrip.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -38,6 +40,7 @@
 TMainForm::TMainForm(QWidget *parent)
     : QMainWindow(parent)
 {
+    InstallAccessibility();
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Tavorine"));
     setFont(TahomaFont(13));

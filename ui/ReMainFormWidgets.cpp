@@ -3,6 +3,7 @@
 // view and the status strip.
 #include "ui/ReMainForm.h"
 
+#include "ui/Accessibility.h"
 #include "ui/HelpLocator.h"
 #include "ui/ListViewLoader.h"
 #include "ui/NumberFieldFilter.h"
@@ -273,6 +274,9 @@ void TMainForm::createReportView()
 void TMainForm::createStatusStrip()
 {
     StatusBar1 = new TStatusStrip(this);
+    // With a reader listening, Qt described the strip while QStatusBar was
+    // still being built, as a plain status bar without its panels.
+    DescribeAnew(StatusBar1);
     ProgressBar1 = StatusBar1->ProgressBar();
     setStatusBar(StatusBar1);
 }

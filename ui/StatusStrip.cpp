@@ -3,7 +3,6 @@
 #include "ui/StatusStrip.h"
 
 #include "ui/ProgressBar.h"
-#include "ui/StatusStripAccessible.h"
 
 #include <QAccessible>
 #include <QPainter>
@@ -34,21 +33,10 @@ TStatusStrip::TStatusStrip(QWidget *parent)
     progressBar_->setValue(0);
     progressBar_->raise();
     progressBar_->setAccessibleName(QStringLiteral("Progression"));
-    setAccessibleName(QStringLiteral("Barre d'état"));
 
     // The painted panels have no widget a screen reader could find, so each
-    // text panel gets an object of its own that the factory describes.
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(&TStatusStripAccessible::Factory);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
-    // With a reader listening, Qt describes the strip while QStatusBar is
-    // still being built, as a plain widget, and keeps that description:
-    // replace it with the one that shows the panels.
-    QAccessibleInterface *early = QAccessible::queryAccessibleInterface(this);
-    if (early && !dynamic_cast<TStatusStripAccessible *>(early))
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(early));
+    // text panel gets an object of its own, which the accessibility's
+    // factory describes (ui/StatusStripAccessible).
     for (const int index : kReadablePanels) {
         panelObjects_[index] = new QObject(this);
         panelObjects_[index]->setObjectName(QStringLiteral("StatusPanel%1").arg(index));
