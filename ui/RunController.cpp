@@ -6,6 +6,7 @@
 #include "core/CommandError.h"
 #include "core/ThreadName.h"
 #include "core/WorkerPriority.h"
+#include "presentation/Messages.h"
 
 #include <new>
 
@@ -54,7 +55,7 @@ void TRunController::Start(Work work)
         try {
             ended = work(*stop, channel_);
         } catch (const CommandError &error) {
-            ended = [this, text = error.text()] {
+            ended = [this, text = ErrorText(error)] {
                 End();
                 if (errorHandler_)
                     errorHandler_(text);
