@@ -2,7 +2,7 @@
 // and the list file being written, redrawn in place a few times a second.
 #include "cli/ProgressLine.h"
 
-#include "core/ElapsedText.h"
+#include "presentation/ElapsedText.h"
 
 #include <QLocale>
 

@@ -54,16 +54,14 @@ void TerminalHost::AddReportLine(const QString &text, LineStyle)
     report_.append(text);
 }
 
-void TerminalHost::SetPanelText(int panel, const QString &text)
+void TerminalHost::SetPercentText(const QString &text)
 {
-    if (panel == PanelPourcentage)
-        progress_.SetPercentText(text);
+    progress_.SetPercentText(text);
 }
 
-void TerminalHost::UpdateProgressBar(qint64 position)
+void TerminalHost::SetBarPosition(int position)
 {
-    position_ = int(std::clamp<qint64>(position, 0, 100));
-    progress_.SetPosition(position_);
+    progress_.SetPosition(position);
 }
 
 void TerminalHost::ProcessMessages()

@@ -2,7 +2,7 @@
 // on the progress line, Ctrl+C as the stop button, options as the dialogs.
 #pragma once
 
-#include "core/InlineRun.h"
+#include "presentation/InlineRun.h"
 #include "listhost/ListFileHost.h"
 
 #include <QStringList>
@@ -27,14 +27,15 @@ public:
 
     void SetReportAlignment(ParagraphAlignment) override {}
     void AddReportLine(const QString &text, LineStyle style) override;
-    void SetPanelText(int panel, const QString &text) override;
-    void UpdateProgressBar(qint64 position) override;
-    int ProgressPosition() const override { return position_; }
+    void SetElapsedText(const QString &) override {}
+    void SetPercentText(const QString &text) override;
+    void SetStateText(const QString &) override {}
+    void SetBarPosition(int position) override;
     // The progress line follows the run at each checkpoint.
     void ProcessMessages();
     void RazFin() override;
 
-    bool SepMilliers() const override { return options_.separators; }
+    bool LinesGrouped() const override { return options_.separators; }
     std::optional<QString> ChooseFirstFile(const QString &proposedName) override;
     bool VerifierSiEcrasementFichier(const QString &path) override;
     void CreateFile(const QString &path, const QByteArray &bytes) override;
@@ -57,7 +58,6 @@ private:
     // The file created last, not yet on the progress line.
     std::optional<QString> createdFile_;
     ListOptions options_;
-    int position_ = 0;
     QStringList report_;
     // Empty lines are printed only between two lines with text, so the
     // report's spacing stays but it neither starts nor ends with blanks.

@@ -11,11 +11,13 @@
 #include "core/ListEstimate.h"
 #include "core/PrimeCounting.h"
 #include "core/NumberEntry.h"
-#include "core/NumberText.h"
-#include "core/InlineRun.h"
 #include "core/StopToken.h"
 #include "core/Verification.h"
 #include "listhost/ListShapeFor.h"
+#include "presentation/EstimateText.h"
+#include "presentation/InlineRun.h"
+#include "presentation/Messages.h"
+#include "presentation/NumberText.h"
 
 #include <QCoreApplication>
 
@@ -38,21 +40,21 @@ int Lister(TerminalHost &host, const Arguments &args)
         PrintError(RangeTooSmallMessage());
         return kErreur;
     }
-    if (args.separator)
-        SetThousandsSeparator(*args.separator);
+    // --sep-milliers=CAR, or the locale's separator.
+    const QString separator = args.separator.value_or(LocaleSeparator());
     if (args.estimate) {
         // The first file's name as the run would choose it; nothing is
         // created, and an existing file does not matter.
-        const ListRequest request = ListRequestFor(first, last, args.numbers[0], args.numbers[1]);
+        const ListRequest request = ListRequestFor(first, last, args.numbers[0], args.numbers[1], separator);
         const std::optional<QString> firstFile = host.ChooseFirstFile(ProposedFirstFile(request));
-        const ListEstimate estimate =
-            EstimateList(first, last, ShapeForList(firstFile.value_or(QString()), request.baseName, args.separators));
-        std::fputs(EstimateText(estimate).toUtf8().constData(), stdout);
+        const ListEstimate estimate = EstimateList(
+            first, last, ShapeForList(firstFile.value_or(QString()), request.baseName, args.separators, separator));
+        std::fputs(EstimateText(estimate, separator).toUtf8().constData(), stdout);
         return kSucces;
     }
     StopToken stop;
-    const bool finished =
-        RunList(host, host, first, last, args.numbers[0], args.numbers[1], stop, [&] { StopReceived(host, stop); });
+    const bool finished = RunList(host, host, first, last, args.numbers[0], args.numbers[1], separator, stop,
+                                  [&] { StopReceived(host, stop); });
     return finished ? kSucces : kErreur;
 }
 
@@ -120,7 +122,7 @@ int Run(const Arguments &args)
     } catch (const CommandError &error) {
         progress.Clear();
         // The text of the window's error box.
-        PrintError(error.text() + QLatin1Char('.'));
+        PrintError(ErrorText(error) + QLatin1Char('.'));
         status = kErreur;
     }
     progress.Clear();

@@ -92,7 +92,7 @@ FactorisationResult Factoriser::Run()
     // The loop bound is the square root of what is left, which a negative
     // number does not have.
     if (result_.n < 0)
-        throw InvalidFloatingPointOperation();
+        throw CommandError::InvalidFloatOperation();
 
     quint64 x = quint64(result_.n); // the cofactor still to factorise, exact
     quint64 limit = ISqrt(x);       // d <= sqrt(x), recomputed as x shrinks

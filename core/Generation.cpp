@@ -5,7 +5,7 @@
 #include "core/Arithmetic.h"
 #include "core/CommandError.h"
 #include "core/ListFileWork.h"
-#include "core/NumberText.h"
+#include "digits/DigitGroups.h"
 #include "core/PrimeSource.h"
 #include "core/PrimeText.h"
 #include "core/StopToken.h"
@@ -26,7 +26,7 @@
 namespace {
 
 // A checkpoint at least this often while primes arrive: the progress shown,
-// "Sep. milliers" read again, and the stop token consulted. The clock is
+// the grouping asked again, and the stop token consulted. The clock is
 // read after each block of the sieve (well under a millisecond of
 // formatting); completed files are written meanwhile, on the file work's
 // thread.
@@ -152,9 +152,9 @@ std::optional<Outcome> Run::Checkpoint()
     if (work_.Failed())
         return Outcome::FileFailed;
     progress_(Progress());
-    // A change of "Sep. milliers" takes effect for the primes stored from
+    // A change of the grouping takes effect for the primes stored from
     // this checkpoint on.
-    separators_ = host_.SepMilliers();
+    separators_ = host_.LinesGrouped();
     sinceCheckpoint_.start();
     if (stop_.Checkpoint())
         return Outcome::Stopped;
@@ -163,7 +163,7 @@ std::optional<Outcome> Run::Checkpoint()
 
 Outcome Run::Loop()
 {
-    separators_ = host_.SepMilliers();
+    separators_ = host_.LinesGrouped();
     separatorBytes_ = host_.SeparatorBytes().left(4);
     sinceCheckpoint_.start();
     if (work_.Failed())
@@ -182,7 +182,7 @@ Outcome Run::Loop()
             continue;
         }
         if (block.failed)
-            throw CommandError(QStringLiteral("La mémoire a manqué pour calculer les nombres premiers."));
+            throw CommandError::OutOfMemory();
         if (!Store(block.primes.data(), block.primes.size()))
             return Outcome::FileFailed;
         if (sinceCheckpoint_.nsecsElapsed() >= kCheckpointIntervalNs) {
@@ -351,24 +351,26 @@ ListResult Run::FailureResult()
     } catch (const DiskFullStop &) {
         // Stopped before the disk is full.
         result.stopped = true;
-        result.diskFull = host_.TexteDisquePlein();
+        result.diskFull = host_.DiskFullStop();
     } catch (const CommandError &error) {
         // A file that cannot be written ends the run: files completed so
         // far stay, and the user is told which file failed and why.
-        result.error = error.text();
+        result.error = error;
     }
     return result;
 }
 
 } // namespace
 
-ListRequest ListRequestFor(qint64 first, qint64 last, const QString &firstText, const QString &lastText)
+ListRequest ListRequestFor(qint64 first, qint64 last, const QString &firstText, const QString &lastText,
+                           const QString &separator)
 {
     // The list never holds 0 or 1; the file names keep the start as typed.
     ListRequest request;
     request.first = std::max<qint64>(first, 2);
     request.last = last;
     request.baseName = QStringLiteral("NP_") + firstText + QLatin1Char('-') + lastText + QLatin1Char('_');
+    request.separator = separator;
     return request;
 }
 
@@ -377,7 +379,8 @@ QString ProposedFirstFile(const ListRequest &request)
     return request.baseName + FormaterChiffre(1);
 }
 
-std::optional<QString> ContinuationRefusal(const ListRequest &request, const QString &chosen, const ListHost &host)
+std::optional<CommandError> ContinuationRefusal(const ListRequest &request, const QString &chosen,
+                                                const ListHost &host)
 {
     const QString &base = request.baseName;
     const QString name = QFileInfo(chosen).fileName();
@@ -392,14 +395,12 @@ std::optional<QString> ContinuationRefusal(const ListRequest &request, const QSt
     const QString path = host.ContinuationFilePath(chosen, base, k);
     if (QDir::cleanPath(path) != QDir::cleanPath(chosen))
         return std::nullopt;
-    return QStringLiteral("%1 porte le nom du fichier n° %2 de cette même liste, qui le remplacerait. "
-                          "Choisissez un autre nom pour le premier fichier.")
-        .arg(QDir::toNativeSeparators(chosen))
-        .arg(k);
+    return CommandError::ContinuationClash(chosen, k);
 }
 
 ListResult GenerateList(ListHost &host, const ListRequest &request, StopToken &stop, const ListProgressFn &progress)
 {
+    host.ListStarts(request);
     Run run(host, request, stop, progress);
     // The host hears of the end once every file operation is done.
     const auto ended = qScopeGuard([&run, &host] {
@@ -419,7 +420,7 @@ ListResult GenerateList(ListHost &host, const ListRequest &request, StopToken &s
     } catch (const CommandError &error) {
         // Memory ran out for the sieve: the files completed so far stay.
         ListResult result = run.Result(false);
-        result.error = error.text();
+        result.error = error;
         return result;
     }
 }
@@ -479,10 +480,4 @@ std::optional<ForeseenFile> ForeseeLastFile(const ListRequest &request, bool sep
     out = PrimeText::Lines(rest, end, out, sep.constData(), sepLength);
     file.numberLines.truncate(out - file.numberLines.data());
     return file;
-}
-
-QString ListReadyMessage(qint64 files)
-{
-    return QStringLiteral("Votre liste de numéros est prête et a été enregistrée avec succès en %1 fichier(s).")
-        .arg(files);
 }

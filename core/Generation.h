@@ -4,6 +4,7 @@
 // host and reports its progress.
 #pragma once
 
+#include "core/CommandError.h"
 #include "core/ListEstimate.h"
 
 #include <QByteArray>
@@ -22,32 +23,36 @@ struct ListPlan {
     // The files still to write: the whole list, or the rest of a resumed one.
     ListEstimate estimate;
     // Whether they leave the space kept for the other programs untouched;
-    // the text that refuses the list otherwise.
+    // the NoRoom error that refuses the list otherwise.
     bool fits = true;
-    QString refusal;
+    std::optional<CommandError> refusal;
     // Whether they take more than a tenth of the free space.
     bool large = false;
 };
 
 // The list files as the generation sees them, on the thread it runs on.
-// File operations raise CommandError with a French text naming the file
-// and the reason.
+// File operations raise CommandError (FileFailed) with the account of the
+// file and the reason.
 class ListHost
 {
 public:
     virtual ~ListHost() = default;
 
-    // Whether "Sep. milliers" is checked at this moment.
-    virtual bool SepMilliers() const = 0;
+    // Whether the number lines are grouped in threes at this moment; asked
+    // again at each checkpoint, so a change takes effect during a run.
+    virtual bool LinesGrouped() const = 0;
+    // A run of the request is about to start, before any file operation;
+    // the host keeps what it needs of it, such as its separator.
+    virtual void ListStarts(const ListRequest &) {}
     // The bytes that stand between digit groups in a list file, for the
-    // process-wide thousands separator.
+    // separator of the running list.
     virtual QByteArray SeparatorBytes() const = 0;
     // The path of continuation file k, next to the first file.
     virtual QString ContinuationFilePath(const QString &firstFile, const QString &baseName, qint64 k) const = 0;
     // Creates the file, or replaces it silently, holding exactly `bytes`.
     virtual void CreateFile(const QString &path, const QByteArray &bytes) = 0;
     // Writes a list file whole, in one go: the three header lines for
-    // `count` numbers (grouped as "Sep. milliers" says now), then the number
+    // `count` numbers (grouped as LinesGrouped says now), then the number
     // lines, each already ended by CR LF. The file is replaced only once it
     // is complete; it becomes the last completed file.
     virtual void WriteListFile(const QString &path, const QByteArray &numberLines, qint64 count) = 0;
@@ -72,9 +77,9 @@ public:
     // While a list runs, before a completed file is written: `written` bytes
     // went to disk since the last call, and the file takes about `next`.
     // True when it would eat into the space kept for the other programs;
-    // TexteDisquePlein then says why the run stopped.
+    // DiskFullStop then says why the run stopped.
     virtual bool DiskNearlyFull(const QString &, quint64 /*written*/, quint64 /*next*/) { return false; }
-    virtual QString TexteDisquePlein() const { return QString(); }
+    virtual CommandError DiskFullStop() const { return CommandError::DiskFull(QString(), 0); }
 };
 
 // Numbers per list file.
@@ -91,6 +96,9 @@ struct ListRequest {
     // The file the run starts at: 1, or the first file an earlier stopped
     // run did not complete; files before it are kept as they are.
     qint64 startFile = 1;
+    // The thousands separator between digit groups, in the files and in
+    // what is said of them.
+    QString separator = QStringLiteral(" ");
 };
 
 // The run's progress at each of its checkpoints, a few milliseconds apart.
@@ -102,11 +110,11 @@ struct ListProgress {
 
 struct ListResult {
     bool stopped = false;
-    // Stopped before the disk would be full: the text that says so.
-    std::optional<QString> diskFull;
-    // A file could not be written: the run ended there, the files
-    // completed before it stay.
-    std::optional<QString> error;
+    // Stopped before the disk would be full (DiskFull).
+    std::optional<CommandError> diskFull;
+    // A file could not be written, or memory ran out: the run ended there,
+    // the files completed before it stay.
+    std::optional<CommandError> error;
     qint64 files = 0;
     QString lastFile;
     ListProgress progress;
@@ -115,14 +123,16 @@ struct ListResult {
 using ListProgressFn = std::function<void(const ListProgress &)>;
 
 // The request for a range as typed; `first` and `last` are the numbers of
-// the fields (last - first + 1 >= 10, checked by the caller).
-ListRequest ListRequestFor(qint64 first, qint64 last, const QString &firstText, const QString &lastText);
+// the fields (last - first + 1 >= 10, checked by the caller), separator the
+// thousands separator of its files.
+ListRequest ListRequestFor(qint64 first, qint64 last, const QString &firstText, const QString &lastText,
+                           const QString &separator);
 // The name the save dialog proposes for the first file.
 QString ProposedFirstFile(const ListRequest &request);
 // Continuation files replace files of their name without asking, so a first
-// file named like one of them would be lost half-way: the text that refuses
-// it, or nothing.
-std::optional<QString> ContinuationRefusal(const ListRequest &request, const QString &chosen, const ListHost &host);
+// file named like one of them would be lost half-way: the ContinuationClash
+// that refuses it, or nothing.
+std::optional<CommandError> ContinuationRefusal(const ListRequest &request, const QString &chosen, const ListHost &host);
 
 // Lists the primes of the request into its files. After each checkpoint is
 // reported, `stop` decides whether the run ends there: completed files stay
@@ -143,11 +153,11 @@ quint64 ListFilesKept(const ListRequest &request);
 quint64 ListFirstSieved(const ListRequest &request);
 // The last file of a list, worked out from its slice alone before the run
 // reaches it: its number, its number lines (the first prime in plain
-// digits, the others grouped with sep when `separators`), and how many
+// digits, the others grouped with the bytes sep when `separators`), and how many
 // primes it holds. Nothing for a list of one file, a last slice with no
 // prime, or a range ending above kForeseenUpTo, where sieving the slice on
 // its own would take more than a few milliseconds. What the run writes
-// decides whether it was right: "Sep. milliers" may change meanwhile.
+// decides whether it was right: the grouping may change meanwhile.
 struct ForeseenFile {
     qint64 k = 0;
     QByteArray numberLines;
@@ -155,5 +165,3 @@ struct ForeseenFile {
 };
 constexpr qint64 kForeseenUpTo = 100'000'000'000'000;
 std::optional<ForeseenFile> ForeseeLastFile(const ListRequest &request, bool separators, const QByteArray &sep);
-// The final message of a finished list.
-QString ListReadyMessage(qint64 files);

@@ -3,7 +3,6 @@
 #include "core/ListEstimate.h"
 
 #include "core/Generation.h"
-#include "core/NumberText.h"
 #include "core/PrimeCounting.h"
 #include "core/PrimeText.h"
 
@@ -107,11 +106,10 @@ quint64 LineBytes(int digits, const ListShape &shape)
 // Bytes of the three header lines for a file whose name takes nameBytes.
 quint64 HeaderBytes(quint64 nameBytes, quint64 count, const ListShape &shape)
 {
-    static const quint64 kCountLabel = quint64(QByteArrayLiteral("Nombres premiers de cette liste : ").size());
     const int digits = Digits(count);
     const int separators = shape.separators ? (digits - 1) / 3 : 0;
-    return nameBytes + 2 + kCountLabel + quint64(digits + separators * std::max(shape.countSeparatorBytes, 0)) + 2
-           + 3;
+    return nameBytes + 2 + quint64(std::max<qsizetype>(shape.countLabelBytes, 0))
+           + quint64(digits + separators * std::max(shape.countSeparatorBytes, 0)) + 2 + 3;
 }
 
 // Sum of the lengths of FormaterChiffre(k) for k = 2..n.
@@ -310,59 +308,4 @@ ListEstimate EstimateList(qint64 first, qint64 last, const ListShape &shape)
                        + double(estimate.primes) * pace.formatPerLine + double(estimate.bytes) * kSecondsPerByte
                        + double(n) * kSecondsPerFile;
     return estimate;
-}
-
-QString SizeText(quint64 bytes)
-{
-    static const char *const kUnits[] = {"octets", "ko", "Mo", "Go", "To", "Po", "Eo"};
-    if (bytes < 1000)
-        return QStringLiteral("%1 octets").arg(bytes);
-    double value = double(bytes);
-    int unit = 0;
-    while (value >= 1000 && unit < 6) {
-        value /= 1000;
-        ++unit;
-    }
-    const int decimals = value < 10 ? 2 : value < 100 ? 1 : 0;
-    return QStringLiteral("%1 %2").arg(QString::number(value, 'f', decimals).replace(QLatin1Char('.'), QLatin1Char(',')),
-                                       QLatin1String(kUnits[unit]));
-}
-
-QString DurationText(double seconds)
-{
-    if (seconds < 1)
-        return QStringLiteral("moins d'une seconde");
-    if (seconds < 60)
-        return QStringLiteral("%1 s").arg(qint64(std::llround(seconds)));
-    const double minutes = seconds / 60;
-    if (minutes < 60)
-        return QStringLiteral("%1 min").arg(qint64(std::llround(minutes)));
-    const double hours = minutes / 60;
-    if (hours < 24) {
-        const qint64 whole = qint64(hours);
-        const qint64 rest = qint64(std::llround(minutes - double(whole) * 60));
-        return rest == 0 || rest == 60 ? QStringLiteral("%1 h").arg(rest == 60 ? whole + 1 : whole)
-                                       : QStringLiteral("%1 h %2 min").arg(whole).arg(rest);
-    }
-    const double days = hours / 24;
-    if (days < 60)
-        return QStringLiteral("%1 jours").arg(qint64(std::llround(days)));
-    const double months = days / 30.44;
-    if (months < 24)
-        return QStringLiteral("%1 mois").arg(qint64(std::llround(months)));
-    const double years = days / 365.25;
-    if (years < 1e6)
-        return QStringLiteral("%1 ans").arg(GroupedNumber(qint64(std::llround(years))));
-    return QStringLiteral("plus d'un million d'années");
-}
-
-QString EstimateText(const ListEstimate &estimate)
-{
-    const QString about = estimate.exact ? QString() : QStringLiteral("environ ");
-    const qint64 primes = qint64(std::min<quint64>(estimate.primes, quint64(std::numeric_limits<qint64>::max())));
-    const QString duration = estimate.seconds < 1 ? DurationText(estimate.seconds)
-                                                  : QStringLiteral("environ ") + DurationText(estimate.seconds);
-    return QStringLiteral("Nombres premiers : %1%2\nFichiers : %3\nTaille : %4%5\nDurée : %6\n")
-        .arg(about, GroupedNumber(primes), GroupedNumber(estimate.files), about,
-             SizeText(estimate.bytes), duration);
 }

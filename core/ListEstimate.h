@@ -2,7 +2,6 @@
 // disk and duration, computed in at most about 0.2 s for any range.
 #pragma once
 
-#include <QString>
 #include <QtGlobal>
 
 // The byte lengths that shape the files of a list, as its host encodes them.
@@ -11,11 +10,13 @@ struct ListShape {
     // "NP_start-end_" of the continuation files, in bytes.
     qsizetype firstNameBytes = 0;
     qsizetype baseNameBytes = 0;
-    // "Sep. milliers", and the bytes between digit groups in the number
+    // Whether number lines are grouped, and the bytes between digit groups in the number
     // lines (at most 4 are written) and in the header's count.
     bool separators = false;
     int numberSeparatorBytes = 1;
     int countSeparatorBytes = 1;
+    // The label before the count in the header's second line, in bytes.
+    qsizetype countLabelBytes = 0;
 };
 
 struct ListEstimate {
@@ -39,14 +40,3 @@ ListEstimate EstimateList(qint64 first, qint64 last, const ListShape &shape);
 // Measures the machine's pace on a thread of its own, once per process, so
 // that a window's first estimate does not spend that time on its thread.
 void MeasurePaceAhead();
-
-// "1,2 Go", "480 To": a size in decimal units with one or two significant
-// decimals, as file managers show it.
-QString SizeText(quint64 bytes);
-// "moins d'une seconde", "12 s", "37 min", "3 h 20 min", "4 jours",
-// "3 mois", "12 ans": a duration rounded for a person.
-QString DurationText(double seconds);
-// The four lines that present an estimate, each ended by a newline:
-// "Nombres premiers : environ 29 844 570 422 669", "Fichiers : …",
-// "Taille : …", "Durée : environ …".
-QString EstimateText(const ListEstimate &estimate);

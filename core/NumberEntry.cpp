@@ -67,7 +67,7 @@ qint64 ParseNumber(const QString &text)
 {
     const std::optional<qint64> value = ParseInteger(text);
     if (!value)
-        throw CommandError(QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(text));
+        throw CommandError::BadNumber(text);
     return *value;
 }
 
@@ -85,9 +85,9 @@ KeyVerdict FiltrerTouche(QChar key, bool hasSelection, int textLength)
     return (isDigit || isBackspace) ? KeyVerdict::Accept : KeyVerdict::Discard;
 }
 
-SaisieFiltree FilterTypedText(QStringView text, int selectedLength, int textLength)
+FilteredEntry FilterTypedText(QStringView text, int selectedLength, int textLength)
 {
-    SaisieFiltree result;
+    FilteredEntry result;
     int length = textLength;
     bool selection = selectedLength > 0;
     for (const QChar c : text) {
@@ -102,16 +102,6 @@ SaisieFiltree FilterTypedText(QStringView text, int selectedLength, int textLeng
         selection = false;
     }
     return result;
-}
-
-QString DigitLimitMessage()
-{
-    return QStringLiteral("Vous ne pouvez pas saisir plus de %1 chiffres.").arg(NombreChiffresMax);
-}
-
-QString RangeTooSmallMessage()
-{
-    return QStringLiteral("Demandez au minimum %1 nombres premiers.").arg(kMinimumNumbers);
 }
 
 bool RangeHoldsAtLeast(qint64 first, qint64 last, quint64 count)

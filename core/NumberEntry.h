@@ -11,8 +11,8 @@
 // included, and any value outside the signed 64-bit range is refused.
 std::optional<qint64> ParseInteger(const QString &text);
 
-// Like ParseInteger, but a refused text raises the CommandError
-// "'<text>' n'est pas une valeur entière correcte".
+// Like ParseInteger, but a refused text raises CommandError::BadNumber with
+// the text.
 qint64 ParseNumber(const QString &text);
 
 // Number of characters up to which a number field accepts typed digits.
@@ -32,20 +32,17 @@ KeyVerdict FiltrerTouche(QChar key, bool hasSelection, int textLength);
 // composed character, an input method's commit, a key that types several
 // characters): each character goes through FiltrerTouche in turn, and only
 // digits are kept. selectedLength characters are replaced by the first one.
-struct SaisieFiltree {
+struct FilteredEntry {
     QString kept;
     bool limitReached = false; // some character met the digit limit
 };
-SaisieFiltree FilterTypedText(QStringView text, int selectedLength, int textLength);
+FilteredEntry FilterTypedText(QStringView text, int selectedLength, int textLength);
 
 constexpr QChar KeyEnter = QChar(13);
 constexpr QChar KeyBackspace = QChar(8);
 
-// Message shown when a digit would exceed the limit.
-QString DigitLimitMessage();
-// The fewest numbers a list may cover, and the refusal of a smaller range.
+// The fewest numbers a list may cover.
 constexpr quint64 kMinimumNumbers = 10;
-QString RangeTooSmallMessage();
 
 // Whether last - first + 1 >= count, without overflowing at the ends of the
 // 64-bit range.

@@ -15,7 +15,7 @@ namespace {
 quint64 PlusOne(qint64 n)
 {
     if (n < -1)
-        throw InvalidFloatingPointOperation();
+        throw CommandError::InvalidFloatOperation();
     return quint64(n) + 1u; // n >= -1: no wrap beyond 0
 }
 

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Whatever is typed, only digits reach the field, and never beyond the
     // limit when nothing is selected.
     const int length = size > 0 ? data[0] % 20 : 0;
-    const SaisieFiltree typed = FilterTypedText(text, 0, length);
+    const FilteredEntry typed = FilterTypedText(text, 0, length);
     for (const QChar c : typed.kept)
         if (c < u'0' || c > u'9')
             std::abort();

@@ -401,8 +401,13 @@ void CreateFileHolding(const QString &path, const QByteArray &bytes)
 QByteArray HeaderBytes(const QString &fileName, qint64 count, bool withSeparators, const QString &separator)
 {
     const QString countText = withSeparators ? GroupDigits(count, separator) : QString::number(count);
-    return encodeLines({fileName, QStringLiteral("Nombres premiers de cette liste : ") + countText,
+    return encodeLines({fileName, CountLabel() + countText,
                         QStringLiteral(" ")});
+}
+
+QString CountLabel()
+{
+    return QStringLiteral("Nombres premiers de cette liste : ");
 }
 
 QString LoadListFileText(const QString &path)

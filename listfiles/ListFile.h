@@ -56,6 +56,8 @@ private:
 // its number lines (grouped by three with the separator when withSeparators)
 // and a line holding one space, each ended by CR LF.
 QByteArray HeaderBytes(const QString &fileName, qint64 count, bool withSeparators, const QString &separator);
+// The label of the header's second line, before the count.
+QString CountLabel();
 
 // The largest file shown in the report view. A run writes at most 78 498
 // primes to a file, lines of at most 19 digits, 6 separators and CR LF: about

@@ -76,17 +76,12 @@ bool FreeSpace::WouldFill(quint64 writtenBytes, quint64 nextBytes)
     return now < reserve || nextBytes > now - reserve;
 }
 
-QString FreeSpace::RefusalText(quint64 bytes) const
+CommandError FreeSpace::Refusal(quint64 bytes) const
 {
-    return QStringLiteral("Cette liste occuperait environ %1, mais le disque du dossier « %2 » n'a que %3 de libre, "
-                          "dont %4 restent en réserve pour les autres programmes. "
-                          "Choisissez un autre dossier ou une plage plus courte.")
-        .arg(SizeText(bytes), QDir::toNativeSeparators(folder_), SizeText(available_), SizeText(Reserve()));
+    return CommandError::NoRoom(folder_, bytes, available_, Reserve());
 }
 
-QString FreeSpace::StopText() const
+CommandError FreeSpace::Stop() const
 {
-    return QStringLiteral("La liste a été arrêtée avant de remplir le disque : il ne reste que %1 de libre "
-                          "dans le dossier « %2 ». Les fichiers terminés sont entiers, et le dernier porte son en-tête.")
-        .arg(SizeText(available_), QDir::toNativeSeparators(folder_));
+    return CommandError::DiskFull(folder_, available_);
 }

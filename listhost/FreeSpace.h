@@ -3,6 +3,8 @@
 // reserve while it runs.
 #pragma once
 
+#include "core/CommandError.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -32,10 +34,10 @@ public:
     // often as the room left shrinks, so its cost stays far below the writes.
     bool WouldFill(quint64 writtenBytes, quint64 nextBytes);
 
-    // The information box that refuses a list of that many bytes.
-    QString RefusalText(quint64 bytes) const;
-    // The box that says why a run stopped before filling the disk.
-    QString StopText() const;
+    // The refusal of a list of that many bytes (NoRoom).
+    CommandError Refusal(quint64 bytes) const;
+    // Why a run stopped before filling the disk (DiskFull).
+    CommandError Stop() const;
 
 private:
     void Refresh();

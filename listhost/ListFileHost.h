@@ -15,6 +15,8 @@
 class ListFileHost : public ListHost
 {
 public:
+    // The running list's separator, kept from its request.
+    void ListStarts(const ListRequest &request) override;
     QByteArray SeparatorBytes() const override;
     QString ContinuationFilePath(const QString &firstFile, const QString &baseName, qint64 k) const override;
     void CreateFile(const QString &path, const QByteArray &bytes) override;
@@ -29,7 +31,7 @@ public:
     // The free space of the folder of the files being written, read again
     // as FreeSpace decides.
     bool DiskNearlyFull(const QString &path, quint64 written, quint64 next) override;
-    QString TexteDisquePlein() const override;
+    CommandError DiskFullStop() const override;
 
     // The file that most recently received its header; kept between runs.
     QString DernierFichierTermine() const { return dernierFichierTermine_; }
@@ -44,14 +46,16 @@ public:
 
     const WrittenFile &LastWritten() const { return lastWritten_; }
 
-    // The last file of the request as a run would write it with "Sep.
-    // milliers" as given, worked out ahead (see ForeseeLastFile); it only
-    // reads the process-wide separator, so any thread may ask.
+    // The last file of the request as a run would write it with its lines
+    // grouped as given, worked out ahead (see ForeseeLastFile); it only
+    // reads the request, so any thread may ask.
     std::optional<WrittenFile> ForeseenLastFile(const ListRequest &request, bool separators) const;
 
 private:
     ListFiles::ListFileWriter writer_;
     QString dernierFichierTermine_;
+    // The separator of the running list, read by its file operations.
+    QString separator_ = QStringLiteral(" ");
     WrittenFile lastWritten_;
     // The file system of the running list, from its first look.
     std::unique_ptr<FreeSpace> space_;

@@ -3,7 +3,6 @@
 #include "listhost/ListResume.h"
 
 #include "core/Generation.h"
-#include "core/NumberText.h"
 #include "core/PrimeCounting.h"
 #include "core/PrimeText.h"
 #include "listfiles/ListFile.h"
@@ -29,10 +28,9 @@ struct Slice {
 class Checker
 {
 public:
-    Checker(bool separators) : separators_(separators)
+    Checker(bool separators, const QString &separator) : separators_(separators), separator_(separator)
     {
-        const QByteArray separator = ListFiles::EncodeWindows1252(ThousandsSeparator());
-        separatorBytes_ = separator.left(4);
+        separatorBytes_ = ListFiles::EncodeWindows1252(separator).left(4);
     }
 
     // Whether the file holds the complete slice k; its count goes to count.
@@ -54,7 +52,7 @@ public:
             return false;
         count = quint64(lines - 3);
         const QByteArray header = ListFiles::HeaderBytes(QFileInfo(path).fileName(), qint64(count), separators_,
-                                                         ThousandsSeparator());
+                                                         separator_);
         if (!bytes.startsWith(header))
             return false;
         // The first number of a continuation file is in plain digits.
@@ -79,13 +77,14 @@ private:
     }
 
     bool separators_;
+    QString separator_;
     QByteArray separatorBytes_;
 };
 
 } // namespace
 
 std::optional<qint64> ResumeFile(qint64 first, qint64 last, const QString &firstFile, const QString &baseName,
-                                       bool separators)
+                                       bool separators, const QString &separator)
 {
     const quint64 a = quint64(std::max<qint64>(first, 2));
     if (last < qint64(a))
@@ -95,7 +94,7 @@ std::optional<qint64> ResumeFile(qint64 first, qint64 last, const QString &first
         return std::nullopt;
     const qint64 files = qint64((*lastPrime - a) / kNumbersPerFile + 1);
 
-    const Checker checker(separators);
+    const Checker checker(separators, separator);
     QList<Slice> slices;
     QList<quint64> counts;
     qint64 k = 1;

@@ -8,5 +8,6 @@
 
 // The layout of the list whose first file is firstFile (a path) and whose
 // continuation files are named from baseName ("NP_start-end_"), with the
-// process-wide thousands separator when separators is true.
-ListShape ShapeForList(const QString &firstFile, const QString &baseName, bool separators);
+// thousands separator `separator` when separators is true.
+ListShape ShapeForList(const QString &firstFile, const QString &baseName, bool separators,
+                       const QString &separator);

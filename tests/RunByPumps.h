@@ -3,7 +3,7 @@
 // a pump ends the run there, leaving what RazFin leaves.
 #pragma once
 
-#include "core/InlineRun.h"
+#include "presentation/InlineRun.h"
 #include "core/StopToken.h"
 
 template <typename Host> CheckpointHook PumpHook(Host &host, StopToken &stop)
@@ -30,8 +30,9 @@ template <typename Host> void Decomposer(Host &host, qint64 n)
 }
 
 template <typename Host>
-void Generer(Host &host, qint64 first, qint64 last, const QString &firstText, const QString &lastText)
+void Generer(Host &host, qint64 first, qint64 last, const QString &firstText, const QString &lastText,
+             const QString &separator)
 {
     StopToken stop;
-    RunList(host, host, first, last, firstText, lastText, stop, PumpHook(host, stop));
+    RunList(host, host, first, last, firstText, lastText, separator, stop, PumpHook(host, stop));
 }

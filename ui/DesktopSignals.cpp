@@ -3,7 +3,7 @@
 // and a notification when a list is ready, both over the session bus.
 #include "ui/DesktopSignals.h"
 
-#include "core/NumberText.h"
+#include "presentation/NumberText.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -67,14 +67,14 @@ QString DesktopSignals::ListReadySummary()
     return QStringLiteral("La liste est prête");
 }
 
-QString DesktopSignals::ListReadyBody(qint64 files)
+QString DesktopSignals::ListReadyBody(qint64 files, const QString &separator)
 {
     return files == 1 ? QStringLiteral("Les nombres premiers ont été enregistrés dans 1 fichier.")
                       : QStringLiteral("Les nombres premiers ont été enregistrés dans %1 fichiers.")
-                            .arg(GroupedNumber(files));
+                            .arg(GroupedNumber(files, separator));
 }
 
-void DesktopSignals::NotifyListReady(qint64 files)
+void DesktopSignals::NotifyListReady(qint64 files, const QString &separator)
 {
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
@@ -82,6 +82,6 @@ void DesktopSignals::NotifyListReady(qint64 files)
     QVariantMap hints;
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("org.tavorine.Tavorine"));
     notify << QStringLiteral("Tavorine") << uint(0) << QStringLiteral("org.tavorine.Tavorine") << ListReadySummary()
-           << ListReadyBody(files) << QStringList() << hints << int(-1);
+           << ListReadyBody(files, separator) << QStringList() << hints << int(-1);
     Send(notify);
 }

@@ -21,12 +21,13 @@ public:
     void SetProgress(double fraction);
     // Hides the taskbar entry's progress.
     void HideProgress();
-    // "La liste est prête", with the number of files it has.
-    void NotifyListReady(qint64 files);
+    // "La liste est prête", with the number of files it has, grouped with
+    // separator.
+    void NotifyListReady(qint64 files, const QString &separator);
 
     // The texts of that notification.
     static QString ListReadySummary();
-    static QString ListReadyBody(qint64 files);
+    static QString ListReadyBody(qint64 files, const QString &separator);
 
 private:
     void SendProgress(double fraction, bool visible);

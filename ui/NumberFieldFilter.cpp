@@ -4,6 +4,7 @@
 #include "ui/NumberFieldFilter.h"
 
 #include "core/NumberEntry.h"
+#include "presentation/Messages.h"
 #include "ui/MessageBoxes.h"
 
 #include <QCoreApplication>
@@ -85,7 +86,7 @@ bool TNumberFieldFilter::EditNombreKeyPress(QLineEdit *field, QKeyEvent *event)
         if (text.size() > 1) {
             // A key that types several characters at once, as a compose
             // sequence may: its digits are kept.
-            const SaisieFiltree filtered = FilterTypedText(text, int(field->selectedText().size()), int(field->text().size()));
+            const FilteredEntry filtered = FilterTypedText(text, int(field->selectedText().size()), int(field->text().size()));
             if (!filtered.kept.isEmpty())
                 field->insert(filtered.kept);
             if (filtered.limitReached)
@@ -118,7 +119,7 @@ bool TNumberFieldFilter::EditNombreInputMethod(QLineEdit *field, QInputMethodEve
     const QString commit = event->commitString();
     if (commit.isEmpty())
         return false;
-    const SaisieFiltree filtered = FilterTypedText(commit, int(field->selectedText().size()), int(field->text().size()));
+    const FilteredEntry filtered = FilterTypedText(commit, int(field->selectedText().size()), int(field->text().size()));
     if (filtered.kept == commit)
         return false;
     QInputMethodEvent kept(event->preeditString(), event->attributes());

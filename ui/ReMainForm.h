@@ -3,8 +3,9 @@
 #pragma once
 
 #include "core/Factorisation.h"
-#include "core/InlineRun.h"
 #include "core/Verification.h"
+#include "presentation/InlineRun.h"
+#include "presentation/NumberText.h"
 
 #include <QMainWindow>
 
@@ -72,9 +73,12 @@ public:
     // What a run shows.
     void SetReportAlignment(ParagraphAlignment alignment) override;
     void AddReportLine(const QString &text, LineStyle style = LineStyle::Normal) override;
-    void SetPanelText(int panel, const QString &text) override;
-    void UpdateProgressBar(qint64 position) override;
-    int ProgressPosition() const override;
+    void SetElapsedText(const QString &text) override;
+    void SetPercentText(const QString &text) override;
+    void SetStateText(const QString &text) override;
+    void SetBarPosition(int position) override;
+    // The bar at any position, kept at the nearest end of its range.
+    void UpdateProgressBar(qint64 position);
     // The stop was confirmed and the computation is ending.
     bool ArretDemande() const;
     void RazFin() override;
@@ -135,7 +139,6 @@ private:
     void FormClose();
     void PageChanged(int index);
     void OpenDroppedFiles(const QMimeData *data);
-    void SetBarPosition(int position);
     bool AskToStop();
     void EndRun();
     void RunFailed(const QString &text);
@@ -157,6 +160,8 @@ private:
     Engines engines_;
     // "Sep. milliers" as the list's thread reads it at each checkpoint.
     std::shared_ptr<std::atomic<bool>> sepMilliers_ = std::make_shared<std::atomic<bool>>(false);
+    // The thousands separator of this session's lists and messages.
+    SessionSeparator separator_;
     QString dernierFichierTermine_;
     // The taskbar entry and notifications; the title a list run restores.
     DesktopSignals *desktop_ = nullptr;

@@ -8,8 +8,10 @@
 #include "core/Factorisation.h"
 #include "core/Generation.h"
 #include "core/NumberEntry.h"
-#include "core/RunReports.h"
 #include "core/Verification.h"
+#include "presentation/EstimateText.h"
+#include "presentation/Messages.h"
+#include "presentation/RunReports.h"
 #include "listfiles/ListFile.h"
 #include "listhost/ListResume.h"
 #include "ui/DesktopSignals.h"
@@ -35,6 +37,12 @@
 namespace {
 
 const QString kProcessusEnCours = QStringLiteral("Processus en cours. Arrêter ?");
+
+// The status strip's panels that show a run: the time, the percentage and
+// the state.
+constexpr int kTimePanel = 1;
+constexpr int kPercentPanel = 2;
+constexpr int kStatePanel = 3;
 
 // A list that ran this long tells the desktop it is ready when the window
 // is not in front.
@@ -106,7 +114,7 @@ void TMainForm::ButtonDemarrerClick()
             Decomposer(ParseNumber(EditDecomposition->text()));
         }
     } catch (const CommandError &error) {
-        RunFailed(error.text());
+        RunFailed(ErrorText(error));
     }
 }
 
@@ -152,8 +160,9 @@ void TMainForm::RazDebut()
     if (run_->Idle())
         vue_->Forget();
     Editeur->Clear();
-    for (int panel = PanelTemps; panel <= PanelEtat; ++panel)
-        StatusBar1->SetPanelText(panel, QString());
+    SetElapsedText(QString());
+    SetPercentText(QString());
+    SetStateText(QString());
     SetBarPosition(0);
 }
 
@@ -197,11 +206,6 @@ void TMainForm::SetBarPosition(int position)
     ProgressBar1->setUpdatesEnabled(true);
 }
 
-int TMainForm::ProgressPosition() const
-{
-    return ProgressBar1->value();
-}
-
 void TMainForm::Verifier(qint64 n)
 {
     ShowRunStarted(*this);
@@ -212,7 +216,8 @@ void TMainForm::Verifier(qint64 n)
         return [this, result] {
             if (result.stopped)
                 return RazFin();
-            ShowVerificationResult(*this, result);
+            if (ShowVerificationResult(*this, result))
+                separator_.NumberReported();
             EndRun();
         };
     });
@@ -221,6 +226,7 @@ void TMainForm::Verifier(qint64 n)
 void TMainForm::Decomposer(qint64 n)
 {
     ShowFactorisationStarted(*this, n);
+    separator_.NumberReported();
     run_->Start([this, n](StopToken &stop, TRunController::Channel &channel) -> std::function<void()> {
         FactorisationEvents events;
         events.factor = [&](const PrimePower &power) { channel.Post([this, power] { ShowFactor(*this, power); }); };
@@ -241,7 +247,8 @@ void TMainForm::Generer(qint64 first, qint64 last)
 {
     auto files = std::make_shared<TWorkerListHost>(sepMilliers_);
     const std::optional<ListRequest> request =
-        PrepareList(*files, *this, first, last, EditRechercheDebut->text(), EditRechercheFin->text());
+        PrepareList(*files, *this, first, last, EditRechercheDebut->text(), EditRechercheFin->text(),
+                    separator_.Current());
     if (!request)
         return;
     if (!desktop_)
@@ -270,9 +277,9 @@ void TMainForm::Generer(qint64 first, qint64 last)
             if (result.stopped || result.error) {
                 RazFin();
                 if (result.error)
-                    Inform(*result.error);
+                    Inform(ErrorText(*result.error));
                 else if (result.diskFull)
-                    Inform(*result.diskFull);
+                    Inform(ErrorText(*result.diskFull));
                 return;
             }
             vue_->ShowThen(files->LastWritten(), [this, result] {
@@ -299,7 +306,7 @@ void TMainForm::EndListSignals(const ListResult *finished)
     setWindowTitle(titre_);
     desktop_->HideProgress();
     if (finished && finished->progress.elapsedMs > kNotifyAfterMs && !isActiveWindow())
-        desktop_->NotifyListReady(finished->files);
+        desktop_->NotifyListReady(finished->files, separator_.Current());
 }
 
 void TMainForm::SetReportAlignment(ParagraphAlignment alignment)
@@ -312,9 +319,19 @@ void TMainForm::AddReportLine(const QString &text, LineStyle style)
     Editeur->AddLine(text, style);
 }
 
-void TMainForm::SetPanelText(int panel, const QString &text)
+void TMainForm::SetElapsedText(const QString &text)
 {
-    StatusBar1->SetPanelText(panel, text);
+    StatusBar1->SetPanelText(kTimePanel, text);
+}
+
+void TMainForm::SetPercentText(const QString &text)
+{
+    StatusBar1->SetPanelText(kPercentPanel, text);
+}
+
+void TMainForm::SetStateText(const QString &text)
+{
+    StatusBar1->SetPanelText(kStatePanel, text);
 }
 
 std::optional<QString> TMainForm::ChooseFirstFile(const QString &proposedName)

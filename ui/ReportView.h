@@ -2,7 +2,7 @@
 // time, bold or italic per line, centred or left-aligned paragraphs.
 #pragma once
 
-#include "core/RunView.h"
+#include "presentation/RunView.h"
 
 #include <QTextEdit>
 

@@ -6,6 +6,7 @@
 #include "core/CommandError.h"
 #include "core/ThreadName.h"
 #include "core/WorkerPriority.h"
+#include "presentation/Messages.h"
 
 #include <new>
 
@@ -39,7 +40,7 @@ void TRunController::Start(Work work)
         try {
             ended = work(*stop, mailbox_);
         } catch (const CommandError &error) {
-            ended = [this, text = error.text()] {
+            ended = [this, text = ErrorText(error)] {
                 End();
                 if (errorHandler_)
                     errorHandler_(text);

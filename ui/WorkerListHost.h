@@ -26,7 +26,8 @@ public:
     // Set by the run before it starts.
     void SetCompletedFile(CompletedFile completed) { completed_ = std::move(completed); }
 
-    bool SepMilliers() const override { return separators_->load(std::memory_order_relaxed); }
+    bool SepMilliers() const { return separators_->load(std::memory_order_relaxed); }
+    bool LinesGrouped() const override { return SepMilliers(); }
     // The files are written on a thread of the run's own, while the run
     // formats the next one: the list files library and the free space it
     // consults are only used there, and the window takes completed files

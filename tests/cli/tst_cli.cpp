@@ -3,7 +3,7 @@
 // byte with lists from an independent sieve.
 #include "CliRun.h"
 
-#include "core/RunReports.h"
+#include "presentation/RunReports.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

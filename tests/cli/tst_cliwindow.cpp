@@ -5,7 +5,7 @@
 #include "MainFormTest.h"
 #include "ModalAnswerer.h"
 
-#include "core/NumberText.h"
+#include "presentation/NumberText.h"
 #include "ui/ReMainForm.h"
 
 #include <QCheckBox>
@@ -34,7 +34,6 @@ private:
 void TestCliWindow::init()
 {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    ResetThousandsSeparator();
     form_ = new TMainForm;
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_));
@@ -79,7 +78,7 @@ void TestCliWindow::sameListFiles()
 
     QStringList arguments{"lister", first, last, "--dossier", cliDir.path()};
     if (separators)
-        arguments << "--sep-milliers=" + ThousandsSeparator();
+        arguments << "--sep-milliers=" + LocaleSeparator();
     const CliResult result = RunCli(arguments);
     QCOMPARE(result.status, 0);
 

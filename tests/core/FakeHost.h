@@ -28,19 +28,26 @@ public:
         lines.append({text, style, alignment});
         log << QStringLiteral("line:") + text;
     }
-    void SetPanelText(int panel, const QString &text) override
+    // The texts are kept at the window's panel numbers: 1 time, 2
+    // percentage, 3 state.
+    void SetPanelText(int panel, const QString &text)
     {
         panels[panel] = text;
         log << QStringLiteral("panel%1:%2").arg(panel).arg(text);
     }
-    void UpdateProgressBar(qint64 p) override
+    void SetElapsedText(const QString &text) override { SetPanelText(1, text); }
+    void SetPercentText(const QString &text) override { SetPanelText(2, text); }
+    void SetStateText(const QString &text) override { SetPanelText(3, text); }
+    void SetBarPosition(int p) override
     {
-        position = int(p < 0 ? 0 : p > 100 ? 100 : p);
+        // The presentation keeps the position within the bar's range.
+        if (p < 0 || p > 100)
+            qFatal("bar position %d", p);
+        position = p;
         ++progressUpdates;
         if (logProgress)
             log << QStringLiteral("progress:%1").arg(position);
     }
-    int ProgressPosition() const override { return position; }
     void ProcessMessages()
     {
         ++pumps;
@@ -59,7 +66,7 @@ public:
     }
 
     // List files kept in memory, one list of lines per path.
-    bool SepMilliers() const override { return separators; }
+    bool LinesGrouped() const override { return separators; }
     std::optional<QString> ChooseFirstFile(const QString &proposedName) override
     {
         proposed = proposedName;
@@ -74,14 +81,14 @@ public:
     void CreateFile(const QString &path, const QByteArray &bytes) override
     {
         if (path == failingFile)
-            throw CommandError(QStringLiteral("échec ") + path);
+            throw CommandError::FileFailed(QStringLiteral("échec ") + path);
         files[path] = Lines(bytes);
         log << QStringLiteral("create:") + path;
     }
     void WriteListFile(const QString &path, const QByteArray &numberLines, qint64 count) override
     {
         if (path == failingFile)
-            throw CommandError(QStringLiteral("échec ") + path);
+            throw CommandError::FileFailed(QStringLiteral("échec ") + path);
         const QStringList numbers = Lines(numberLines);
         if (numbers.size() != count)
             qFatal("count %lld for %lld lines", qint64(count), qint64(numbers.size()));

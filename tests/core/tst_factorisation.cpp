@@ -5,7 +5,7 @@
 
 #include "core/CommandError.h"
 #include "core/Factorisation.h"
-#include "core/NumberText.h"
+#include "presentation/NumberText.h"
 #include "core/TrialKernel.h"
 
 #include <QRandomGenerator>
@@ -57,7 +57,6 @@ class TestFactorisation : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { ResetThousandsSeparator(); }
     void cleanup() { UseKernelPath(AvailableKernelPaths().last()); }
 
     void table_data();
@@ -283,7 +282,7 @@ void TestFactorisation::negativeNumberFailsAfterHeading()
     FakeHost host;
     QVERIFY_THROWS_EXCEPTION(CommandError, Decomposer(host, n));
     QCOMPARE(host.lines.size(), 6);
-    QCOMPARE(host.lines[2].text, GroupedNumber(n));
+    QCOMPARE(host.lines[2].text, GroupDigits(n, QStringLiteral(" ")));
     QCOMPARE(host.panels[3], QStringLiteral("Traitement en cours, patientez..."));
 }
 

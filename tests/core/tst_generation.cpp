@@ -5,7 +5,7 @@
 #include "oracles/PlainPrimes.h"
 
 #include "core/Generation.h"
-#include "core/NumberText.h"
+#include "presentation/NumberText.h"
 #include "core/PrimeText.h"
 
 #include <QSet>
@@ -13,6 +13,9 @@
 #include <limits>
 
 namespace {
+
+// The separator of the lists.
+const QString kSeparator = QStringLiteral(" ");
 
 QStringList Positions(const FakeHost &host)
 {
@@ -44,8 +47,6 @@ class TestGeneration : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { ResetThousandsSeparator(); }
-
     void smallestRange();
     void numberLinesAtDigitCountEdges_data();
     void numberLinesAtDigitCountEdges();
@@ -62,7 +63,7 @@ private slots:
 void TestGeneration::smallestRange()
 {
     FakeHost host;
-    Generer(host, 14, 23, QStringLiteral("14"), QStringLiteral("23"));
+    Generer(host, 14, 23, QStringLiteral("14"), QStringLiteral("23"), kSeparator);
     QCOMPARE(host.proposed, QStringLiteral("NP_14-23_01"));
     QCOMPARE(host.files[QStringLiteral("first")],
              QStringList({"first", "Nombres premiers de cette liste : 3", " ", "17", "19", "23"}));
@@ -166,7 +167,7 @@ void TestGeneration::progressAtEveryPumpIsThatOfAPrimeHandled()
         h.panels[1].clear();
         h.panels[2].clear();
     };
-    Generer(host, first, last, QString::number(first), QString::number(last));
+    Generer(host, first, last, QString::number(first), QString::number(last), kSeparator);
     QCOMPARE(faults, QStringList());
     QCOMPARE(host.panels[2], QStringLiteral("100 %"));
 }
@@ -175,8 +176,7 @@ void TestGeneration::slicesCountFromTheAdjustedStart()
 {
     FakeHost host;
     host.separators = true;
-    SetThousandsSeparator(QStringLiteral(" "));
-    Generer(host, 0, 2000000, QStringLiteral("0"), QStringLiteral("2000000"));
+    Generer(host, 0, 2000000, QStringLiteral("0"), QStringLiteral("2000000"), kSeparator);
     const QStringList first = host.files[QStringLiteral("first")];
     const QStringList second = host.files[QStringLiteral("NP_0-2000000_02")];
     QCOMPARE(first.value(1), QStringLiteral("Nombres premiers de cette liste : 78498"));
@@ -204,7 +204,7 @@ void TestGeneration::cancelledOrRefusedWritesNothing()
         host.chosenFile.reset();
     else
         host.refuseOverwrite = true;
-    Generer(host, 1, 100, QStringLiteral("1"), QStringLiteral("100"));
+    Generer(host, 1, 100, QStringLiteral("1"), QStringLiteral("100"), kSeparator);
     QVERIFY(host.files.isEmpty());
     QVERIFY(host.messages.isEmpty());
     QCOMPARE(host.razFinCalls, 1);
@@ -220,7 +220,7 @@ void TestGeneration::stopWritesTheHeaderOfWhatIsOnDisk()
         if (h.files.contains(QStringLiteral("NP_1-3000000000_02")))
             h.stop = true;
     };
-    Generer(host, 1, 3000000000, QStringLiteral("1"), QStringLiteral("3000000000"));
+    Generer(host, 1, 3000000000, QStringLiteral("1"), QStringLiteral("3000000000"), kSeparator);
     QCOMPARE(host.razFinCalls, 1);
     QVERIFY(host.messages.isEmpty());
     QCOMPARE(host.files[QStringLiteral("first")].size(), 3 + 78498);
@@ -240,7 +240,7 @@ void TestGeneration::fileErrorIsReported()
 {
     FakeHost host;
     host.failingFile = QStringLiteral("NP_1-2000000_02");
-    Generer(host, 1, 2000000, QStringLiteral("1"), QStringLiteral("2000000"));
+    Generer(host, 1, 2000000, QStringLiteral("1"), QStringLiteral("2000000"), kSeparator);
     QCOMPARE(host.messages, QStringList{QStringLiteral("échec NP_1-2000000_02")});
     QCOMPARE(host.razFinCalls, 1);
     QCOMPARE(host.files[QStringLiteral("first")].value(1), QStringLiteral("Nombres premiers de cette liste : 78498"));
@@ -250,7 +250,7 @@ void TestGeneration::topOfTheRangeEnds()
 {
     const qint64 max = std::numeric_limits<qint64>::max();
     FakeHost host;
-    Generer(host, max - 23, max, QString::number(max - 23), QString::number(max));
+    Generer(host, max - 23, max, QString::number(max - 23), QString::number(max), kSeparator);
     QCOMPARE(host.files[QStringLiteral("first")].value(1), QStringLiteral("Nombres premiers de cette liste : 0"));
     QCOMPARE(host.panels[2], QStringLiteral("100 %"));
 }

@@ -2,9 +2,10 @@
 // rules, digit groups, file counters, elapsed times and exact rounding.
 #include "core/Arithmetic.h"
 #include "core/CommandError.h"
-#include "core/ElapsedText.h"
+#include "presentation/Messages.h"
+#include "presentation/ElapsedText.h"
 #include "core/NumberEntry.h"
-#include "core/NumberText.h"
+#include "presentation/NumberText.h"
 
 #include <QLocale>
 #include <QtTest>
@@ -16,11 +17,7 @@ class TestNumberEntry : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-        ResetThousandsSeparator();
-    }
+    void init() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
 
     void parseAccepted_data();
     void parseAccepted();
@@ -116,7 +113,8 @@ void TestNumberEntry::conversionErrorNamesTheText()
             ParseNumber(text);
             QFAIL("no error");
         } catch (const CommandError &error) {
-            QCOMPARE(error.text(), QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(text));
+            QVERIFY(error.kind() == CommandError::Kind::BadNumber);
+            QCOMPARE(ErrorText(error), QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(text));
         }
     }
 }
@@ -177,14 +175,15 @@ void TestNumberEntry::rangeSize()
 
 void TestNumberEntry::separatorFollowsLocaleUntilFixed()
 {
+    SessionSeparator session;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QCOMPARE(GroupedNumber(1234567), QStringLiteral("1.234.567"));
+    QCOMPARE(GroupedNumber(1234567, session.Current()), QStringLiteral("1.234.567"));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QCOMPARE(GroupedNumber(1234567), QStringLiteral("1,234,567"));
-    SetThousandsSeparator(QStringLiteral(" "));
-    QCOMPARE(GroupedNumber(1234567), QStringLiteral("1 234 567"));
+    QCOMPARE(GroupedNumber(1234567, session.Current()), QStringLiteral("1,234,567"));
+    session.NumberReported();
+    QCOMPARE(GroupedNumber(1234567, session.Current()), QStringLiteral("1 234 567"));
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QCOMPARE(ThousandsSeparator(), QStringLiteral(" "));
+    QCOMPARE(session.Current(), QStringLiteral(" "));
 }
 
 void TestNumberEntry::secondsText_data()

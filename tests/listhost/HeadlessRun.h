@@ -18,13 +18,14 @@ public:
 
     void SetReportAlignment(ParagraphAlignment) override {}
     void AddReportLine(const QString &, LineStyle) override {}
-    void SetPanelText(int, const QString &) override {}
-    void UpdateProgressBar(qint64) override {}
-    int ProgressPosition() const override { return 0; }
+    void SetElapsedText(const QString &) override {}
+    void SetPercentText(const QString &) override {}
+    void SetStateText(const QString &) override {}
+    void SetBarPosition(int) override {}
     void ProcessMessages() {}
     bool ArretDemande() const { return stopAfterFiles_ >= 0 && completed_ >= stopAfterFiles_; }
     void RazFin() override {}
-    bool SepMilliers() const override { return separators_; }
+    bool LinesGrouped() const override { return separators_; }
     std::optional<QString> ChooseFirstFile(const QString &) override { return firstFile_; }
     bool VerifierSiEcrasementFichier(const QString &) override { return false; }
     void FichierTermine(const QString &) override { ++completed_; }

@@ -2,16 +2,20 @@
 // 64 MiB, mounted when the test may mount, skipped otherwise): a list too
 // large is refused, and filling the disk trips the watch before the reserve.
 #include "HeadlessRun.h"
-#include "core/InlineRun.h"
+#include "presentation/InlineRun.h"
 #include "core/StopToken.h"
 #include "listfiles/ListFileNames.h"
 #include "listhost/FreeSpace.h"
+#include "presentation/Messages.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+// The separator of the lists.
+const QString kSeparator = QStringLiteral(" ");
 
 class TestFreeSpace : public QObject
 {
@@ -46,7 +50,7 @@ void TestFreeSpace::smallFileSystem()
     const quint64 room = space.Available() - space.Reserve();
     QVERIFY(space.Fits(room));
     QVERIFY(!space.Fits(room + 1));
-    QVERIFY(space.RefusalText(100ULL << 20).contains(QDir::toNativeSeparators(mountPoint)));
+    QVERIFY(ErrorText(space.Refusal(100ULL << 20)).contains(QDir::toNativeSeparators(mountPoint)));
 
     // Files of 2 MB, as a run writes them, until the watch says stop.
     const QByteArray chunk(2'000'000, 'x');
@@ -91,7 +95,7 @@ void TestFreeSpace::listsOnSmallFileSystem()
     // About 500 MB: refused before anything is created, with its box.
     HeadlessRun refused(firstFile, false);
     const QString bigFirst = QStringLiteral("1"), bigLast = QStringLiteral("1000000000");
-    Generer(refused, 1, 1'000'000'000, bigFirst, bigLast);
+    Generer(refused, 1, 1'000'000'000, bigFirst, bigLast, kSeparator);
     QCOMPARE(refused.messages.size(), 1);
     QVERIFY(refused.messages.constFirst().contains(QStringLiteral("n'a que")));
     QVERIFY(QDir(mountPoint).entryList(QDir::Files).isEmpty());
@@ -99,7 +103,7 @@ void TestFreeSpace::listsOnSmallFileSystem()
     // About 30 MB straight to the engine: it stops before the reserve, the
     // completed files whole and the current one with its header alone.
     const qint64 first = 1'000'000'000'000, last = first + 1'000'000'000;
-    ListRequest request = ListRequestFor(first, last, QString::number(first), QString::number(last));
+    ListRequest request = ListRequestFor(first, last, QString::number(first), QString::number(last), kSeparator);
     request.firstFile = firstFile;
     HeadlessRun run(firstFile, false);
     run.filesOffThread = filesOffThread;

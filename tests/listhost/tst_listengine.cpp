@@ -6,7 +6,7 @@
 #include "RunByPumps.h"
 #include "oracles/PlainPrimes.h"
 #include "core/Generation.h"
-#include "core/NumberText.h"
+#include "presentation/NumberText.h"
 #include "listhost/ListFileHost.h"
 
 #include <QDir>
@@ -20,6 +20,9 @@
 
 namespace {
 
+// A separator of three bytes in Windows-1252, so that its bytes count.
+const QString kSeparator = QStringLiteral("\u202F");
+
 class FileHost : public ListFileHost, public ListRunHost
 {
 public:
@@ -27,9 +30,11 @@ public:
 
     void SetReportAlignment(ParagraphAlignment) override {}
     void AddReportLine(const QString &, LineStyle) override {}
-    void SetPanelText(int panel, const QString &text) override { panels[panel] = text; }
-    void UpdateProgressBar(qint64 p) override { position = int(std::clamp<qint64>(p, 0, 100)); }
-    int ProgressPosition() const override { return position; }
+    // The texts at the window's panel numbers: 1 time, 2 percentage, 3 state.
+    void SetElapsedText(const QString &text) override { panels[1] = text; }
+    void SetPercentText(const QString &text) override { panels[2] = text; }
+    void SetStateText(const QString &text) override { panels[3] = text; }
+    void SetBarPosition(int p) override { position = p; }
     void ProcessMessages()
     {
         ++pumps;
@@ -38,7 +43,7 @@ public:
     }
     bool ArretDemande() const { return stop; }
     void RazFin() override { ++razFin; }
-    bool SepMilliers() const override { return separators; }
+    bool LinesGrouped() const override { return separators; }
     std::optional<QString> ChooseFirstFile(const QString &) override { return firstFile_; }
     bool VerifierSiEcrasementFichier(const QString &) override { return false; }
     void FichierTermine(const QString &) override {}
@@ -126,8 +131,6 @@ class TestListEngine : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { SetThousandsSeparator(QStringLiteral("\u202F")); }
-
     void filesMatchThePlainRule_data();
     void filesMatchThePlainRule();
     void separatorChangedDuringRun();
@@ -166,7 +169,7 @@ void TestListEngine::filesMatchThePlainRule()
     const QString base = QStringLiteral("NP_%1-%2_").arg(first).arg(last);
     FileHost host(dir.filePath(QStringLiteral("premier.txt")));
     host.separators = separators;
-    Generer(host, first, last, QString::number(first), QString::number(last));
+    Generer(host, first, last, QString::number(first), QString::number(last), kSeparator);
 
     const quint64 start = quint64(std::max<qint64>(first, 2));
     const QList<QList<quint64>> slices = Slices(start, PrimesByTrialDivision(start, quint64(last)));
@@ -185,7 +188,7 @@ void TestListEngine::filesMatchThePlainRule()
     // The last file worked out ahead is the one written, byte for byte; it
     // is missing only for one file, a last slice with no prime, or a range
     // ending too high to sieve its slice alone quickly.
-    ListRequest request = ListRequestFor(first, last, QString::number(first), QString::number(last));
+    ListRequest request = ListRequestFor(first, last, QString::number(first), QString::number(last), kSeparator);
     request.firstFile = dir.filePath(QStringLiteral("premier.txt"));
     const std::optional<ListFileHost::WrittenFile> foreseen = host.ForeseenLastFile(request, separators);
     const quint64 slicesOfRange = (quint64(last) - start) / 1000000 + 1;
@@ -214,7 +217,7 @@ void TestListEngine::separatorChangedDuringRun()
             h.separators = false;
         }
     };
-    Generer(host, 1, 20000000, QStringLiteral("1"), QStringLiteral("20000000"));
+    Generer(host, 1, 20000000, QStringLiteral("1"), QStringLiteral("20000000"), kSeparator);
     QVERIFY(toggled);
     const QList<QList<quint64>> slices = Slices(2, Sieve(2, 20000000));
     int switches = 0;
@@ -250,7 +253,7 @@ void TestListEngine::stopAtRandomMoments()
         FileHost host(dir.filePath(Name(base, 1)));
         const int stopAt = 1 + int(random.bounded(6));
         host.onPump = [stopAt](FileHost &h) { h.stop = h.pumps >= stopAt; };
-        Generer(host, 100, 2000000000, QStringLiteral("100"), QStringLiteral("2000000000"));
+        Generer(host, 100, 2000000000, QStringLiteral("100"), QStringLiteral("2000000000"), kSeparator);
         QCOMPARE(host.razFin, 1);
         const QStringList names = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
         const int files = int(names.size());
@@ -273,7 +276,7 @@ void TestListEngine::firstFileNamedLikeAContinuation()
     // File 2 of this very list would replace the first file half-way.
     QTemporaryDir dir;
     FileHost host(dir.filePath(QStringLiteral("NP_1-3000000_02.txt")));
-    Generer(host, 1, 3000000, QStringLiteral("1"), QStringLiteral("3000000"));
+    Generer(host, 1, 3000000, QStringLiteral("1"), QStringLiteral("3000000"), kSeparator);
     QCOMPARE(host.messages.size(), 1);
     QVERIFY2(host.messages[0].contains(QStringLiteral("NP_1-3000000_02.txt")), qPrintable(host.messages[0]));
     QVERIFY(QDir(dir.path()).isEmpty());
@@ -281,7 +284,7 @@ void TestListEngine::firstFileNamedLikeAContinuation()
 
     // A name past the list's last file, or of another list, is fine.
     FileHost other(dir.filePath(QStringLiteral("NP_1-3000000_04.txt")));
-    Generer(other, 1, 3000000, QStringLiteral("1"), QStringLiteral("3000000"));
+    Generer(other, 1, 3000000, QStringLiteral("1"), QStringLiteral("3000000"), kSeparator);
     QVERIFY(other.messages.value(0).endsWith(QStringLiteral("en 3 fichier(s).")));
 }
 

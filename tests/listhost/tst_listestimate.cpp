@@ -6,7 +6,7 @@
 
 #include "core/Generation.h"
 #include "core/ListEstimate.h"
-#include "core/NumberText.h"
+#include "presentation/NumberText.h"
 #include "core/PrimeCounting.h"
 #include "listfiles/ListFileNames.h"
 #include "listhost/ListShapeFor.h"
@@ -23,6 +23,11 @@
 
 namespace {
 
+// A separator of three bytes in Windows-1252, so that its bytes count.
+const QString kSeparator = QStringLiteral("\u202F");
+// "Nombres premiers de cette liste : ", in bytes.
+constexpr qsizetype kCountLabel = 34;
+
 int Digits(quint64 v)
 {
     return int(QByteArray::number(v).size());
@@ -34,7 +39,7 @@ quint64 BytesByWalking(quint64 a, quint64 last, const ListShape &shape, qint64 &
 {
     const auto grouped = [&](quint64 v, int sepBytes) { return quint64(Digits(v) + (Digits(v) - 1) / 3 * sepBytes); };
     const auto header = [&](quint64 nameBytes, quint64 count) {
-        return nameBytes + 2 + 34 + (shape.separators ? grouped(count, shape.countSeparatorBytes) : Digits(count))
+        return nameBytes + 2 + kCountLabel + (shape.separators ? grouped(count, shape.countSeparatorBytes) : Digits(count))
                + 2 + 3;
     };
     quint64 bytes = 0;
@@ -72,7 +77,6 @@ class TestListEstimate : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { SetThousandsSeparator(QStringLiteral("\u202F")); }
     void matchesARealRun_data();
     void matchesARealRun();
     void exactCountsAndFiles();
@@ -105,11 +109,11 @@ void TestListEstimate::matchesARealRun()
     const QString lastText = QString::number(last);
     const QString firstFile = dir.filePath(QStringLiteral("première liste.txt"));
     HeadlessRun run(firstFile, separators);
-    Generer(run, first, last, firstText, lastText);
+    Generer(run, first, last, firstText, lastText, kSeparator);
     QVERIFY2(run.messages.size() == 1, qPrintable(run.messages.join(u'\n')));
 
-    const QString baseName = ListRequestFor(first, last, firstText, lastText).baseName;
-    const ListEstimate estimate = EstimateList(first, last, ShapeForList(firstFile, baseName, separators));
+    const QString baseName = ListRequestFor(first, last, firstText, lastText, kSeparator).baseName;
+    const ListEstimate estimate = EstimateList(first, last, ShapeForList(firstFile, baseName, separators, kSeparator));
     const qint64 files = QDir(dir.path()).entryList(QDir::Files).size();
     const quint64 a = quint64(std::max<qint64>(first, 2));
     QVERIFY(estimate.exact);
@@ -125,7 +129,7 @@ void TestListEstimate::exactCountsAndFiles()
     // counting path, an exact answer must be primesieve's, and the file
     // count is always that of the slice holding the last prime.
     QRandomGenerator random(19);
-    const ListShape shape{12, 10, false, 1, 1};
+    const ListShape shape{12, 10, false, 1, 1, kCountLabel};
     for (int i = 0; i < 16; ++i) {
         const int spanDigits = 1 + int(random.bounded(10));
         const quint64 span = quint64(std::pow(10.0, spanDigits)) * (1 + random.bounded(9));
@@ -163,7 +167,7 @@ void TestListEstimate::longRangesWithinATenthOfAPercent()
     QFETCH(quint64, span);
     QFETCH(bool, separators);
     const quint64 last = first + span;
-    const ListShape shape{40, 36, separators, 3, 3};
+    const ListShape shape{40, 36, separators, 3, 3, kCountLabel};
     const ListEstimate estimate = EstimateList(qint64(first), qint64(last), shape);
     qint64 files = 0;
     const quint64 bytes = BytesByWalking(first, last, shape, files);
@@ -181,7 +185,7 @@ void TestListEstimate::wholeRangeIsFast()
 {
     // The whole signed range: the largest prime below 2^63 is 2^63 - 25.
     const ListEstimate estimate = EstimateList(std::numeric_limits<qint64>::min(),
-                                               std::numeric_limits<qint64>::max(), ListShape{20, 28, true, 1, 1});
+                                               std::numeric_limits<qint64>::max(), ListShape{20, 28, true, 1, 1, kCountLabel});
     QCOMPARE(estimate.files, qint64((9223372036854775783ULL - 2) / 1000000 + 1));
     QVERIFY(!estimate.exact);
     // pi(2^63 - 1) = 216 289 611 853 439 384.

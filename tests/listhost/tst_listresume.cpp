@@ -4,7 +4,7 @@
 #include "HeadlessRun.h"
 
 #include "core/Generation.h"
-#include "core/NumberText.h"
+#include "presentation/NumberText.h"
 #include "listfiles/ListFileNames.h"
 #include "listhost/ListResume.h"
 
@@ -16,6 +16,9 @@
 
 namespace {
 
+// The separator of the lists.
+const QString kSeparator = QStringLiteral("'");
+
 constexpr qint64 kFirst = 100;
 constexpr qint64 kLast = 8'000'000; // 8 files
 const QString kFirstText = QStringLiteral("100");
@@ -23,7 +26,7 @@ const QString kLastText = QStringLiteral("8000000");
 
 QString BaseName()
 {
-    return ListRequestFor(kFirst, kLast, kFirstText, kLastText).baseName;
+    return ListRequestFor(kFirst, kLast, kFirstText, kLastText, kSeparator).baseName;
 }
 
 QString PathOf(const QString &firstFile, qint64 k)
@@ -33,7 +36,7 @@ QString PathOf(const QString &firstFile, qint64 k)
 
 std::optional<qint64> Check(const QString &firstFile, bool separators)
 {
-    return ResumeFile(kFirst, kLast, firstFile, BaseName(), separators);
+    return ResumeFile(kFirst, kLast, firstFile, BaseName(), separators, kSeparator);
 }
 
 QByteArray Read(const QString &path)
@@ -58,7 +61,7 @@ QByteArray DropMiddleLine(QByteArray bytes, bool separators)
     lines.removeAt(3 + (lines.size() - 3) / 2);
     const qint64 count = lines.size() - 3;
     const QByteArray digits =
-        separators ? GroupDigits(count, ThousandsSeparator()).toLatin1() : QByteArray::number(count);
+        separators ? GroupDigits(count, kSeparator).toLatin1() : QByteArray::number(count);
     lines[1] = "Nombres premiers de cette liste : " + digits + '\r';
     return lines.join('\n') + '\n';
 }
@@ -70,7 +73,6 @@ class TestListResume : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { SetThousandsSeparator(QStringLiteral("'")); }
     void stoppedThenDamaged_data();
     void stoppedThenDamaged();
     void wholeOrForeignListsAreNotResumed();
@@ -97,7 +99,7 @@ void TestListResume::stoppedThenDamaged()
     const QString firstFile = dir.filePath(QStringLiteral("liste.txt"));
     HeadlessRun run(firstFile, separators);
     run.StopAfter(1 + int(random.bounded(6)));
-    Generer(run, kFirst, kLast, kFirstText, kLastText);
+    Generer(run, kFirst, kLast, kFirstText, kLastText, kSeparator);
     // The engine looks at the stop request a few milliseconds apart, so the
     // run may have gone past the asked file; the files say where it ended.
     const qint64 stopped = run.Completed() + 1;
@@ -146,13 +148,13 @@ void TestListResume::stoppedThenDamaged()
     // writes, the damaged file written again.
     HeadlessRun resumed(firstFile, separators);
     resumed.resume = true;
-    Generer(resumed, kFirst, kLast, kFirstText, kLastText);
+    Generer(resumed, kFirst, kLast, kFirstText, kLastText, kSeparator);
     QCOMPARE(resumed.messages.size(), 1);
     QCOMPARE(resumed.Completed(), int(8 - expected));
     QTemporaryDir wholeDir;
     const QString wholeFirst = wholeDir.filePath(QStringLiteral("liste.txt"));
     HeadlessRun whole(wholeFirst, separators);
-    Generer(whole, kFirst, kLast, kFirstText, kLastText);
+    Generer(whole, kFirst, kLast, kFirstText, kLastText, kSeparator);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QDir(wholeDir.path()).entryList(QDir::Files));
     for (qint64 k = 1; k <= 8; ++k)
         QVERIFY2(Read(PathOf(firstFile, k)) == Read(PathOf(wholeFirst, k)), qPrintable(QString::number(k)));
@@ -164,19 +166,19 @@ void TestListResume::wholeOrForeignListsAreNotResumed()
     const QString firstFile = dir.filePath(QStringLiteral("liste.txt"));
     HeadlessRun run(firstFile, true);
     run.StopAfter(3);
-    Generer(run, kFirst, kLast, kFirstText, kLastText);
+    Generer(run, kFirst, kLast, kFirstText, kLastText, kSeparator);
     const qint64 stopped = run.Completed() + 1;
     QVERIFY(stopped >= 4 && stopped <= 8);
     QCOMPARE(Check(firstFile, true), std::optional<qint64>(stopped));
     // The same files with the other separator choice are another list.
     QVERIFY(!Check(firstFile, false));
     // Another range's first file: another start, so other primes.
-    QVERIFY(!ResumeFile(kFirst + 10, kLast, firstFile, BaseName(), true));
+    QVERIFY(!ResumeFile(kFirst + 10, kLast, firstFile, BaseName(), true, kSeparator));
 
     QTemporaryDir whole;
     const QString wholeFirst = whole.filePath(QStringLiteral("liste.txt"));
     HeadlessRun complete(wholeFirst, false);
-    Generer(complete, kFirst, kLast, kFirstText, kLastText);
+    Generer(complete, kFirst, kLast, kFirstText, kLastText, kSeparator);
     QCOMPARE(complete.Completed(), 7);
     QVERIFY(!Check(wholeFirst, false));
 }

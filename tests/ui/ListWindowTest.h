@@ -8,7 +8,7 @@
 #include "MainFormTest.h"
 #include "ModalAnswerer.h"
 
-#include "core/NumberText.h"
+#include "presentation/NumberText.h"
 #include "ui/ReMainForm.h"
 #include "ui/ReportView.h"
 #include "ui/StatusStrip.h"
@@ -96,7 +96,6 @@ protected:
 inline void ListWindowTest::init()
 {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    ResetThousandsSeparator();
     dir_ = std::make_unique<QTemporaryDir>();
     form_ = new TMainForm;
     form_->show();

@@ -4,7 +4,7 @@
 #include "MainFormTest.h"
 #include "ModalAnswerer.h"
 
-#include "core/NumberText.h"
+#include "presentation/NumberText.h"
 #include "ui/ReAbout.h"
 #include "ui/ReMainForm.h"
 #include "ui/ReportView.h"
@@ -70,7 +70,6 @@ private:
 void TestCommands::init()
 {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    ResetThousandsSeparator();
     form_ = new TMainForm;
     help_.clear();
     form_->SetHelpOpener([this](const QString &file, unsigned command, unsigned context, QWidget *owner) {

@@ -1,6 +1,6 @@
 // The elapsed-time texts of the status strip: seconds for the verification
 // and the factorisation, a clock for the list generation.
-#include "core/ElapsedText.h"
+#include "presentation/ElapsedText.h"
 
 namespace {
 

@@ -1,8 +1,10 @@
 // A run computed and shown on the calling thread, for the terminal and the
 // tests: each checkpoint is shown, then a hook runs that may stop the run.
-#include "core/InlineRun.h"
+#include "presentation/InlineRun.h"
 
-#include "core/RunReports.h"
+#include "presentation/EstimateText.h"
+#include "presentation/Messages.h"
+#include "presentation/RunReports.h"
 
 VerificationResult RunVerification(RunView &view, qint64 n, StopToken &stop, const CheckpointHook &hook)
 {
@@ -35,17 +37,17 @@ FactorisationResult RunFactorisation(RunView &view, qint64 n, StopToken &stop, c
 }
 
 std::optional<ListRequest> PrepareList(const ListHost &files, ListDialogs &host, qint64 first, qint64 last,
-                                       const QString &firstText, const QString &lastText)
+                                       const QString &firstText, const QString &lastText, const QString &separator)
 {
     ShowRunStarted(host);
-    ListRequest request = ListRequestFor(first, last, firstText, lastText);
+    ListRequest request = ListRequestFor(first, last, firstText, lastText, separator);
     const std::optional<QString> chosen = host.ChooseFirstFile(ProposedFirstFile(request));
     if (!chosen) {
         host.RazFin();
         return std::nullopt;
     }
-    if (const std::optional<QString> refusal = ContinuationRefusal(request, *chosen, files)) {
-        host.Inform(*refusal);
+    if (const std::optional<CommandError> refusal = ContinuationRefusal(request, *chosen, files)) {
+        host.Inform(ErrorText(*refusal));
         host.RazFin();
         return std::nullopt;
     }
@@ -61,11 +63,11 @@ std::optional<ListRequest> PrepareList(const ListHost &files, ListDialogs &host,
     }
     if (const std::optional<ListPlan> plan = files.PlanList(request)) {
         if (!plan->fits) {
-            host.Inform(plan->refusal);
+            host.Inform(plan->refusal ? ErrorText(*plan->refusal) : QString());
             host.RazFin();
             return std::nullopt;
         }
-        if (IsLongList(*plan) && !host.AskToStartLongList(LongListQuestion(plan->estimate))) {
+        if (IsLongList(*plan) && !host.AskToStartLongList(LongListQuestion(plan->estimate, request.separator))) {
             host.RazFin();
             return std::nullopt;
         }
@@ -78,16 +80,10 @@ bool IsLongList(const ListPlan &plan)
     return plan.large || plan.estimate.seconds > 60;
 }
 
-QString LongListQuestion(const ListEstimate &estimate)
-{
-    return QStringLiteral("Cette liste sera longue à écrire :\n") + EstimateText(estimate)
-           + QStringLiteral("Voulez-vous la commencer ?");
-}
-
 bool RunList(ListHost &files, ListRunHost &host, qint64 first, qint64 last, const QString &firstText,
-             const QString &lastText, StopToken &stop, const CheckpointHook &hook)
+             const QString &lastText, const QString &separator, StopToken &stop, const CheckpointHook &hook)
 {
-    const std::optional<ListRequest> prepared = PrepareList(files, host, first, last, firstText, lastText);
+    const std::optional<ListRequest> prepared = PrepareList(files, host, first, last, firstText, lastText, separator);
     if (!prepared)
         return false;
     const ListRequest &request = *prepared;
@@ -98,9 +94,9 @@ bool RunList(ListHost &files, ListRunHost &host, qint64 first, qint64 last, cons
     if (result.stopped || result.error) {
         host.RazFin();
         if (result.error)
-            host.Inform(*result.error);
+            host.Inform(ErrorText(*result.error));
         else if (result.diskFull)
-            host.Inform(*result.diskFull);
+            host.Inform(ErrorText(*result.diskFull));
         return false;
     }
     host.ShowListFile(result.lastFile);

@@ -1,10 +1,10 @@
 // What a user reads of a run, built in one place from the engines' results
 // and progress: the report lines with their styles, and the status strip.
-#include "core/RunReports.h"
+#include "presentation/RunReports.h"
 
-#include "core/ElapsedText.h"
-#include "core/ListEstimate.h"
-#include "core/NumberText.h"
+#include "presentation/ElapsedText.h"
+#include "presentation/EstimateText.h"
+#include "presentation/NumberText.h"
 
 #include <algorithm>
 
@@ -26,31 +26,39 @@ QString Seconds(qint64 elapsedMs)
     return SecondsText(quint32(quint64(elapsedMs)));
 }
 
-// The bar, then the percentage it shows once kept within its range.
+// A position kept within the bar's range: outside it, the bar shows the
+// nearest end.
+int BarPosition(qint64 position)
+{
+    return int(std::clamp<qint64>(position, RunView::kBarMinimum, RunView::kBarMaximum));
+}
+
+// The bar, then the percentage of that same position.
 void ShowPosition(RunView &view, qint64 position)
 {
-    view.UpdateProgressBar(position);
-    view.SetPanelText(PanelPourcentage, PercentText(view.ProgressPosition()));
+    const int kept = BarPosition(position);
+    view.SetBarPosition(kept);
+    view.SetPercentText(PercentText(kept));
 }
 
 } // namespace
 
 void ShowRunStarted(RunView &view)
 {
-    view.SetPanelText(PanelEtat, RunningStateText());
+    view.SetStateText(RunningStateText());
 }
 
 void ShowRunFinished(RunView &view, const QString &timeText)
 {
-    view.SetPanelText(PanelTemps, timeText);
+    view.SetElapsedText(timeText);
     ShowPosition(view, 100);
-    view.SetPanelText(PanelEtat, FinishedStateText());
+    view.SetStateText(FinishedStateText());
 }
 
 void ShowRunStopped(RunView &view)
 {
-    view.SetPanelText(PanelEtat, QString());
-    view.UpdateProgressBar(0);
+    view.SetStateText(QString());
+    view.SetBarPosition(0);
 }
 
 QString ZeroExplanation()
@@ -72,21 +80,22 @@ QString TwoExplanation()
     return QStringLiteral("2 est le seul et unique nombre premier pair.");
 }
 
-QString VerdictText(bool premier)
+QString VerdictText(bool prime)
 {
-    return premier ? QStringLiteral("Nombre premier : oui") : QStringLiteral("Nombre premier : non");
+    return prime ? QStringLiteral("Nombre premier : oui") : QStringLiteral("Nombre premier : non");
 }
 
 void ShowVerificationCheckpoint(RunView &view, qint64 n, const VerificationCheckpoint &checkpoint)
 {
-    view.SetPanelText(PanelTemps, Seconds(checkpoint.elapsedMs));
+    view.SetElapsedText(Seconds(checkpoint.elapsedMs));
     ShowPosition(view, VerificationPosition(n, checkpoint.nextDivisor));
 }
 
-void ShowVerificationResult(RunView &view, const VerificationResult &result)
+bool ShowVerificationResult(RunView &view, const VerificationResult &result)
 {
     const qint64 n = result.n;
     // -1 has no report: it is neither tested nor explained.
+    const bool reported = n >= 0;
     if (n > 2)
         AfficherResultat(view, result.prime, QString(), n);
     else if (n == 2)
@@ -96,33 +105,32 @@ void ShowVerificationResult(RunView &view, const VerificationResult &result)
     else if (n == 0)
         AfficherResultat(view, false, ZeroExplanation(), n);
     ShowRunFinished(view, Seconds(result.elapsedMs));
+    return reported;
 }
 
-void AfficherResultat(RunView &view, bool premier, const QString &explication, qint64 x)
+void AfficherResultat(RunView &view, bool prime, const QString &explanation, qint64 x)
 {
-    SetThousandsSeparator(QStringLiteral(" "));
     view.SetReportAlignment(ParagraphAlignment::Centre);
     for (int i = 0; i < 3; ++i)
         view.AddReportLine(QString());
-    view.AddReportLine(GroupedNumber(x), LineStyle::Bold);
+    view.AddReportLine(GroupedNumber(x, SessionSeparator::ReportSeparator()), LineStyle::Bold);
     view.AddReportLine(QString());
-    view.AddReportLine(VerdictText(premier));
+    view.AddReportLine(VerdictText(prime));
     view.AddReportLine(QString());
-    view.AddReportLine(explication, LineStyle::Italic);
+    view.AddReportLine(explanation, LineStyle::Italic);
     view.AddReportLine(QString());
 }
 
 void ShowFactorisationStarted(RunView &view, qint64 n)
 {
-    SetThousandsSeparator(QStringLiteral(" "));
     view.SetReportAlignment(ParagraphAlignment::Centre);
     view.AddReportLine(QString());
     view.AddReportLine(QString());
-    view.AddReportLine(GroupedNumber(n), LineStyle::Bold);
+    view.AddReportLine(GroupedNumber(n, SessionSeparator::ReportSeparator()), LineStyle::Bold);
     view.AddReportLine(QString());
     view.AddReportLine(QStringLiteral("La décomposition en facteurs premiers a donné : "));
     view.AddReportLine(QString());
-    view.SetPanelText(PanelPourcentage, QString());
+    view.SetPercentText(QString());
     ShowRunStarted(view);
 }
 
@@ -135,9 +143,9 @@ void ShowFactor(RunView &view, const PrimePower &power)
 
 void ShowFactorisationProgress(RunView &view, const FactorisationProgress &progress)
 {
-    view.UpdateProgressBar(FactorisationPosition(progress.counter));
+    view.SetBarPosition(BarPosition(FactorisationPosition(progress.counter)));
     if (progress.lapEnded)
-        view.SetPanelText(PanelTemps, Seconds(progress.elapsedMs));
+        view.SetElapsedText(Seconds(progress.elapsedMs));
 }
 
 void ShowFactorisationResult(RunView &view, const FactorisationResult &result)
@@ -148,11 +156,11 @@ void ShowFactorisationResult(RunView &view, const FactorisationResult &result)
         view.AddReportLine(QStringLiteral("(1^1)"));
     if (result.n == 0)
         view.AddReportLine(QStringLiteral("0"));
-    AfficherVerdict(view, VerdictText(result.Prime()));
+    ShowVerdict(view, VerdictText(result.Prime()));
     ShowRunFinished(view, Seconds(result.elapsedMs));
 }
 
-void AfficherVerdict(RunView &view, const QString &text)
+void ShowVerdict(RunView &view, const QString &text)
 {
     view.AddReportLine(QString());
     view.AddReportLine(text, LineStyle::Italic);
@@ -161,7 +169,7 @@ void AfficherVerdict(RunView &view, const QString &text)
 
 void ShowListProgress(RunView &view, const ListRequest &request, const ListProgress &progress)
 {
-    view.SetPanelText(PanelTemps, ClockText(progress.elapsedMs));
+    view.SetElapsedText(ClockText(progress.elapsedMs));
     ShowPosition(view, ListPosition(request, progress));
 }
 
@@ -185,5 +193,5 @@ QString ListWindowTitle(const QString &title, const ListRequest &request, const 
     const double seconds = double(progress.elapsedMs) / 1000 * (double(total - std::min(done, total)) / double(done));
     if (seconds < 1)
         return percent;
-    return QStringLiteral("%1 — environ %2 restantes").arg(percent, DurationText(seconds));
+    return QStringLiteral("%1 — environ %2 restantes").arg(percent, DurationText(seconds, request.separator));
 }

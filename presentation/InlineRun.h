@@ -4,7 +4,7 @@
 
 #include "core/Factorisation.h"
 #include "core/Generation.h"
-#include "core/RunView.h"
+#include "presentation/RunView.h"
 #include "core/Verification.h"
 
 #include <functional>
@@ -49,8 +49,6 @@ public:
     virtual void ShowListFile(const QString &path) = 0;
 };
 
-// The question before a long list, from its estimate.
-QString LongListQuestion(const ListEstimate &estimate);
 // Whether that estimate asks first: over about a minute, or more than a
 // tenth of the free space.
 bool IsLongList(const ListPlan &plan);
@@ -59,12 +57,13 @@ bool IsLongList(const ListPlan &plan);
 // named like a continuation file, the resume question when the file starts
 // an earlier stopped run, the overwrite question, then the estimate: a list
 // that cannot fit is refused, a long one asked about. The request of the
-// run, or nothing when it ends there (RazFin done).
+// run, its files grouped with separator, or nothing when it ends there
+// (RazFin done).
 std::optional<ListRequest> PrepareList(const ListHost &files, ListDialogs &host, qint64 first, qint64 last,
-                                       const QString &firstText, const QString &lastText);
+                                       const QString &firstText, const QString &lastText, const QString &separator);
 
 // The list of the range as typed, from the dialogs to the final message;
 // false when it did not reach its end (cancelled, refused, stopped or
 // failed).
 bool RunList(ListHost &files, ListRunHost &host, qint64 first, qint64 last, const QString &firstText,
-             const QString &lastText, StopToken &stop, const CheckpointHook &hook);
+             const QString &lastText, const QString &separator, StopToken &stop, const CheckpointHook &hook);

@@ -1,0 +1,15 @@
+// The messages a user reads when a command ends in an error or an entry is
+// refused: every CommandError worded in one place, and the entry's limits.
+#pragma once
+
+#include "core/CommandError.h"
+
+#include <QString>
+
+// The text of the error box for an error (the box adds the full stop).
+QString ErrorText(const CommandError &error);
+
+// Message shown when a digit would exceed the limit.
+QString DigitLimitMessage();
+// The refusal of a range of fewer than kMinimumNumbers numbers.
+QString RangeTooSmallMessage();
