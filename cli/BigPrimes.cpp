@@ -4,10 +4,13 @@
 
 #include <flint/aprcl.h>
 #include <flint/fmpz_factor.h>
+#include <flint/qsieve.h>
+#include <flint/thread_support.h>
 #include <flint/ulong_extras.h>
 
 #include <algorithm>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -27,6 +30,41 @@ void AddPower(QList<BigPrimes::Power> &powers, const fmpz *prime, quint32 expone
     fmpz_set(power.prime.get(), prime);
     power.exponent = exponent;
     powers.append(power);
+}
+
+// Above this many digits a part without small factors goes to the quadratic
+// sieve on every core; below, fmpz_factor's own choice is quicker.
+constexpr int kSieveDigits = 40;
+
+// Splits a composite part into factors, not all of them prime. FLINT's
+// fmpz_factor sieves on one thread after a long elliptic-curve search; a
+// short search for factors of up to about 15 digits, then the sieve on
+// every core, halves the time of two 30-digit factors.
+void SplitComposite(fmpz_factor_t factors, const BigNumber &part)
+{
+    BigNumber root;
+    if (const int k = fmpz_is_perfect_power(root.get(), part.get()); k > 1) {
+        _fmpz_factor_append(factors, root.get(), ulong(k));
+        return;
+    }
+    if (part.DigitCount() < kSieveDigits) {
+        fmpz_factor(factors, part.get());
+        return;
+    }
+    flint_rand_t state;
+    flint_randinit(state);
+    BigNumber found;
+    const int ecm = fmpz_factor_ecm(found.get(), 25, 2'000, 200'000, state, part.get());
+    flint_randclear(state);
+    if (ecm > 0 && fmpz_cmp_ui(found.get(), 1) > 0 && !(found == part)) {
+        BigNumber other;
+        fmpz_divexact(other.get(), part.get(), found.get());
+        _fmpz_factor_append(factors, found.get(), 1);
+        _fmpz_factor_append(factors, other.get(), 1);
+        return;
+    }
+    flint_set_num_threads(int(std::max(1u, std::thread::hardware_concurrency())));
+    qsieve_factor(factors, part.get());
 }
 
 } // namespace
@@ -78,7 +116,7 @@ QList<Power> Factorise(const BigNumber &n, FactorisationState &state)
         }
         fmpz_factor_t factors;
         fmpz_factor_init(factors);
-        fmpz_factor(factors, part.get());
+        SplitComposite(factors, part);
         for (slong i = 0; i < factors->num; ++i) {
             BigNumber factor;
             fmpz_set(factor.get(), factors->p + i);
