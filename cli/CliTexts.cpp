@@ -94,7 +94,7 @@ QString HelpCommands()
 {
     return QStringLiteral(
         "  nieme N           écrit le N-ième nombre premier (nieme 1 : 2), pour tout\n"
-        "                    rang dont le nombre premier tient sur 64 bits\n"
+        "                    rang dont le nombre premier ne dépasse pas 2^63 − 1\n"
         "  suivant N         écrit le plus petit nombre premier supérieur à N\n"
         "  precedent N       écrit le plus grand nombre premier inférieur à N\n");
 }
