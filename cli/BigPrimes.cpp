@@ -39,15 +39,16 @@ constexpr int kSieveDigits = 40;
 // Splits a composite part into factors, not all of them prime. FLINT's
 // fmpz_factor sieves on one thread after a long elliptic-curve search; a
 // short search for factors of up to about 15 digits, then the sieve on
-// every core, halves the time of two 30-digit factors.
-void SplitComposite(fmpz_factor_t factors, const BigNumber &part)
+// every core, halves the time of two 30-digit factors. plain: fmpz_factor
+// alone, for a part the sieve did not split.
+void SplitComposite(fmpz_factor_t factors, const BigNumber &part, bool plain)
 {
     BigNumber root;
     if (const int k = fmpz_is_perfect_power(root.get(), part.get()); k > 1) {
         _fmpz_factor_append(factors, root.get(), ulong(k));
         return;
     }
-    if (part.DigitCount() < kSieveDigits) {
+    if (plain || part.DigitCount() < kSieveDigits) {
         fmpz_factor(factors, part.get());
         return;
     }
@@ -103,12 +104,20 @@ QList<Power> Factorise(const BigNumber &n, FactorisationState &state)
             report();
         }
     }
-    // The parts still to split, each with the multiplicity it stands for.
-    QList<std::pair<BigNumber, quint32>> pending;
+    // The parts still to split, each with the multiplicity it stands for,
+    // and whether the sieve already failed to split it.
+    struct Part {
+        BigNumber number;
+        quint32 multiplicity = 1;
+        bool plain = false;
+    };
+    QList<Part> pending;
     if (!fmpz_is_one(rest.get()))
-        pending.append({rest, 1});
+        pending.append({rest, 1, false});
     while (!pending.isEmpty()) {
-        auto [part, multiplicity] = pending.takeLast();
+        const Part taken = pending.takeLast();
+        const BigNumber &part = taken.number;
+        const quint32 multiplicity = taken.multiplicity;
         if (IsPrime(part)) {
             AddPower(powers, part.get(), multiplicity);
             report();
@@ -116,7 +125,7 @@ QList<Power> Factorise(const BigNumber &n, FactorisationState &state)
         }
         fmpz_factor_t factors;
         fmpz_factor_init(factors);
-        SplitComposite(factors, part);
+        SplitComposite(factors, part, taken.plain);
         for (slong i = 0; i < factors->num; ++i) {
             BigNumber factor;
             fmpz_set(factor.get(), factors->p + i);
@@ -127,7 +136,9 @@ QList<Power> Factorise(const BigNumber &n, FactorisationState &state)
                 AddPower(powers, factor.get(), exponent);
                 report();
             } else if (!(factor == part)) {
-                pending.append({factor, exponent});
+                pending.append({factor, exponent, false});
+            } else if (!taken.plain) {
+                pending.append({factor, exponent, true});
             } else {
                 fmpz_factor_clear(factors);
                 throw std::runtime_error("FLINT n'a pas séparé un facteur composé");
