@@ -2,6 +2,8 @@
 // read by hand so that a negative number is never taken for an option.
 #include "cli/Arguments.h"
 
+#include "cli/TupletCount.h"
+#include "presentation/CliTexts.h"
 #include "Version.h"
 
 namespace {
@@ -58,6 +60,12 @@ bool ReadListOption(Arguments &args, const OptionText &option, const QStringList
         args.resume = true;
     } else if (option.name == QLatin1String("--estimer") && !option.value) {
         args.estimate = true;
+    } else if (option.name == QLatin1String("--sortie")) {
+        QString value;
+        takeValue(value);
+        args.output = value;
+        if (args.error.isEmpty() && value != QLatin1String("-"))
+            args.error = CliTexts::OutputOnlyToStdout(value);
     } else {
         return false;
     }
@@ -70,7 +78,7 @@ Arguments ParseArguments(const QStringList &arguments)
 {
     Arguments args;
     if (arguments.isEmpty()) {
-        args.error = QStringLiteral("Indiquez une commande : verifier, decomposer, lister ou compter.");
+        args.error = QStringLiteral("Indiquez une commande : verifier, decomposer, lister, compter, nieme, suivant ou precedent.");
         return args;
     }
     const QString &command = arguments.constFirst();
@@ -91,6 +99,12 @@ Arguments ParseArguments(const QStringList &arguments)
     } else if (command == QLatin1String("compter")) {
         args.command = Arguments::Command::Compter;
         expected = 2;
+    } else if (command == QLatin1String("nieme")) {
+        args.command = Arguments::Command::Nieme;
+    } else if (command == QLatin1String("suivant")) {
+        args.command = Arguments::Command::Suivant;
+    } else if (command == QLatin1String("precedent")) {
+        args.command = Arguments::Command::Precedent;
     } else {
         args.error = QStringLiteral("Commande inconnue : %1").arg(command);
         return args;
@@ -112,6 +126,8 @@ Arguments ParseArguments(const QStringList &arguments)
             return args;
         } else if (option.name == QLatin1String("--silencieux") && !option.value) {
             args.silent = true;
+        } else if (args.command == Arguments::Command::Compter && !option.value && TupletOfOption(option.name)) {
+            args.tuplets.append(option.name);
         } else if (args.command != Arguments::Command::Lister || !ReadListOption(args, option, arguments, i)) {
             args.error = QStringLiteral("Option inconnue : %1").arg(argument);
         }
@@ -119,6 +135,18 @@ Arguments ParseArguments(const QStringList &arguments)
     if (args.error.isEmpty() && args.numbers.size() != expected) {
         args.error = expected == 1 ? QStringLiteral("La commande %1 attend un nombre.").arg(command)
                                    : QStringLiteral("La commande %1 attend deux nombres : DEBUT et FIN.").arg(command);
+    }
+    if (args.error.isEmpty() && args.output) {
+        // The list on standard output has no file to name, replace or resume.
+        const std::pair<bool, const char *> fileOptions[] = {{!args.folder.isEmpty(), "--dossier"},
+                                                             {!args.fileName.isEmpty(), "--nom"},
+                                                             {args.replace, "--remplacer"},
+                                                             {args.resume, "--reprendre"},
+                                                             {args.estimate, "--estimer"}};
+        for (const auto &[given, name] : fileOptions) {
+            if (given && args.error.isEmpty())
+                args.error = CliTexts::ListOutputWithFileOption(QString::fromLatin1(name));
+        }
     }
     return args;
 }
@@ -137,6 +165,7 @@ QString HelpText()
         "                    fenêtre de Tavorine\n"
         "  compter DEBUT FIN compte les nombres premiers de DEBUT à FIN, exactement,\n"
         "                    sans rien écrire\n"
+        "%1"
         "\n"
         "Options de lister :\n"
         "  --dossier DOSSIER     dossier des fichiers (par défaut, le dossier courant)\n"
@@ -152,6 +181,9 @@ QString HelpText()
         "                        écrit la suite\n"
         "  --estimer             affiche le nombre de nombres premiers, de fichiers,\n"
         "                        la taille et la durée de la liste, sans rien écrire\n"
+        "%2"
+        "\n"
+        "%3"
         "\n"
         "Options communes :\n"
         "  --silencieux          n'affiche pas la progression\n"
@@ -166,10 +198,14 @@ QString HelpText()
         "disque est refusée avant son premier fichier, et une liste qui l'emplirait\n"
         "s'arrête avant, en gardant de la place pour les autres programmes.\n"
         "\n"
+        "%4"
+        "\n"
         "Codes de retour : 0 réussi (nombre premier pour verifier), 1 nombre non\n"
         "premier, 2 erreur (nombre incorrect, fichier existant, écriture\n"
         "impossible, disque plein...), 130 arrêté par Ctrl+C (SIGINT), 143 arrêté\n"
-        "par SIGTERM.\n");
+        "par SIGTERM.\n")
+        .arg(CliTexts::HelpCommands(), CliTexts::HelpListOutputOption(), CliTexts::HelpCountOptions(),
+             CliTexts::HelpLimits());
 }
 
 QString VersionText()

@@ -7,7 +7,7 @@
 #include <optional>
 
 struct Arguments {
-    enum class Command { Help, Version, Verifier, Decomposer, Lister, Compter };
+    enum class Command { Help, Version, Verifier, Decomposer, Lister, Compter, Nieme, Suivant, Precedent };
 
     Command command = Command::Help;
     QStringList numbers; // the number texts as typed
@@ -19,6 +19,8 @@ struct Arguments {
     bool resume = false; // --reprendre: an earlier stopped run goes on
     bool silent = false;
     bool estimate = false; // --estimer: what the list would be, nothing written
+    QStringList tuplets;   // compter --jumeaux, --cousins...: in the order given
+    std::optional<QString> output; // lister --sortie VALUE ("-": standard output)
     // Set when the command line is wrong: what to tell the user.
     QString error;
 };

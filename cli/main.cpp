@@ -1,6 +1,7 @@
 // tavorine-cli: the verification, the factorisation and the prime lists of
 // Tavorine in a terminal, through the same engines and list files.
 #include "cli/Arguments.h"
+#include "cli/MoreCommands.h"
 #include "cli/ProgressLine.h"
 #include "cli/StopSignals.h"
 #include "cli/TerminalHost.h"
@@ -14,6 +15,7 @@
 #include "core/StopToken.h"
 #include "core/Verification.h"
 #include "listhost/ListShapeFor.h"
+#include "presentation/CliTexts.h"
 #include "presentation/EstimateText.h"
 #include "presentation/InlineRun.h"
 #include "presentation/Messages.h"
@@ -34,8 +36,8 @@ void StopReceived(TerminalHost &host, StopToken &stop);
 // The list run of the window's search page, from the texts as typed.
 int Lister(TerminalHost &host, const Arguments &args)
 {
-    const qint64 first = ParseNumber(args.numbers[0]);
-    const qint64 last = ParseNumber(args.numbers[1]);
+    const qint64 first = MoreCommands::ReadNumber(args.numbers[0]);
+    const qint64 last = MoreCommands::ReadNumber(args.numbers[1]);
     if (!RangeHoldsAtLeast(first, last, kMinimumNumbers)) {
         PrintError(RangeTooSmallMessage());
         return kErreur;
@@ -88,8 +90,8 @@ int Factorisation(TerminalHost &host, qint64 n)
 // The exact number of primes from first to last, as a bare number.
 int Compter(const Arguments &args)
 {
-    const qint64 first = ParseNumber(args.numbers[0]);
-    const qint64 last = ParseNumber(args.numbers[1]);
+    const qint64 first = MoreCommands::ReadNumber(args.numbers[0]);
+    const qint64 last = MoreCommands::ReadNumber(args.numbers[1]);
     const quint64 low = quint64(std::max<qint64>(first, 2));
     const quint64 count = last >= 2 ? PrimeCounting::CountExact(low, quint64(last)) : 0;
     PrintLine(QString::number(count));
@@ -98,22 +100,36 @@ int Compter(const Arguments &args)
 
 int Run(const Arguments &args)
 {
-    ProgressLine progress(!args.silent && isatty(STDERR_FILENO));
+    const bool showProgress = !args.silent && isatty(STDERR_FILENO);
+    ProgressLine progress(showProgress);
     TerminalHost host(progress, {args.folder, args.fileName, args.separators, args.replace, args.resume});
     int status = kSucces;
     try {
         switch (args.command) {
         case Arguments::Command::Verifier:
-            status = Verification(host, ParseNumber(args.numbers[0]));
+            status = MoreCommands::IsBeyond64Bits(args.numbers[0])
+                         ? MoreCommands::BigVerifier(args.numbers[0], showProgress)
+                         : Verification(host, MoreCommands::ReadNumber(args.numbers[0]));
             break;
         case Arguments::Command::Decomposer:
-            status = Factorisation(host, ParseNumber(args.numbers[0]));
+            status = MoreCommands::IsBeyond64Bits(args.numbers[0])
+                         ? MoreCommands::BigDecomposer(args.numbers[0], showProgress)
+                         : Factorisation(host, MoreCommands::ReadNumber(args.numbers[0]));
             break;
         case Arguments::Command::Lister:
-            status = Lister(host, args);
+            status = args.output ? MoreCommands::ListToStdout(args) : Lister(host, args);
             break;
         case Arguments::Command::Compter:
-            status = Compter(args);
+            status = args.tuplets.isEmpty() ? Compter(args) : MoreCommands::CountTuplets(args, showProgress);
+            break;
+        case Arguments::Command::Nieme:
+            status = MoreCommands::Nieme(args.numbers[0], showProgress);
+            break;
+        case Arguments::Command::Suivant:
+            status = MoreCommands::Suivant(args.numbers[0], showProgress);
+            break;
+        case Arguments::Command::Precedent:
+            status = MoreCommands::Precedent(args.numbers[0], showProgress);
             break;
         case Arguments::Command::Help:
         case Arguments::Command::Version:
@@ -123,6 +139,10 @@ int Run(const Arguments &args)
         progress.Clear();
         // The text of the window's error box.
         PrintError(ErrorText(error) + QLatin1Char('.'));
+        status = kErreur;
+    } catch (const CliTexts::Refusal &refusal) {
+        progress.Clear();
+        PrintError(refusal.sentence);
         status = kErreur;
     }
     progress.Clear();

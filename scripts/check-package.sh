@@ -28,6 +28,7 @@ expected=(
     ./usr/share/icons/hicolor/256x256/apps/org.tavorine.Tavorine.png
     ./usr/share/man/man1/tavorine.1.gz
     ./usr/share/man/man1/tavorine-cli.1.gz
+    ./usr/share/bash-completion/completions/tavorine-cli
     ./usr/share/doc/tavorine/copyright
     ./usr/share/doc/tavorine/changelog.Debian.gz
 )

@@ -10,6 +10,10 @@ packages=(
     libchm-dev
     libprimesieve-dev primesieve-bin
     libprimecount-dev primecount pkg-config
+    libflint-dev
+    # Test oracles only, never needed by the program: PARI/GP factorises
+    # and finds next primes beyond what GNU factor (coreutils) does quickly.
+    pari-gp
     dbus dbus-x11
     qt6-translations-l10n
     fonts-liberation2
