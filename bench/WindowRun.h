@@ -3,7 +3,7 @@
 // meanwhile, as the application's own loop would.
 #pragma once
 
-#include "ui/ReMainForm.h"
+#include "ui/window/MainForm.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

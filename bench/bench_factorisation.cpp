@@ -7,7 +7,7 @@
 #include "WindowRun.h"
 #include "core/Arithmetic.h"
 #include "core/TrialKernel.h"
-#include "ui/ReMainForm.h"
+#include "ui/window/MainForm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

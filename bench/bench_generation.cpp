@@ -4,7 +4,7 @@
 // for three ranges, then the peak memory of the list from 1 to 10^9 beyond
 // the idle window, measured in a fresh process.
 #include "WindowRun.h"
-#include "ui/ReMainForm.h"
+#include "ui/window/MainForm.h"
 
 #include <QAbstractButton>
 #include <QApplication>

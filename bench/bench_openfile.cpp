@@ -1,7 +1,7 @@
 // Opening a list file much larger than any a run writes: how long the window
 // takes to show it, and the longest gap between two events it handles meanwhile.
-#include "ui/ReMainForm.h"
-#include "ui/ReportView.h"
+#include "ui/window/MainForm.h"
+#include "ui/report/ReportView.h"
 #include "listfiles/ListFile.h"
 
 #include <QApplication>

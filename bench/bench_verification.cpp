@@ -7,7 +7,7 @@
 #include "core/Arithmetic.h"
 #include "core/TrialKernel.h"
 #include "tests/oracles/PlainTrialDivision.h"
-#include "ui/ReMainForm.h"
+#include "ui/window/MainForm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

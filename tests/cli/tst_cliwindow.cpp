@@ -6,7 +6,7 @@
 #include "ModalAnswerer.h"
 
 #include "presentation/NumberText.h"
-#include "ui/ReMainForm.h"
+#include "ui/window/MainForm.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 // Tests of the help window on the committed TVR.chm: topics by context number,
 // links, history, contents, index, search, and requests that show nothing.
-#include "ui/HelpViewer.h"
+#include "ui/help/HelpViewer.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 // The main window alone, as the program shows it, for the test that reads it
 // over the desktop's accessibility bus; no instance guard, so that a Tavorine
 // running beside it on the machine does not stop the test.
-#include "ui/MessageBoxes.h"
-#include "ui/ReMainForm.h"
-#include "ui/Startup.h"
+#include "ui/common/MessageBoxes.h"
+#include "ui/window/MainForm.h"
+#include "ui/startup/Startup.h"
 
 #include <QApplication>
 

@@ -3,12 +3,12 @@
 // labels, and the status strip's painted panels readable as they change.
 #include "MainFormTest.h"
 
-#include "ui/HelpViewer.h"
-#include "ui/MessageBoxes.h"
-#include "ui/ReAbout.h"
-#include "ui/ReMainForm.h"
-#include "ui/StatusStrip.h"
-#include "ui/TextBoundaries.h"
+#include "ui/help/HelpViewer.h"
+#include "ui/common/MessageBoxes.h"
+#include "ui/window/AboutBox.h"
+#include "ui/window/MainForm.h"
+#include "ui/status/StatusStrip.h"
+#include "ui/access/TextBoundaries.h"
 
 #include <QAccessible>
 #include <QLabel>

@@ -2,9 +2,9 @@
 // against Qt's own options, the locator on build and installed layouts, and
 // the real executable run with --version and from a moved installed tree.
 #include "Version.h"
-#include "ui/CommandLine.h"
-#include "ui/HelpLocator.h"
-#include "ui/InstanceGuard.h"
+#include "ui/startup/CommandLine.h"
+#include "ui/help/HelpLocator.h"
+#include "ui/startup/InstanceGuard.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,10 +5,10 @@
 #include "ModalAnswerer.h"
 
 #include "presentation/NumberText.h"
-#include "ui/ReAbout.h"
-#include "ui/ReMainForm.h"
-#include "ui/ReportView.h"
-#include "ui/StatusStrip.h"
+#include "ui/window/AboutBox.h"
+#include "ui/window/MainForm.h"
+#include "ui/report/ReportView.h"
+#include "ui/status/StatusStrip.h"
 
 #include <QAction>
 #include <QCheckBox>

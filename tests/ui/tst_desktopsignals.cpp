@@ -1,7 +1,7 @@
 // The taskbar progress and the notification of a finished list, received by
 // a listener on a real session bus (the test runs under dbus-run-session),
 // and, with no bus to reach, calls that neither fail nor wait.
-#include "ui/DesktopSignals.h"
+#include "ui/window/DesktopSignals.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

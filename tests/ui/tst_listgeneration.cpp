@@ -3,8 +3,8 @@
 // dialog and the overwrite question, stops, separators changed during a run,
 // file errors, and events handled all along.
 #include "ListWindowTest.h"
-#include "ui/ListViewLoader.h"
-#include "ui/ReportView.h"
+#include "ui/report/ListViewLoader.h"
+#include "ui/report/ReportView.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 // The hand-over from workers to the window's thread, and the window's job
 // thread: order, newest-only progress, one wake per burst, a clear while
 // full, and jobs posted after a stop.
-#include "ui/JobThread.h"
-#include "ui/Mailbox.h"
+#include "ui/threads/JobThread.h"
+#include "ui/threads/Mailbox.h"
 
 #include <QCoreApplication>
 #include <QSemaphore>

@@ -5,8 +5,8 @@
 #include "MainFormTest.h"
 #include "ModalAnswerer.h"
 
-#include "ui/ReMainForm.h"
-#include "ui/ReportView.h"
+#include "ui/window/MainForm.h"
+#include "ui/report/ReportView.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -2,7 +2,7 @@
 // QProgressBar painted by the style at every repaint: the same pixels for
 // every value, whether the picture was drawn on the spot or ahead, in an
 // active window and in a disabled one, and once the window changes state.
-#include "ui/ProgressBar.h"
+#include "ui/status/ProgressBar.h"
 
 #include <QHBoxLayout>
 #include <QApplication>

@@ -6,9 +6,9 @@
 #include "ModalAnswerer.h"
 
 #include "core/StopToken.h"
-#include "ui/ReMainForm.h"
-#include "ui/ReportView.h"
-#include "ui/StatusStrip.h"
+#include "ui/window/MainForm.h"
+#include "ui/report/ReportView.h"
+#include "ui/status/StatusStrip.h"
 
 #include <QAction>
 #include <QApplication>

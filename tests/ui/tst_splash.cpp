@@ -2,7 +2,7 @@
 // tick or at a left click anywhere on it, and being destroyed on closing.
 #include "Version.h"
 #include "gradient/Gradient.h"
-#include "ui/reSplash.h"
+#include "ui/startup/Splash.h"
 
 #include <QLabel>
 #include <QTimer>

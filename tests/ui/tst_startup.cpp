@@ -2,7 +2,7 @@
 // refused the second time, and starts again once the first has ended.
 #include "ModalAnswerer.h"
 
-#include "ui/Startup.h"
+#include "ui/startup/Startup.h"
 
 #include <QFile>
 #include <QProcess>
