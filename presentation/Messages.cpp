@@ -48,3 +48,26 @@ QString RangeTooSmallMessage()
 {
     return QStringLiteral("Demandez au minimum %1 nombres premiers.").arg(kMinimumNumbers);
 }
+
+QString AnnouncementText(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines) {
+        const QString sentence = line.trimmed();
+        if (sentence.isEmpty())
+            continue;
+        if (!text.isEmpty())
+            text += QLatin1Char(' ');
+        text += sentence;
+        // A line that ends without a stop of its own gets one, so that a
+        // reader pauses between them.
+        if (!sentence.endsWith(QLatin1Char('.')) && !sentence.endsWith(QLatin1Char(':')))
+            text += QLatin1Char('.');
+    }
+    return text;
+}
+
+QString StoppedAnnouncement()
+{
+    return QStringLiteral("Traitement arrêté.");
+}

@@ -18,6 +18,9 @@ packages=(
     qt6-translations-l10n
     fonts-liberation2
     at-spi2-core dbus-daemon python3-pyatspi xvfb xauth
+    # The screen reader test: the real Orca, keys typed with xdotool, the
+    # window's class read with xprop.
+    orca xdotool x11-utils
 )
 packages+=("$@")
 

@@ -3,6 +3,7 @@
 
 #include "ui/access/Announcer.h"
 #include "ui/access/LineEditAccessible.h"
+#include "ui/access/MenuItemAccessible.h"
 #include "ui/access/StatusStripAccessible.h"
 
 #include <QAccessible>
@@ -57,6 +58,7 @@ void InstallAccessibility()
     static const bool installed = [] {
         QAccessible::installFactory(&TLineEditAccessible::Factory);
         QAccessible::installFactory(&TAnnouncer::Factory);
+        QAccessible::installFactory(&TMenuItemAccessible::Factory);
         QAccessible::installFactory(&TStatusStripAccessible::Factory);
         QAccessible::installFactory(&TabPagesFactory);
         return true;

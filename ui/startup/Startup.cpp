@@ -101,6 +101,10 @@ int RunTavorine(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(ApplicationTitle());
+    // The desktop entry the windows belong to, for desktops that match
+    // them by it (Wayland's application id); on X the entry names the
+    // window class, the application's name, as StartupWMClass.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tavorine.Tavorine"));
     InstallerTraductionsQt(app);
     // The splash window destroys itself when it closes.
     const QPointer<TSplash> splash = new TSplash;

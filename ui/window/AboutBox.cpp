@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringList>
 
 QString ProductWebAddress()
 {
@@ -87,6 +88,10 @@ void TAboutBox::FormShow()
 {
     LabelVersionBuild->setText(QStringLiteral("Version ") + version_);
     ProductNameLabel->setText(productName_);
+    // Screen readers read a dialog's own labels only when they hold three
+    // words or more; the box says what they show in its description.
+    setAccessibleDescription(QStringList({ProductNameLabel->text(), LabelVersionBuild->text(), ProductWebAddress()})
+                                 .join(QStringLiteral(", ")));
 }
 
 void TAboutBox::AboutOKButtonClick()

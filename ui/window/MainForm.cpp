@@ -9,6 +9,7 @@
 #include "core/ListEstimate.h"
 #include "listfiles/ListFile.h"
 #include "ui/access/Accessibility.h"
+#include "ui/access/Announcer.h"
 #include "ui/common/Fonts.h"
 #include "ui/help/HelpLocator.h"
 #include "ui/help/HelpViewer.h"
@@ -57,6 +58,7 @@ TMainForm::TMainForm(QWidget *parent)
         THelpViewer::htmlHelp(owner, file, THelpViewer::Command(command), context);
     };
 
+    announcer_ = new TAnnouncer(this);
     run_ = new TRunController(this);
     run_->SetHandlers([this](const QString &text) { RunFailed(text); }, [this] { RazFin(); });
     // What a run changes is painted once the run hands something over:

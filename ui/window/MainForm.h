@@ -27,6 +27,7 @@ class QKeyEvent;
 class QInputMethodEvent;
 class QMimeData;
 class DesktopSignals;
+class TAnnouncer;
 class TListViewLoader;
 class TNumberFieldFilter;
 class TReportView;
@@ -142,6 +143,8 @@ private:
     bool AskToStop();
     void EndRun();
     void RunFailed(const QString &text);
+    // Tells a screen reader what the report and the state panel now say.
+    void AnnounceReport();
 
     void Verifier(qint64 n);
     void Decomposer(qint64 n);
@@ -165,6 +168,8 @@ private:
     QString dernierFichierTermine_;
     // The taskbar entry and notifications; the title a list run restores.
     DesktopSignals *desktop_ = nullptr;
+    // What a screen reader hears at the end of a run.
+    TAnnouncer *announcer_ = nullptr;
     QString titre_;
     // Dropped files waiting for the one being read.
     QStringList toOpen_;

@@ -14,6 +14,7 @@
 #include "presentation/RunReports.h"
 #include "listfiles/ListFile.h"
 #include "listhost/ListResume.h"
+#include "ui/access/Announcer.h"
 #include "ui/window/DesktopSignals.h"
 #include "ui/report/ListViewLoader.h"
 #include "ui/common/MessageBoxes.h"
@@ -168,6 +169,8 @@ void TMainForm::RazDebut()
 
 void TMainForm::RazFin()
 {
+    // A stop the user confirmed is heard; a cancelled dialog says nothing.
+    const bool stopped = ArretDemande();
     // A stopped run leaves the view as it was.
     vue_->Forget();
     EndRun();
@@ -176,6 +179,15 @@ void TMainForm::RazFin()
     if (desktop_)
         EndListSignals(nullptr);
     ShowRunStopped(*this);
+    if (stopped)
+        announcer_->Announce(StoppedAnnouncement());
+}
+
+void TMainForm::AnnounceReport()
+{
+    QStringList lines = Editeur->Lines();
+    lines << StatusBar1->PanelText(3);
+    announcer_->Announce(AnnouncementText(lines));
 }
 
 void TMainForm::SetProgressBar(qint64 maximum, qint64 minimum)
@@ -218,6 +230,7 @@ void TMainForm::Verifier(qint64 n)
                 return RazFin();
             if (ShowVerificationResult(*this, result))
                 separator_.NumberReported();
+            AnnounceReport();
             EndRun();
         };
     });
@@ -238,6 +251,7 @@ void TMainForm::Decomposer(qint64 n)
             if (result.stopped)
                 return RazFin();
             ShowFactorisationResult(*this, result);
+            AnnounceReport();
             EndRun();
         };
     });

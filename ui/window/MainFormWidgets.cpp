@@ -4,6 +4,7 @@
 #include "ui/window/MainForm.h"
 
 #include "ui/access/Accessibility.h"
+#include "ui/access/Announcer.h"
 #include "ui/help/HelpLocator.h"
 #include "ui/report/ListViewLoader.h"
 #include "ui/window/NumberFieldFilter.h"
@@ -116,6 +117,9 @@ void TMainForm::createPopupMenu1()
     PopupMenu1->setAccessibleName(QStringLiteral("Menu contextuel"));
     PopupMenu1->addAction(MenuCopier);
     PopupMenu1->addAction(MenuColler);
+    // A pop-up menu takes no window focus, so readers would only hear its
+    // first item: the menu says itself as it opens.
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { announcer_->Announce(PopupMenu1->accessibleName()); });
     const QList<QWidget *> owners = {this, Editeur, EditVerification, EditRechercheDebut, EditRechercheFin,
                                      EditDecomposition};
     for (QWidget *owner : owners) {
