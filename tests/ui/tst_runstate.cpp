@@ -77,6 +77,7 @@ private slots:
     void cleanup();
 
     void secondStartIsIgnored();
+    void startPaintsNothingUntilTheRunShows();
     void stopQuestionHoldsTheRun_data();
     void stopQuestionHoldsTheRun();
     void stopBeforeAnyCheckpoint_data();
@@ -331,6 +332,23 @@ void TestRunState::computationYieldsToTheWindow()
     QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(engine_->nice, std::min(window + 5, 19));
     QCOMPARE(getpriority(PRIO_PROCESS, 0), window);
+}
+
+void TestRunState::startPaintsNothingUntilTheRunShows()
+{
+    // From the start until the computation first hands something over, the
+    // report and the strip are not painted: a run that ends at once shows
+    // its report, never the emptied view and the running state before it.
+    auto *view = child<TReportView>("Editeur");
+    auto *strip = child<TStatusStrip>("StatusBar1");
+    start(0);
+    QVERIFY(!view->updatesEnabled());
+    QVERIFY(!strip->updatesEnabled());
+    engine_->steps.release();
+    QVERIFY(WaitUntilIdle(form_));
+    QVERIFY(view->updatesEnabled());
+    QVERIFY(strip->updatesEnabled());
+    QCOMPARE(lines().value(5), QStringLiteral("Nombre premier : oui"));
 }
 
 QTEST_MAIN(TestRunState)
