@@ -2,47 +2,24 @@
 // number fields accept it, and written back in decimal.
 #include "cli/BigNumber.h"
 
+#include "core/NumberEntry.h"
+
 #include <flint/flint.h>
 
 #include <string>
 
 std::optional<BigNumber> BigNumber::Parse(const QString &text)
 {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && text[i] == u' ')
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    int base = 10;
-    if (i < n && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
-        base = 16;
-        ++i;
-    } else if (i + 1 < n && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i == n)
+    const std::optional<NumberForm> form = SplitNumberText(text);
+    if (!form)
         return std::nullopt;
     // Only the digits of the base reach FLINT, which would otherwise skip
     // spaces and accept a sign of its own.
-    std::string digits;
-    digits.reserve(std::size_t(n - i));
-    for (; i < n; ++i) {
-        const char16_t u = text[i].unicode();
-        const bool decimal = u >= u'0' && u <= u'9';
-        const bool hex = (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
-        if (!decimal && !(base == 16 && hex))
-            return std::nullopt;
-        digits.push_back(char(u));
-    }
+    const std::string digits = form->digits.toLatin1().toStdString();
     BigNumber number;
-    if (fmpz_set_str(number.value_, digits.c_str(), base) != 0)
+    if (fmpz_set_str(number.value_, digits.c_str(), form->base) != 0)
         return std::nullopt;
-    if (negative)
+    if (form->negative)
         fmpz_neg(number.value_, number.value_);
     return number;
 }

@@ -23,41 +23,51 @@ int DigitValue(QChar c, int base)
 
 } // namespace
 
-std::optional<qint64> ParseInteger(const QString &text)
+std::optional<NumberForm> SplitNumberText(const QString &text)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && text[i] == u' ')
         ++i;
-    bool negative = false;
+    NumberForm form;
     if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
+        form.negative = text[i] == u'-';
         ++i;
     }
-    int base = 10;
     if (i < n && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
-        base = 16;
+        form.base = 16;
         ++i;
     } else if (i + 1 < n && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
-        base = 16;
+        form.base = 16;
         i += 2;
     }
     if (i == n)
         return std::nullopt;
+    form.digits = QStringView(text).mid(i);
+    for (const QChar c : form.digits) {
+        if (DigitValue(c, form.base) < 0)
+            return std::nullopt;
+    }
+    return form;
+}
 
+std::optional<qint64> ParseInteger(const QString &text)
+{
+    const std::optional<NumberForm> form = SplitNumberText(text);
+    if (!form)
+        return std::nullopt;
     // Accumulate the magnitude unsigned; the negative side of the range is
     // one larger than the positive side.
-    const quint64 limit = negative ? quint64(1) << 63 : (quint64(1) << 63) - 1;
+    const quint64 limit = form->negative ? quint64(1) << 63 : (quint64(1) << 63) - 1;
+    const auto base = quint64(form->base);
     quint64 magnitude = 0;
-    for (; i < n; ++i) {
-        const int digit = DigitValue(text[i], base);
-        if (digit < 0)
+    for (const QChar c : form->digits) {
+        const auto digit = quint64(DigitValue(c, form->base));
+        if (magnitude > (limit - digit) / base)
             return std::nullopt;
-        if (magnitude > (limit - quint64(digit)) / quint64(base))
-            return std::nullopt;
-        magnitude = magnitude * quint64(base) + quint64(digit);
+        magnitude = magnitude * base + digit;
     }
-    if (negative)
+    if (form->negative)
         return magnitude == (quint64(1) << 63) ? std::numeric_limits<qint64>::min()
                                                : -qint64(magnitude);
     return qint64(magnitude);

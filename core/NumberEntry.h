@@ -11,6 +11,16 @@
 // included, and any value outside the signed 64-bit range is refused.
 std::optional<qint64> ParseInteger(const QString &text);
 
+// The parts of a number's text in the forms the fields accept: leading
+// spaces, a sign, a hexadecimal prefix ($, x or 0x), then at least one digit
+// of the base and nothing else; no limit on the digits' count.
+struct NumberForm {
+    bool negative = false;
+    int base = 10;
+    QStringView digits;
+};
+std::optional<NumberForm> SplitNumberText(const QString &text);
+
 // Like ParseInteger, but a refused text raises CommandError::BadNumber with
 // the text.
 qint64 ParseNumber(const QString &text);
