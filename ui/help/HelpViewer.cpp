@@ -176,17 +176,17 @@ void THelpViewer::createNavigation()
     tabs_ = new QTabWidget;
     tabs_->setObjectName(QStringLiteral("HelpTabs"));
     tabs_->setAccessibleName(QStringLiteral("Navigation"));
-    contents_ = new HelpContentsPane;
-    index_ = new HelpIndexPane;
-    searchPane_ = new HelpSearchPane;
+    contents_ = new THelpContentsPane;
+    index_ = new THelpIndexPane;
+    searchPane_ = new THelpSearchPane;
     tabs_->addTab(contents_, QStringLiteral("Sommaire"));
     tabs_->addTab(index_, QStringLiteral("Index"));
     tabs_->addTab(searchPane_, QStringLiteral("Rechercher"));
     const auto open = [this](const QString &target) { navigate(target, true); };
-    connect(contents_, &HelpContentsPane::topicChosen, this, open);
-    connect(index_, &HelpIndexPane::topicChosen, this, open);
-    connect(searchPane_, &HelpSearchPane::topicChosen, this, open);
-    connect(searchPane_, &HelpSearchPane::searchRequested, this, &THelpViewer::runSearch);
+    connect(contents_, &THelpContentsPane::topicChosen, this, open);
+    connect(index_, &THelpIndexPane::topicChosen, this, open);
+    connect(searchPane_, &THelpSearchPane::topicChosen, this, open);
+    connect(searchPane_, &THelpSearchPane::searchRequested, this, &THelpViewer::runSearch);
 
     browser_ = new QTextBrowser;
     browser_->setObjectName(QStringLiteral("HelpBrowser"));

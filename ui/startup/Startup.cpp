@@ -88,7 +88,7 @@ int RunTavorine(int argc, char *argv[])
         break;
     }
 
-    const InstanceGuard guard("TVR");
+    const TInstanceGuard guard("TVR");
     if (guard.AnotherInstance()) {
         // Also said on the standard error, for whoever started the program
         // from a terminal or a script.

@@ -6,12 +6,12 @@
 #include <QObject>
 #include <QString>
 
-class DesktopSignals : public QObject
+class TDesktopSignals : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit DesktopSignals(QObject *parent = nullptr);
+    explicit TDesktopSignals(QObject *parent = nullptr);
 
     // The desktop entry the taskbar matches the signals with.
     static QString ApplicationUri();

@@ -157,7 +157,7 @@ bool TMainForm::RefuseWhileRunning()
 {
     // The file being loaded shows once it is ready; a second request meanwhile
     // is not queued behind it.
-    if (vue_->Loading())
+    if (listLoader_->Loading())
         return true;
     if (run_->Idle())
         return false;
@@ -187,7 +187,7 @@ void TMainForm::OuvrirFichierDirect(const QString &path)
 
 void TMainForm::LoadListFile(const QString &path)
 {
-    vue_->Open(path, [this](const QString &message) {
+    listLoader_->Open(path, [this](const QString &message) {
         if (!message.isEmpty())
             AfficherMessage(mtInformation, message, this);
         if (!toOpen_.isEmpty())
@@ -217,7 +217,7 @@ void TMainForm::OpenDroppedFiles(const QMimeData *data)
             paths << url.toLocalFile();
     for (const QString &path : paths) {
         // A file still being read is shown before the next one is read.
-        if (vue_->Loading())
+        if (listLoader_->Loading())
             toOpen_ << path;
         else
             OuvrirFichierDirect(path);

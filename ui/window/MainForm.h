@@ -26,7 +26,7 @@ class QTabWidget;
 class QKeyEvent;
 class QInputMethodEvent;
 class QMimeData;
-class DesktopSignals;
+class TDesktopSignals;
 class TListViewLoader;
 class TNumberFieldFilter;
 class TReportView;
@@ -164,8 +164,8 @@ private:
     SessionSeparator separator_;
     QString dernierFichierTermine_;
     // The taskbar entry and notifications; the title a list run restores.
-    DesktopSignals *desktop_ = nullptr;
-    QString titre_;
+    TDesktopSignals *desktop_ = nullptr;
+    QString restoredTitle_;
     // Dropped files waiting for the one being read.
     QStringList toOpen_;
     bool ecrasementRefuse_ = false;
@@ -175,7 +175,7 @@ private:
     QString desktopFolder_;
     QString helpFile_;
     // Lists into the view: those a run completes and those opened.
-    TListViewLoader *vue_ = nullptr;
+    TListViewLoader *listLoader_ = nullptr;
     QString productName_;
     QString version_;
     HelpOpener helpOpener_;

@@ -87,14 +87,14 @@ bool TMainForm::AskToStop()
 
 void TMainForm::ButtonDemarrerClick()
 {
-    if (!run_->Idle() || vue_->Loading())
+    if (!run_->Idle() || listLoader_->Loading())
         return;
     run_->HoldPaint();
     RazDebut();
     SaveDialog1->selectFile(QString());
     SetProgressBar(100, 0);
     run_->Begin();
-    vue_->StartRun();
+    listLoader_->StartRun();
     try {
         // The page in front now decides the one computation of this start; a
         // page brought to the front during the run only empties the view.
@@ -130,7 +130,7 @@ bool TMainForm::ArretDemande() const
 
 bool TMainForm::LoadingList() const
 {
-    return vue_->Loading();
+    return listLoader_->Loading();
 }
 
 void TMainForm::RunFailed(const QString &text)
@@ -158,7 +158,7 @@ void TMainForm::RazDebut()
 {
     // Outside a run, a list being built for the view no longer matters.
     if (run_->Idle())
-        vue_->Forget();
+        listLoader_->Forget();
     Editeur->Clear();
     SetElapsedText(QString());
     SetPercentText(QString());
@@ -169,7 +169,7 @@ void TMainForm::RazDebut()
 void TMainForm::RazFin()
 {
     // A stopped run leaves the view as it was.
-    vue_->Forget();
+    listLoader_->Forget();
     EndRun();
     ecrasementRefuse_ = false;
     // A stop confirmed at the last moment ends a list here, not in its end.
@@ -252,9 +252,9 @@ void TMainForm::Generer(qint64 first, qint64 last)
     if (!request)
         return;
     if (!desktop_)
-        desktop_ = new DesktopSignals(this);
-    titre_ = windowTitle();
-    vue_->Foresee([files, request = *request, separators = sepMilliers_] {
+        desktop_ = new TDesktopSignals(this);
+    restoredTitle_ = windowTitle();
+    listLoader_->Foresee([files, request = *request, separators = sepMilliers_] {
         return files->ForeseenLastFile(request, separators->load(std::memory_order_relaxed));
     });
     run_->Start([this, files, request = *request](StopToken &stop, TRunController::Channel &channel)
@@ -262,7 +262,7 @@ void TMainForm::Generer(qint64 first, qint64 last)
         files->SetCompletedFile([this, &channel, files] {
             channel.Post([this, files] {
                 if (std::optional<ListFileHost::WrittenFile> completed = files->TakeCompleted())
-                    vue_->Completed(*completed);
+                    listLoader_->Completed(*completed);
             });
         });
         const ListResult result = GenerateList(*files, request, stop, [&](const ListProgress &progress) {
@@ -282,7 +282,7 @@ void TMainForm::Generer(qint64 first, qint64 last)
                     Inform(ErrorText(*result.diskFull));
                 return;
             }
-            vue_->ShowThen(files->LastWritten(), [this, result] {
+            listLoader_->ShowThen(files->LastWritten(), [this, result] {
                 ShowListFinished(*this, result);
                 Inform(ListReadyMessage(result.files));
                 EndRun();
@@ -295,7 +295,7 @@ void TMainForm::ShowListRemaining(const ListRequest &request, const ListProgress
 {
     // The title changes a few times a second at most: its text follows the
     // percentage and the remaining time as rounded for a person.
-    const QString title = ListWindowTitle(titre_, request, progress);
+    const QString title = ListWindowTitle(restoredTitle_, request, progress);
     if (title != windowTitle())
         setWindowTitle(title);
     desktop_->SetProgress(double(std::clamp<qint64>(ListPosition(request, progress), 0, 100)) / 100);
@@ -303,7 +303,7 @@ void TMainForm::ShowListRemaining(const ListRequest &request, const ListProgress
 
 void TMainForm::EndListSignals(const ListResult *finished)
 {
-    setWindowTitle(titre_);
+    setWindowTitle(restoredTitle_);
     desktop_->HideProgress();
     if (finished && finished->progress.elapsedMs > kNotifyAfterMs && !isActiveWindow())
         desktop_->NotifyListReady(finished->files, separator_.Current());
