@@ -5,6 +5,7 @@
 #include "ui/help/HelpContentsPane.h"
 #include "ui/help/HelpIndexPane.h"
 #include "ui/help/HelpSearchPane.h"
+#include "presentation/HelpMessages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -116,9 +117,7 @@ bool THelpViewer::showContext(quint32 context)
 {
     const QString topic = file_->topicForContext(context);
     if (topic.isEmpty()) {
-        error_ = QStringLiteral("La rubrique d'aide n° %1 n'existe pas dans « %2 ».")
-                      .arg(context)
-                      .arg(QFileInfo(file_->fileName()).fileName());
+        error_ = MissingTopicMessage(context, QFileInfo(file_->fileName()).fileName());
         return false;
     }
     return showTopic(topic);
@@ -240,9 +239,7 @@ bool THelpViewer::navigate(const QString &target, bool remember)
     const QString fragment = normalized.section(QLatin1Char('#'), 1);
     const QByteArray html = file_->read(path);
     if (html.isNull()) {
-        error_ = file_->contains(path)
-                      ? QStringLiteral("La page « %1 » du fichier d'aide ne peut pas être lue : le fichier est endommagé.").arg(path)
-                      : QStringLiteral("La page « %1 » est introuvable dans le fichier d'aide.").arg(path);
+        error_ = file_->contains(path) ? DamagedPageMessage(path) : MissingPageMessage(path);
         statusBar()->showMessage(error_);
         return false;
     }
@@ -334,8 +331,7 @@ void THelpViewer::runSearch(const QString &query)
 {
     const QList<ChmTopic> found = search(query);
     searchPane_->showResults(found);
-    statusBar()->showMessage(found.isEmpty() ? QStringLiteral("Aucune rubrique trouvée.")
-                                             : QStringLiteral("%1 rubrique(s) trouvée(s).").arg(found.size()));
+    statusBar()->showMessage(SearchOutcomeMessage(found.size()));
 }
 
 QVariant THelpViewer::loadResource(const QUrl &url) const

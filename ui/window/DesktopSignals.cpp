@@ -3,7 +3,7 @@
 // and a notification when a list is ready, both over the session bus.
 #include "ui/window/DesktopSignals.h"
 
-#include "presentation/NumberText.h"
+#include "presentation/WindowMessages.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -60,18 +60,6 @@ void TDesktopSignals::SendProgress(double fraction, bool visible)
     properties.insert(QStringLiteral("progress-visible"), visible);
     update << ApplicationUri() << properties;
     Send(update);
-}
-
-QString TDesktopSignals::ListReadySummary()
-{
-    return QStringLiteral("La liste est prête");
-}
-
-QString TDesktopSignals::ListReadyBody(qint64 files, const QString &separator)
-{
-    return files == 1 ? QStringLiteral("Les nombres premiers ont été enregistrés dans 1 fichier.")
-                      : QStringLiteral("Les nombres premiers ont été enregistrés dans %1 fichiers.")
-                            .arg(GroupedNumber(files, separator));
 }
 
 void TDesktopSignals::NotifyListReady(qint64 files, const QString &separator)

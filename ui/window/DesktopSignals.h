@@ -22,12 +22,8 @@ public:
     // Hides the taskbar entry's progress.
     void HideProgress();
     // "La liste est prête", with the number of files it has, grouped with
-    // separator.
+    // separator (presentation/WindowMessages words it).
     void NotifyListReady(qint64 files, const QString &separator);
-
-    // The texts of that notification.
-    static QString ListReadySummary();
-    static QString ListReadyBody(qint64 files, const QString &separator);
 
 private:
     void SendProgress(double fraction, bool visible);

@@ -8,6 +8,7 @@
 
 #include "core/ListEstimate.h"
 #include "listfiles/ListFile.h"
+#include "presentation/WindowMessages.h"
 #include "ui/access/Accessibility.h"
 #include "ui/common/Fonts.h"
 #include "ui/help/HelpLocator.h"
@@ -161,8 +162,7 @@ bool TMainForm::RefuseWhileRunning()
         return true;
     if (run_->Idle())
         return false;
-    AfficherMessage(mtInformation, QStringLiteral("Vous devez arrêter le processus en cours d'abord (bouton \"Arrêter\")"),
-                    this);
+    AfficherMessage(mtInformation, StopRunFirstMessage(), this);
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "presentation/EstimateText.h"
 #include "presentation/Messages.h"
 #include "presentation/RunReports.h"
+#include "presentation/WindowMessages.h"
 #include "listfiles/ListFile.h"
 #include "listhost/ListResume.h"
 #include "ui/window/DesktopSignals.h"
@@ -35,8 +36,6 @@
 #include <limits>
 
 namespace {
-
-const QString kProcessusEnCours = QStringLiteral("Processus en cours. Arrêter ?");
 
 // The status strip's panels that show a run: the time, the percentage and
 // the state.
@@ -80,7 +79,7 @@ bool TMainForm::FormCloseQuery()
 bool TMainForm::AskToStop()
 {
     run_->QuestionOpened();
-    const bool stop = DemanderConfirmation(mtWarning, kProcessusEnCours, this);
+    const bool stop = DemanderConfirmation(mtWarning, RunInProgressQuestion(), this);
     run_->QuestionAnswered(stop);
     return stop;
 }
@@ -349,7 +348,7 @@ bool TMainForm::VerifierSiEcrasementFichier(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return false;
-    const QString question = QStringLiteral("%1 existe déjà. Voulez-vous le remplacer ?").arg(QDir::toNativeSeparators(path));
+    const QString question = ReplaceFileQuestion(path);
     ecrasementRefuse_ = !AskToReplace(question, this);
     return ecrasementRefuse_;
 }
