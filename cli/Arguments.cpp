@@ -90,21 +90,21 @@ Arguments ParseArguments(const QStringList &arguments)
     }
     int expected = 1;
     if (command == QLatin1String("verifier")) {
-        args.command = Arguments::Command::Verifier;
+        args.command = Arguments::Command::Verify;
     } else if (command == QLatin1String("decomposer")) {
-        args.command = Arguments::Command::Decomposer;
+        args.command = Arguments::Command::Factorise;
     } else if (command == QLatin1String("lister")) {
-        args.command = Arguments::Command::Lister;
+        args.command = Arguments::Command::List;
         expected = 2;
     } else if (command == QLatin1String("compter")) {
-        args.command = Arguments::Command::Compter;
+        args.command = Arguments::Command::Count;
         expected = 2;
     } else if (command == QLatin1String("nieme")) {
-        args.command = Arguments::Command::Nieme;
+        args.command = Arguments::Command::Nth;
     } else if (command == QLatin1String("suivant")) {
-        args.command = Arguments::Command::Suivant;
+        args.command = Arguments::Command::Next;
     } else if (command == QLatin1String("precedent")) {
-        args.command = Arguments::Command::Precedent;
+        args.command = Arguments::Command::Previous;
     } else {
         args.error = QStringLiteral("Commande inconnue : %1").arg(command);
         return args;
@@ -126,9 +126,9 @@ Arguments ParseArguments(const QStringList &arguments)
             return args;
         } else if (option.name == QLatin1String("--silencieux") && !option.value) {
             args.silent = true;
-        } else if (args.command == Arguments::Command::Compter && !option.value && TupletOfOption(option.name)) {
+        } else if (args.command == Arguments::Command::Count && !option.value && TupletOfOption(option.name)) {
             args.tuplets.append(option.name);
-        } else if (args.command != Arguments::Command::Lister || !ReadListOption(args, option, arguments, i)) {
+        } else if (args.command != Arguments::Command::List || !ReadListOption(args, option, arguments, i)) {
             args.error = QStringLiteral("Option inconnue : %1").arg(argument);
         }
     }

@@ -7,7 +7,7 @@
 #include <optional>
 
 struct Arguments {
-    enum class Command { Help, Version, Verifier, Decomposer, Lister, Compter, Nieme, Suivant, Precedent };
+    enum class Command { Help, Version, Verify, Factorise, List, Count, Nth, Next, Previous };
 
     Command command = Command::Help;
     QStringList numbers; // the number texts as typed

@@ -23,7 +23,7 @@
 
 namespace {
 
-enum ExitStatus { kSucces = 0, kNonPremier = 1, kErreur = 2 };
+enum ExitStatus { kSuccess = 0, kNotPrime = 1, kError = 2 };
 
 // The primes below 2^63 (pi(2^63 - 1)): the last rank nieme answers.
 constexpr qint64 kLastRank = 216'289'611'853'439'384;
@@ -84,9 +84,9 @@ bool IsBeyond64Bits(const QString &text)
     return number && !number->FitsInt64();
 }
 
-int BigVerifier(const QString &text, bool progress)
+int BigVerify(const QString &text, bool progress)
 {
-    const BigNumber n = ReadBigWithin(text, QStringLiteral("verifier"), kVerifierDigits);
+    const BigNumber n = ReadBigWithin(text, QStringLiteral("verifier"), kVerifyDigits);
     if (n.Sign() < 0)
         throw CommandError::InvalidFloatOperation();
     bool prime = false;
@@ -97,12 +97,12 @@ int BigVerifier(const QString &text, bool progress)
     PrintLine(n.Grouped(kReportSeparator));
     PrintLine(QString());
     PrintLine(VerdictText(prime));
-    return prime ? kSucces : kNonPremier;
+    return prime ? kSuccess : kNotPrime;
 }
 
-int BigDecomposer(const QString &text, bool progress)
+int BigFactorise(const QString &text, bool progress)
 {
-    const BigNumber n = ReadBigWithin(text, QStringLiteral("decomposer"), kDecomposerDigits);
+    const BigNumber n = ReadBigWithin(text, QStringLiteral("decomposer"), kFactoriseDigits);
     PrintLine(n.Grouped(kReportSeparator));
     PrintLine(QString());
     PrintLine(CliTexts::FactorisationHeading());
@@ -129,10 +129,10 @@ int BigDecomposer(const QString &text, bool progress)
     }
     PrintLine(QString());
     PrintLine(VerdictText(powers.size() == 1 && powers[0].exponent == 1));
-    return kSucces;
+    return kSuccess;
 }
 
-int Nieme(const QString &text, bool progress)
+int NthPrime(const QString &text, bool progress)
 {
     const BigNumber rank = ReadBig(text);
     if (rank.Sign() == 0)
@@ -146,20 +146,20 @@ int Nieme(const QString &text, bool progress)
     BackgroundWork::Run([&] { prime = primecount::nth_prime(n); }, [] { return CliTexts::SearchProgress(); },
                         progress);
     PrintLine(QString::number(prime));
-    return kSucces;
+    return kSuccess;
 }
 
-int Suivant(const QString &text, bool progress)
+int NextPrime(const QString &text, bool progress)
 {
     const BigNumber n = ReadBigWithin(text, QStringLiteral("suivant"), kNeighbourDigits);
     BigNumber next;
     BackgroundWork::Run([&] { next = BigPrimes::NextPrime(n); }, [] { return CliTexts::SearchProgress(); },
                         progress);
     PrintLine(next.Text());
-    return kSucces;
+    return kSuccess;
 }
 
-int Precedent(const QString &text, bool progress)
+int PreviousPrime(const QString &text, bool progress)
 {
     const BigNumber n = ReadBigWithin(text, QStringLiteral("precedent"), kNeighbourDigits);
     if (!(BigNumber(2) < n))
@@ -168,7 +168,7 @@ int Precedent(const QString &text, bool progress)
     BackgroundWork::Run([&] { previous = BigPrimes::PreviousPrime(n); },
                         [] { return CliTexts::SearchProgress(); }, progress);
     PrintLine(previous.Text());
-    return kSucces;
+    return kSuccess;
 }
 
 int CountTuplets(const Arguments &args, bool progress)
@@ -183,7 +183,7 @@ int CountTuplets(const Arguments &args, bool progress)
         [] { return CliTexts::SearchProgress(); }, progress);
     for (const quint64 count : counts)
         PrintLine(QString::number(count));
-    return kSucces;
+    return kSuccess;
 }
 
 int ListToStdout(const Arguments &args)
@@ -199,9 +199,9 @@ int ListToStdout(const Arguments &args)
     switch (WritePrimes(STDOUT_FILENO, first, last, separator)) {
     case PipeOutcome::Finished:
     case PipeOutcome::Closed:
-        return kSucces;
+        return kSuccess;
     case PipeOutcome::Stopped:
-        return kErreur;
+        return kError;
     case PipeOutcome::Failed:
         break;
     }

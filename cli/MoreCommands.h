@@ -11,8 +11,8 @@
 namespace MoreCommands {
 
 // The largest number of digits each command accepts.
-constexpr int kVerifierDigits = 1000;
-constexpr int kDecomposerDigits = 100;
+constexpr int kVerifyDigits = 1000;
+constexpr int kFactoriseDigits = 100;
 constexpr int kNeighbourDigits = 1000;
 
 // A number text for the 64-bit computations: an empty one is refused with
@@ -23,11 +23,11 @@ qint64 ReadNumber(const QString &text);
 bool IsBeyond64Bits(const QString &text);
 
 // Each returns the exit status; a refusal raises a CommandError.
-int BigVerifier(const QString &text, bool progress);
-int BigDecomposer(const QString &text, bool progress);
-int Nieme(const QString &text, bool progress);
-int Suivant(const QString &text, bool progress);
-int Precedent(const QString &text, bool progress);
+int BigVerify(const QString &text, bool progress);
+int BigFactorise(const QString &text, bool progress);
+int NthPrime(const QString &text, bool progress);
+int NextPrime(const QString &text, bool progress);
+int PreviousPrime(const QString &text, bool progress);
 int CountTuplets(const Arguments &args, bool progress);
 int ListToStdout(const Arguments &args);
 

@@ -29,18 +29,18 @@
 
 namespace {
 
-enum ExitStatus { kSucces = 0, kNonPremier = 1, kErreur = 2 };
+enum ExitStatus { kSuccess = 0, kNotPrime = 1, kError = 2 };
 
 void StopReceived(TerminalHost &host, StopToken &stop);
 
 // The list run of the window's search page, from the texts as typed.
-int Lister(TerminalHost &host, const Arguments &args)
+int ListToFiles(TerminalHost &host, const Arguments &args)
 {
     const qint64 first = MoreCommands::ReadNumber(args.numbers[0]);
     const qint64 last = MoreCommands::ReadNumber(args.numbers[1]);
     if (!RangeHoldsAtLeast(first, last, kMinimumNumbers)) {
         PrintError(RangeTooSmallMessage());
-        return kErreur;
+        return kError;
     }
     // --sep-milliers=CAR, or the locale's separator.
     const QString separator = args.separator.value_or(LocaleSeparator());
@@ -52,12 +52,12 @@ int Lister(TerminalHost &host, const Arguments &args)
         const ListEstimate estimate = EstimateList(
             first, last, ShapeForList(firstFile.value_or(QString()), request.baseName, args.separators, separator));
         std::fputs(EstimateText(estimate, separator).toUtf8().constData(), stdout);
-        return kSucces;
+        return kSuccess;
     }
     StopToken stop;
     const bool finished = RunList(host, host, first, last, args.numbers[0], args.numbers[1], separator, stop,
                                   [&] { StopReceived(host, stop); });
-    return finished ? kSucces : kErreur;
+    return finished ? kSuccess : kError;
 }
 
 // At each checkpoint: the progress line moves, and Ctrl+C or SIGTERM stop
@@ -75,7 +75,7 @@ int Verification(TerminalHost &host, qint64 n)
     const VerificationResult result = RunVerification(host, n, stop, [&] { StopReceived(host, stop); });
     if (result.stopped)
         host.RazFin();
-    return result.stopped ? kErreur : result.prime ? kSucces : kNonPremier;
+    return result.stopped ? kError : result.prime ? kSuccess : kNotPrime;
 }
 
 int Factorisation(TerminalHost &host, qint64 n)
@@ -84,18 +84,18 @@ int Factorisation(TerminalHost &host, qint64 n)
     const FactorisationResult result = RunFactorisation(host, n, stop, [&] { StopReceived(host, stop); });
     if (result.stopped)
         host.RazFin();
-    return result.stopped ? kErreur : kSucces;
+    return result.stopped ? kError : kSuccess;
 }
 
 // The exact number of primes from first to last, as a bare number.
-int Compter(const Arguments &args)
+int CountPrimes(const Arguments &args)
 {
     const qint64 first = MoreCommands::ReadNumber(args.numbers[0]);
     const qint64 last = MoreCommands::ReadNumber(args.numbers[1]);
     const quint64 low = quint64(std::max<qint64>(first, 2));
     const quint64 count = last >= 2 ? PrimeCounting::CountExact(low, quint64(last)) : 0;
     PrintLine(QString::number(count));
-    return kSucces;
+    return kSuccess;
 }
 
 int Run(const Arguments &args)
@@ -103,33 +103,33 @@ int Run(const Arguments &args)
     const bool showProgress = !args.silent && isatty(STDERR_FILENO);
     ProgressLine progress(showProgress);
     TerminalHost host(progress, {args.folder, args.fileName, args.separators, args.replace, args.resume});
-    int status = kSucces;
+    int status = kSuccess;
     try {
         switch (args.command) {
-        case Arguments::Command::Verifier:
+        case Arguments::Command::Verify:
             status = MoreCommands::IsBeyond64Bits(args.numbers[0])
-                         ? MoreCommands::BigVerifier(args.numbers[0], showProgress)
+                         ? MoreCommands::BigVerify(args.numbers[0], showProgress)
                          : Verification(host, MoreCommands::ReadNumber(args.numbers[0]));
             break;
-        case Arguments::Command::Decomposer:
+        case Arguments::Command::Factorise:
             status = MoreCommands::IsBeyond64Bits(args.numbers[0])
-                         ? MoreCommands::BigDecomposer(args.numbers[0], showProgress)
+                         ? MoreCommands::BigFactorise(args.numbers[0], showProgress)
                          : Factorisation(host, MoreCommands::ReadNumber(args.numbers[0]));
             break;
-        case Arguments::Command::Lister:
-            status = args.output ? MoreCommands::ListToStdout(args) : Lister(host, args);
+        case Arguments::Command::List:
+            status = args.output ? MoreCommands::ListToStdout(args) : ListToFiles(host, args);
             break;
-        case Arguments::Command::Compter:
-            status = args.tuplets.isEmpty() ? Compter(args) : MoreCommands::CountTuplets(args, showProgress);
+        case Arguments::Command::Count:
+            status = args.tuplets.isEmpty() ? CountPrimes(args) : MoreCommands::CountTuplets(args, showProgress);
             break;
-        case Arguments::Command::Nieme:
-            status = MoreCommands::Nieme(args.numbers[0], showProgress);
+        case Arguments::Command::Nth:
+            status = MoreCommands::NthPrime(args.numbers[0], showProgress);
             break;
-        case Arguments::Command::Suivant:
-            status = MoreCommands::Suivant(args.numbers[0], showProgress);
+        case Arguments::Command::Next:
+            status = MoreCommands::NextPrime(args.numbers[0], showProgress);
             break;
-        case Arguments::Command::Precedent:
-            status = MoreCommands::Precedent(args.numbers[0], showProgress);
+        case Arguments::Command::Previous:
+            status = MoreCommands::PreviousPrime(args.numbers[0], showProgress);
             break;
         case Arguments::Command::Help:
         case Arguments::Command::Version:
@@ -139,11 +139,11 @@ int Run(const Arguments &args)
         progress.Clear();
         // The text of the window's error box.
         PrintError(ErrorText(error) + QLatin1Char('.'));
-        status = kErreur;
+        status = kError;
     } catch (const CliTexts::Refusal &refusal) {
         progress.Clear();
         PrintError(refusal.sentence);
-        status = kErreur;
+        status = kError;
     }
     progress.Clear();
     // A stopped run ends as a process stopped by that signal would.
@@ -165,15 +165,15 @@ int main(int argc, char *argv[])
     if (!args.error.isEmpty()) {
         PrintError(args.error);
         PrintError(QStringLiteral("Essayez « tavorine-cli --help »."));
-        return kErreur;
+        return kError;
     }
     if (args.command == Arguments::Command::Help) {
         std::fputs(HelpText().toUtf8().constData(), stdout);
-        return kSucces;
+        return kSuccess;
     }
     if (args.command == Arguments::Command::Version) {
         std::fputs(VersionText().toUtf8().constData(), stdout);
-        return kSucces;
+        return kSuccess;
     }
     return Run(args);
 }

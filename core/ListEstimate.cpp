@@ -214,43 +214,12 @@ double SieveSlowdown(quint64 high)
 constexpr double kSecondsPerByte = 0.5e-9;
 constexpr double kSecondsPerFile = 3e-4;
 
-} // namespace
-
-void MeasurePaceAhead()
+// Bytes of the number lines of a list whose primes by digit count are
+// `all`: every line grouped as the shape says, less the separators of the
+// first number of each continuation file, which is written in plain digits.
+// a is the list's first number, p its last prime, n its files.
+double NumberLinesBytes(const Tally &all, quint64 a, quint64 p, quint64 n, const ListShape &shape)
 {
-    static std::once_flag started;
-    std::call_once(started, [] {
-        // An estimate asked for meanwhile waits in MeasuredPace for the end.
-        PaceThread() = std::jthread([] { MeasuredPace(); });
-        // Joined with the application object, while the libraries it uses
-        // are still whole, even if the process ends within milliseconds.
-        if (QCoreApplication::instance())
-            qAddPostRoutine([] { PaceThread() = std::jthread(); });
-    });
-}
-
-ListEstimate EstimateList(qint64 first, qint64 last, const ListShape &shape)
-{
-    ListEstimate estimate;
-    const quint64 a = quint64(std::max<qint64>(first, 2));
-    const std::optional<quint64> lastPrime =
-        last >= qint64(a) ? PrimeCounting::LargestPrimeIn(a, quint64(last)) : std::nullopt;
-    if (!lastPrime) {
-        // One file holding its header alone.
-        estimate.bytes = HeaderBytes(quint64(shape.firstNameBytes), 0, shape);
-        return estimate;
-    }
-    const quint64 p = *lastPrime;
-    const quint64 n = (p - a) / kNumbersPerFile + 1;
-    estimate.files = qint64(n);
-
-    // Up to last rather than p (the same primes): a range ending on a power
-    // of ten then covers whole decades, whose counts are known.
-    Counter counter;
-    const Tally all = counter.Count(a, quint64(last));
-    estimate.exact = all.exact;
-    estimate.primes = quint64(std::llround(all.Total()));
-
     double lines = 0;
     for (int digits = 1; digits <= 20; ++digits)
         lines += all.byDigits[std::size_t(digits)] * double(LineBytes(digits, shape));
@@ -287,12 +256,17 @@ ListEstimate EstimateList(qint64 first, qint64 last, const ListShape &shape)
             lines -= double(files) * double((digits - 1) / 3 * std::clamp(shape.numberSeparatorBytes, 0, 4));
         }
     }
+    return lines;
+}
 
-    // Headers: file 1 and file n hold what their part of the range holds,
-    // every full slice between them from 22 000 to 78 498 primes, so five
-    // digits.
+// Bytes of the headers of the n files of a list from a to its last prime p,
+// `primes` in all. File 1 and file n hold what their part of the range
+// holds, every full slice between them from 22 000 to 78 498 primes, so
+// five digits.
+quint64 HeadersBytes(Counter &counter, quint64 a, quint64 p, quint64 n, quint64 primes, const ListShape &shape)
+{
     const quint64 firstEnd = std::min(p, a + (kNumbersPerFile - 1));
-    const quint64 firstCount = n == 1 ? estimate.primes : quint64(std::llround(counter.Count(a, firstEnd).Total()));
+    const quint64 firstCount = n == 1 ? primes : quint64(std::llround(counter.Count(a, firstEnd).Total()));
     quint64 headers = HeaderBytes(quint64(shape.firstNameBytes), firstCount, shape);
     if (n >= 2) {
         const quint64 lastStart = a + (n - 1) * kNumbersPerFile;
@@ -300,12 +274,57 @@ ListEstimate EstimateList(qint64 first, qint64 last, const ListShape &shape)
         const quint64 names = (n - 1) * quint64(shape.baseNameBytes + 4) + CounterDigits(n);
         headers += names + (n - 2) * HeaderBytes(0, 10000, shape) + HeaderBytes(0, lastCount, shape);
     }
-    estimate.bytes = headers + quint64(std::llround(lines));
+    return headers;
+}
 
+// The expected duration of a list from a to last, with the estimate's
+// primes, bytes and files, at this machine's pace.
+double ListSeconds(quint64 a, quint64 last, const ListEstimate &estimate)
+{
     const Pace &pace = MeasuredPace();
-    const double span = double(quint64(last) - a + 1);
-    estimate.seconds = span * pace.sievePerNumber * SieveSlowdown(quint64(last))
-                       + double(estimate.primes) * pace.formatPerLine + double(estimate.bytes) * kSecondsPerByte
-                       + double(n) * kSecondsPerFile;
+    const double span = double(last - a + 1);
+    return span * pace.sievePerNumber * SieveSlowdown(last) + double(estimate.primes) * pace.formatPerLine
+           + double(estimate.bytes) * kSecondsPerByte + double(quint64(estimate.files)) * kSecondsPerFile;
+}
+
+} // namespace
+
+void MeasurePaceAhead()
+{
+    static std::once_flag started;
+    std::call_once(started, [] {
+        // An estimate asked for meanwhile waits in MeasuredPace for the end.
+        PaceThread() = std::jthread([] { MeasuredPace(); });
+        // Joined with the application object, while the libraries it uses
+        // are still whole, even if the process ends within milliseconds.
+        if (QCoreApplication::instance())
+            qAddPostRoutine([] { PaceThread() = std::jthread(); });
+    });
+}
+
+ListEstimate EstimateList(qint64 first, qint64 last, const ListShape &shape)
+{
+    ListEstimate estimate;
+    const quint64 a = quint64(std::max<qint64>(first, 2));
+    const std::optional<quint64> lastPrime =
+        last >= qint64(a) ? PrimeCounting::LargestPrimeIn(a, quint64(last)) : std::nullopt;
+    if (!lastPrime) {
+        // One file holding its header alone.
+        estimate.bytes = HeaderBytes(quint64(shape.firstNameBytes), 0, shape);
+        return estimate;
+    }
+    const quint64 p = *lastPrime;
+    const quint64 n = (p - a) / kNumbersPerFile + 1;
+    estimate.files = qint64(n);
+
+    // Up to last rather than p (the same primes): a range ending on a power
+    // of ten then covers whole decades, whose counts are known.
+    Counter counter;
+    const Tally all = counter.Count(a, quint64(last));
+    estimate.exact = all.exact;
+    estimate.primes = quint64(std::llround(all.Total()));
+    const double lines = NumberLinesBytes(all, a, p, n, shape);
+    estimate.bytes = HeadersBytes(counter, a, p, n, estimate.primes, shape) + quint64(std::llround(lines));
+    estimate.seconds = ListSeconds(a, quint64(last), estimate);
     return estimate;
 }

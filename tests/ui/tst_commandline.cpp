@@ -120,7 +120,7 @@ void TestCommandLine::locate()
 void TestCommandLine::versionWithoutDisplayBesideARunningInstance()
 {
     // Holding the instance name here stands for a running window.
-    const InstanceGuard guard("TVR");
+    const TInstanceGuard guard("TVR");
     if (!guard.Held())
         QSKIP("Another Tavorine runs on this machine");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -61,7 +61,7 @@ void TestDesktopSignals::reachesTheListener()
     QVERIFY(bus.connect(QString(), QString(), QStringLiteral("com.canonical.Unity.LauncherEntry"),
                         QStringLiteral("Update"), &listener, SLOT(OnUpdate(QString, QVariantMap))));
 
-    DesktopSignals desktop;
+    TDesktopSignals desktop;
     desktop.SetProgress(0.37);
     desktop.SetProgress(0.371); // same hundredth: not sent again
     desktop.SetProgress(2.0);   // clamped to 1
@@ -88,7 +88,7 @@ void TestDesktopSignals::withoutABusNothingWaits()
     if (BusExpected())
         QSKIP("run without a session bus");
     QVERIFY(!QDBusConnection::sessionBus().isConnected());
-    DesktopSignals desktop;
+    TDesktopSignals desktop;
     for (int i = 0; i <= 100; ++i)
         desktop.SetProgress(i / 100.0);
     desktop.HideProgress();

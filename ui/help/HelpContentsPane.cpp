@@ -10,17 +10,17 @@ constexpr int TargetRole = Qt::UserRole;
 
 } // namespace
 
-HelpContentsPane::HelpContentsPane(QWidget *parent)
+THelpContentsPane::THelpContentsPane(QWidget *parent)
     : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("HelpContents"));
     setAccessibleName(QStringLiteral("Sommaire"));
     setHeaderHidden(true);
     setColumnCount(1);
-    connect(this, &QTreeWidget::currentItemChanged, this, &HelpContentsPane::open);
+    connect(this, &QTreeWidget::currentItemChanged, this, &THelpContentsPane::open);
 }
 
-void HelpContentsPane::fill(const QList<ChmTopic> &contents)
+void THelpContentsPane::fill(const QList<ChmTopic> &contents)
 {
     const QSignalBlocker blocker(this);
     clear();
@@ -40,7 +40,7 @@ void HelpContentsPane::fill(const QList<ChmTopic> &contents)
     expandAll();
 }
 
-void HelpContentsPane::follow(const QString &topic)
+void THelpContentsPane::follow(const QString &topic)
 {
     current_ = topic;
     const QString page = topic.section(QLatin1Char('#'), 0, 0);
@@ -61,7 +61,7 @@ void HelpContentsPane::follow(const QString &topic)
         scrollToItem(best);
 }
 
-void HelpContentsPane::open(QTreeWidgetItem *item)
+void THelpContentsPane::open(QTreeWidgetItem *item)
 {
     if (following_ || !item)
         return;

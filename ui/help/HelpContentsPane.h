@@ -6,12 +6,12 @@
 
 #include <QTreeWidget>
 
-class HelpContentsPane : public QTreeWidget
+class THelpContentsPane : public QTreeWidget
 {
     Q_OBJECT
 
 public:
-    explicit HelpContentsPane(QWidget *parent = nullptr);
+    explicit THelpContentsPane(QWidget *parent = nullptr);
 
     // Replaces the tree with the contents of a newly opened file.
     void fill(const QList<ChmTopic> &contents);

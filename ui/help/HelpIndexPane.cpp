@@ -16,7 +16,7 @@ constexpr int TargetRole = Qt::UserRole;
 
 } // namespace
 
-HelpIndexPane::HelpIndexPane(QWidget *parent)
+THelpIndexPane::THelpIndexPane(QWidget *parent)
     : QWidget(parent)
 {
     auto *layout = new QVBoxLayout(this);
@@ -33,13 +33,13 @@ HelpIndexPane::HelpIndexPane(QWidget *parent)
     layout->addWidget(keywords_, 1);
     layout->addWidget(display, 0, Qt::AlignRight);
 
-    connect(filter_, &QLineEdit::textChanged, this, &HelpIndexPane::match);
+    connect(filter_, &QLineEdit::textChanged, this, &THelpIndexPane::match);
     connect(filter_, &QLineEdit::returnPressed, this, [this] { open(keywords_->currentItem()); });
     connect(display, &QPushButton::clicked, this, [this] { open(keywords_->currentItem()); });
-    connect(keywords_, &QListWidget::itemActivated, this, &HelpIndexPane::open);
+    connect(keywords_, &QListWidget::itemActivated, this, &THelpIndexPane::open);
 }
 
-void HelpIndexPane::fill(const QList<ChmTopic> &index)
+void THelpIndexPane::fill(const QList<ChmTopic> &index)
 {
     keywords_->clear();
     for (const ChmTopic &topic : index) {
@@ -49,7 +49,7 @@ void HelpIndexPane::fill(const QList<ChmTopic> &index)
     filter_->clear();
 }
 
-void HelpIndexPane::match(const QString &text)
+void THelpIndexPane::match(const QString &text)
 {
     const QString wanted = HelpSearch::fold(text.trimmed());
     for (int row = 0; row < keywords_->count(); ++row) {
@@ -62,7 +62,7 @@ void HelpIndexPane::match(const QString &text)
     }
 }
 
-void HelpIndexPane::open(QListWidgetItem *item)
+void THelpIndexPane::open(QListWidgetItem *item)
 {
     if (item && !item->data(TargetRole).toString().isEmpty())
         emit topicChosen(item->data(TargetRole).toString());

@@ -10,12 +10,12 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 
-class HelpIndexPane : public QWidget
+class THelpIndexPane : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit HelpIndexPane(QWidget *parent = nullptr);
+    explicit THelpIndexPane(QWidget *parent = nullptr);
 
     // Replaces the keywords with the index of a newly opened file.
     void fill(const QList<ChmTopic> &index);

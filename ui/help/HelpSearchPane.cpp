@@ -15,7 +15,7 @@ constexpr int TargetRole = Qt::UserRole;
 
 } // namespace
 
-HelpSearchPane::HelpSearchPane(QWidget *parent)
+THelpSearchPane::THelpSearchPane(QWidget *parent)
     : QWidget(parent)
 {
     auto *layout = new QVBoxLayout(this);
@@ -37,10 +37,10 @@ HelpSearchPane::HelpSearchPane(QWidget *parent)
     const auto request = [this] { emit searchRequested(text_->text()); };
     connect(text_, &QLineEdit::returnPressed, this, request);
     connect(start, &QPushButton::clicked, this, request);
-    connect(results_, &QListWidget::itemActivated, this, &HelpSearchPane::open);
+    connect(results_, &QListWidget::itemActivated, this, &THelpSearchPane::open);
 }
 
-void HelpSearchPane::showResults(const QList<ChmTopic> &pages)
+void THelpSearchPane::showResults(const QList<ChmTopic> &pages)
 {
     results_->clear();
     for (const ChmTopic &page : pages) {
@@ -49,13 +49,13 @@ void HelpSearchPane::showResults(const QList<ChmTopic> &pages)
     }
 }
 
-void HelpSearchPane::clear()
+void THelpSearchPane::clear()
 {
     text_->clear();
     results_->clear();
 }
 
-void HelpSearchPane::open(QListWidgetItem *item)
+void THelpSearchPane::open(QListWidgetItem *item)
 {
     if (item && !item->data(TargetRole).toString().isEmpty())
         emit topicChosen(item->data(TargetRole).toString());

@@ -10,12 +10,12 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 
-class HelpSearchPane : public QWidget
+class THelpSearchPane : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit HelpSearchPane(QWidget *parent = nullptr);
+    explicit THelpSearchPane(QWidget *parent = nullptr);
 
     // Lists the pages found for the last search.
     void showResults(const QList<ChmTopic> &pages);

@@ -5,6 +5,7 @@
 #include "ui/help/HelpContentsPane.h"
 #include "ui/help/HelpIndexPane.h"
 #include "ui/help/HelpSearchPane.h"
+#include "presentation/HelpMessages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -116,9 +117,7 @@ bool THelpViewer::showContext(quint32 context)
 {
     const QString topic = file_->topicForContext(context);
     if (topic.isEmpty()) {
-        error_ = QStringLiteral("La rubrique d'aide n° %1 n'existe pas dans « %2 ».")
-                      .arg(context)
-                      .arg(QFileInfo(file_->fileName()).fileName());
+        error_ = MissingTopicMessage(context, QFileInfo(file_->fileName()).fileName());
         return false;
     }
     return showTopic(topic);
@@ -176,17 +175,17 @@ void THelpViewer::createNavigation()
     tabs_ = new QTabWidget;
     tabs_->setObjectName(QStringLiteral("HelpTabs"));
     tabs_->setAccessibleName(QStringLiteral("Navigation"));
-    contents_ = new HelpContentsPane;
-    index_ = new HelpIndexPane;
-    searchPane_ = new HelpSearchPane;
+    contents_ = new THelpContentsPane;
+    index_ = new THelpIndexPane;
+    searchPane_ = new THelpSearchPane;
     tabs_->addTab(contents_, QStringLiteral("Sommaire"));
     tabs_->addTab(index_, QStringLiteral("Index"));
     tabs_->addTab(searchPane_, QStringLiteral("Rechercher"));
     const auto open = [this](const QString &target) { navigate(target, true); };
-    connect(contents_, &HelpContentsPane::topicChosen, this, open);
-    connect(index_, &HelpIndexPane::topicChosen, this, open);
-    connect(searchPane_, &HelpSearchPane::topicChosen, this, open);
-    connect(searchPane_, &HelpSearchPane::searchRequested, this, &THelpViewer::runSearch);
+    connect(contents_, &THelpContentsPane::topicChosen, this, open);
+    connect(index_, &THelpIndexPane::topicChosen, this, open);
+    connect(searchPane_, &THelpSearchPane::topicChosen, this, open);
+    connect(searchPane_, &THelpSearchPane::searchRequested, this, &THelpViewer::runSearch);
 
     browser_ = new QTextBrowser;
     browser_->setObjectName(QStringLiteral("HelpBrowser"));
@@ -240,9 +239,7 @@ bool THelpViewer::navigate(const QString &target, bool remember)
     const QString fragment = normalized.section(QLatin1Char('#'), 1);
     const QByteArray html = file_->read(path);
     if (html.isNull()) {
-        error_ = file_->contains(path)
-                      ? QStringLiteral("La page « %1 » du fichier d'aide ne peut pas être lue : le fichier est endommagé.").arg(path)
-                      : QStringLiteral("La page « %1 » est introuvable dans le fichier d'aide.").arg(path);
+        error_ = file_->contains(path) ? DamagedPageMessage(path) : MissingPageMessage(path);
         statusBar()->showMessage(error_);
         return false;
     }
@@ -334,8 +331,7 @@ void THelpViewer::runSearch(const QString &query)
 {
     const QList<ChmTopic> found = search(query);
     searchPane_->showResults(found);
-    statusBar()->showMessage(found.isEmpty() ? QStringLiteral("Aucune rubrique trouvée.")
-                                             : QStringLiteral("%1 rubrique(s) trouvée(s).").arg(found.size()));
+    statusBar()->showMessage(SearchOutcomeMessage(found.size()));
 }
 
 QVariant THelpViewer::loadResource(const QUrl &url) const

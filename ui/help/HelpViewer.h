@@ -11,9 +11,9 @@
 
 #include <memory>
 
-class HelpContentsPane;
-class HelpIndexPane;
-class HelpSearchPane;
+class THelpContentsPane;
+class THelpIndexPane;
+class THelpSearchPane;
 class QAction;
 class QTabWidget;
 class QTextBrowser;
@@ -79,9 +79,9 @@ private:
 
     QTextBrowser *browser_ = nullptr;
     QTabWidget *tabs_ = nullptr;
-    HelpContentsPane *contents_ = nullptr;
-    HelpIndexPane *index_ = nullptr;
-    HelpSearchPane *searchPane_ = nullptr;
+    THelpContentsPane *contents_ = nullptr;
+    THelpIndexPane *index_ = nullptr;
+    THelpSearchPane *searchPane_ = nullptr;
     QAction *backAction_ = nullptr;
     QAction *forwardAction_ = nullptr;
     QAction *homeAction_ = nullptr;

@@ -6,6 +6,7 @@
 
 #include "core/WorkerPriority.h"
 #include "listfiles/ListFile.h"
+#include "presentation/WindowMessages.h"
 #include "ui/report/ReportView.h"
 
 #include <QDir>
@@ -322,12 +323,11 @@ void TListViewLoader::Open(const QString &path, std::function<void(const QString
                     message = error.message();
                 } catch (const ListFiles::ListFileError &) {
                     // Nothing but the failure to read decides the file type.
-                    message = QStringLiteral("Type de fichier incorrect.");
+                    message = WrongFileTypeMessage();
                 } catch (const std::bad_alloc &) {
-                    message = QStringLiteral("La mémoire manque pour afficher le fichier «\u00A0%1\u00A0».")
-                                  .arg(QDir::toNativeSeparators(path));
+                    message = NoMemoryToShowMessage(path);
                 } catch (const std::exception &) {
-                    message = QStringLiteral("Type de fichier incorrect.");
+                    message = WrongFileTypeMessage();
                 }
                 if (!message.isEmpty())
                     view_->Clear();

@@ -13,7 +13,7 @@
 // user of the machine, leaves no file behind, and its name is freed by the
 // kernel with the last descriptor, so a killed instance never blocks the
 // next start.
-InstanceGuard::InstanceGuard(const QByteArray &name)
+TInstanceGuard::TInstanceGuard(const QByteArray &name)
 {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -34,7 +34,7 @@ InstanceGuard::InstanceGuard(const QByteArray &name)
     fd_ = fd;
 }
 
-InstanceGuard::~InstanceGuard()
+TInstanceGuard::~TInstanceGuard()
 {
     if (fd_ >= 0)
         ::close(fd_);

@@ -4,15 +4,15 @@
 
 #include <QByteArray>
 
-class InstanceGuard
+class TInstanceGuard
 {
 public:
     // Tries to take the name. Only a name held by another process counts as
     // another instance; any other failure lets the program start.
-    explicit InstanceGuard(const QByteArray &name);
-    ~InstanceGuard();
-    InstanceGuard(const InstanceGuard &) = delete;
-    InstanceGuard &operator=(const InstanceGuard &) = delete;
+    explicit TInstanceGuard(const QByteArray &name);
+    ~TInstanceGuard();
+    TInstanceGuard(const TInstanceGuard &) = delete;
+    TInstanceGuard &operator=(const TInstanceGuard &) = delete;
 
     bool Held() const { return fd_ >= 0; }
     bool AnotherInstance() const { return taken_; }

@@ -9,6 +9,7 @@
 #include "ui/common/MessageBoxes.h"
 #include "ui/window/MainForm.h"
 #include "ui/startup/Splash.h"
+#include "presentation/HelpMessages.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -57,11 +58,10 @@ int CheckHelpFile(int argc, char *argv[])
     }
     const THelpViewer *viewer = THelpViewer::htmlHelp(nullptr, helpFile, THelpViewer::HH_HELP_CONTEXT, kHelpIndexContext);
     if (!viewer) {
-        Print(stderr, QStringLiteral("Fichier d'aide introuvable ou illisible : %1\n").arg(helpFile));
+        Print(stderr, HelpFileUnreadableMessage(helpFile));
         return 1;
     }
-    Print(stdout, QStringLiteral("Fichier d'aide : %1\nRubrique %2 : %3\n")
-                      .arg(helpFile, QString::number(kHelpIndexContext), viewer->currentTopic()));
+    Print(stdout, HelpFileReport(helpFile, kHelpIndexContext, viewer->currentTopic()));
     THelpViewer::htmlHelp(nullptr, QString(), THelpViewer::HH_CLOSE_ALL);
     return 0;
 }
@@ -88,7 +88,7 @@ int RunTavorine(int argc, char *argv[])
         break;
     }
 
-    const InstanceGuard guard("TVR");
+    const TInstanceGuard guard("TVR");
     if (guard.AnotherInstance()) {
         // Also said on the standard error, for whoever started the program
         // from a terminal or a script.

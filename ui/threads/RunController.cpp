@@ -7,6 +7,7 @@
 #include "core/ThreadName.h"
 #include "core/WorkerPriority.h"
 #include "presentation/Messages.h"
+#include "presentation/WindowMessages.h"
 
 #include <new>
 
@@ -49,7 +50,7 @@ void TRunController::Start(Work work)
             ended = [this] {
                 End();
                 if (errorHandler_)
-                    errorHandler_(QStringLiteral("La mémoire a manqué pour terminer le traitement"));
+                    errorHandler_(RunOutOfMemoryMessage());
             };
         }
         // A question opened at the last moment is answered before the end

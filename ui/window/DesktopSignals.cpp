@@ -3,7 +3,7 @@
 // and a notification when a list is ready, both over the session bus.
 #include "ui/window/DesktopSignals.h"
 
-#include "presentation/NumberText.h"
+#include "presentation/WindowMessages.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -25,14 +25,14 @@ void Send(const QDBusMessage &message)
 
 } // namespace
 
-DesktopSignals::DesktopSignals(QObject *parent) : QObject(parent) {}
+TDesktopSignals::TDesktopSignals(QObject *parent) : QObject(parent) {}
 
-QString DesktopSignals::ApplicationUri()
+QString TDesktopSignals::ApplicationUri()
 {
     return QStringLiteral("application://org.tavorine.Tavorine.desktop");
 }
 
-void DesktopSignals::SetProgress(double fraction)
+void TDesktopSignals::SetProgress(double fraction)
 {
     if (!std::isfinite(fraction))
         return;
@@ -44,13 +44,13 @@ void DesktopSignals::SetProgress(double fraction)
     SendProgress(fraction, true);
 }
 
-void DesktopSignals::HideProgress()
+void TDesktopSignals::HideProgress()
 {
     sentHundredths_ = -1;
     SendProgress(0, false);
 }
 
-void DesktopSignals::SendProgress(double fraction, bool visible)
+void TDesktopSignals::SendProgress(double fraction, bool visible)
 {
     QDBusMessage update = QDBusMessage::createSignal(QStringLiteral("/org/tavorine/Tavorine"),
                                                      QStringLiteral("com.canonical.Unity.LauncherEntry"),
@@ -62,19 +62,7 @@ void DesktopSignals::SendProgress(double fraction, bool visible)
     Send(update);
 }
 
-QString DesktopSignals::ListReadySummary()
-{
-    return QStringLiteral("La liste est prête");
-}
-
-QString DesktopSignals::ListReadyBody(qint64 files, const QString &separator)
-{
-    return files == 1 ? QStringLiteral("Les nombres premiers ont été enregistrés dans 1 fichier.")
-                      : QStringLiteral("Les nombres premiers ont été enregistrés dans %1 fichiers.")
-                            .arg(GroupedNumber(files, separator));
-}
-
-void DesktopSignals::NotifyListReady(qint64 files, const QString &separator)
+void TDesktopSignals::NotifyListReady(qint64 files, const QString &separator)
 {
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),

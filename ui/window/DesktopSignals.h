@@ -6,12 +6,12 @@
 #include <QObject>
 #include <QString>
 
-class DesktopSignals : public QObject
+class TDesktopSignals : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit DesktopSignals(QObject *parent = nullptr);
+    explicit TDesktopSignals(QObject *parent = nullptr);
 
     // The desktop entry the taskbar matches the signals with.
     static QString ApplicationUri();
@@ -22,12 +22,8 @@ public:
     // Hides the taskbar entry's progress.
     void HideProgress();
     // "La liste est prête", with the number of files it has, grouped with
-    // separator.
+    // separator (presentation/WindowMessages words it).
     void NotifyListReady(qint64 files, const QString &separator);
-
-    // The texts of that notification.
-    static QString ListReadySummary();
-    static QString ListReadyBody(qint64 files, const QString &separator);
 
 private:
     void SendProgress(double fraction, bool visible);

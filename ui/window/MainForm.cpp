@@ -8,6 +8,7 @@
 
 #include "core/ListEstimate.h"
 #include "listfiles/ListFile.h"
+#include "presentation/WindowMessages.h"
 #include "ui/access/Accessibility.h"
 #include "ui/access/Announcer.h"
 #include "ui/common/Fonts.h"
@@ -159,12 +160,11 @@ bool TMainForm::RefuseWhileRunning()
 {
     // The file being loaded shows once it is ready; a second request meanwhile
     // is not queued behind it.
-    if (vue_->Loading())
+    if (listLoader_->Loading())
         return true;
     if (run_->Idle())
         return false;
-    AfficherMessage(mtInformation, QStringLiteral("Vous devez arrêter le processus en cours d'abord (bouton \"Arrêter\")"),
-                    this);
+    AfficherMessage(mtInformation, StopRunFirstMessage(), this);
     return true;
 }
 
@@ -189,7 +189,7 @@ void TMainForm::OuvrirFichierDirect(const QString &path)
 
 void TMainForm::LoadListFile(const QString &path)
 {
-    vue_->Open(path, [this](const QString &message) {
+    listLoader_->Open(path, [this](const QString &message) {
         if (!message.isEmpty())
             AfficherMessage(mtInformation, message, this);
         if (!toOpen_.isEmpty())
@@ -219,7 +219,7 @@ void TMainForm::OpenDroppedFiles(const QMimeData *data)
             paths << url.toLocalFile();
     for (const QString &path : paths) {
         // A file still being read is shown before the next one is read.
-        if (vue_->Loading())
+        if (listLoader_->Loading())
             toOpen_ << path;
         else
             OuvrirFichierDirect(path);

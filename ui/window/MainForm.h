@@ -26,8 +26,8 @@ class QTabWidget;
 class QKeyEvent;
 class QInputMethodEvent;
 class QMimeData;
-class DesktopSignals;
 class TAnnouncer;
+class TDesktopSignals;
 class TListViewLoader;
 class TNumberFieldFilter;
 class TReportView;
@@ -167,10 +167,10 @@ private:
     SessionSeparator separator_;
     QString dernierFichierTermine_;
     // The taskbar entry and notifications; the title a list run restores.
-    DesktopSignals *desktop_ = nullptr;
+    TDesktopSignals *desktop_ = nullptr;
+    QString restoredTitle_;
     // What a screen reader hears at the end of a run.
     TAnnouncer *announcer_ = nullptr;
-    QString titre_;
     // Dropped files waiting for the one being read.
     QStringList toOpen_;
     bool ecrasementRefuse_ = false;
@@ -180,7 +180,7 @@ private:
     QString desktopFolder_;
     QString helpFile_;
     // Lists into the view: those a run completes and those opened.
-    TListViewLoader *vue_ = nullptr;
+    TListViewLoader *listLoader_ = nullptr;
     QString productName_;
     QString version_;
     HelpOpener helpOpener_;

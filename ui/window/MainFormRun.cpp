@@ -12,6 +12,7 @@
 #include "presentation/EstimateText.h"
 #include "presentation/Messages.h"
 #include "presentation/RunReports.h"
+#include "presentation/WindowMessages.h"
 #include "listfiles/ListFile.h"
 #include "listhost/ListResume.h"
 #include "ui/access/Announcer.h"
@@ -36,8 +37,6 @@
 #include <limits>
 
 namespace {
-
-const QString kProcessusEnCours = QStringLiteral("Processus en cours. Arrêter ?");
 
 // The status strip's panels that show a run: the time, the percentage and
 // the state.
@@ -81,21 +80,21 @@ bool TMainForm::FormCloseQuery()
 bool TMainForm::AskToStop()
 {
     run_->QuestionOpened();
-    const bool stop = DemanderConfirmation(mtWarning, kProcessusEnCours, this);
+    const bool stop = DemanderConfirmation(mtWarning, RunInProgressQuestion(), this);
     run_->QuestionAnswered(stop);
     return stop;
 }
 
 void TMainForm::ButtonDemarrerClick()
 {
-    if (!run_->Idle() || vue_->Loading())
+    if (!run_->Idle() || listLoader_->Loading())
         return;
     run_->HoldPaint();
     RazDebut();
     SaveDialog1->selectFile(QString());
     SetProgressBar(100, 0);
     run_->Begin();
-    vue_->StartRun();
+    listLoader_->StartRun();
     try {
         // The page in front now decides the one computation of this start; a
         // page brought to the front during the run only empties the view.
@@ -131,7 +130,7 @@ bool TMainForm::ArretDemande() const
 
 bool TMainForm::LoadingList() const
 {
-    return vue_->Loading();
+    return listLoader_->Loading();
 }
 
 void TMainForm::RunFailed(const QString &text)
@@ -159,7 +158,7 @@ void TMainForm::RazDebut()
 {
     // Outside a run, a list being built for the view no longer matters.
     if (run_->Idle())
-        vue_->Forget();
+        listLoader_->Forget();
     Editeur->Clear();
     SetElapsedText(QString());
     SetPercentText(QString());
@@ -172,7 +171,7 @@ void TMainForm::RazFin()
     // A stop the user confirmed is heard; a cancelled dialog says nothing.
     const bool stopped = ArretDemande();
     // A stopped run leaves the view as it was.
-    vue_->Forget();
+    listLoader_->Forget();
     EndRun();
     ecrasementRefuse_ = false;
     // A stop confirmed at the last moment ends a list here, not in its end.
@@ -266,9 +265,9 @@ void TMainForm::Generer(qint64 first, qint64 last)
     if (!request)
         return;
     if (!desktop_)
-        desktop_ = new DesktopSignals(this);
-    titre_ = windowTitle();
-    vue_->Foresee([files, request = *request, separators = sepMilliers_] {
+        desktop_ = new TDesktopSignals(this);
+    restoredTitle_ = windowTitle();
+    listLoader_->Foresee([files, request = *request, separators = sepMilliers_] {
         return files->ForeseenLastFile(request, separators->load(std::memory_order_relaxed));
     });
     run_->Start([this, files, request = *request](StopToken &stop, TRunController::Channel &channel)
@@ -276,7 +275,7 @@ void TMainForm::Generer(qint64 first, qint64 last)
         files->SetCompletedFile([this, &channel, files] {
             channel.Post([this, files] {
                 if (std::optional<ListFileHost::WrittenFile> completed = files->TakeCompleted())
-                    vue_->Completed(*completed);
+                    listLoader_->Completed(*completed);
             });
         });
         const ListResult result = GenerateList(*files, request, stop, [&](const ListProgress &progress) {
@@ -296,7 +295,7 @@ void TMainForm::Generer(qint64 first, qint64 last)
                     Inform(ErrorText(*result.diskFull));
                 return;
             }
-            vue_->ShowThen(files->LastWritten(), [this, result] {
+            listLoader_->ShowThen(files->LastWritten(), [this, result] {
                 ShowListFinished(*this, result);
                 Inform(ListReadyMessage(result.files));
                 EndRun();
@@ -309,7 +308,7 @@ void TMainForm::ShowListRemaining(const ListRequest &request, const ListProgress
 {
     // The title changes a few times a second at most: its text follows the
     // percentage and the remaining time as rounded for a person.
-    const QString title = ListWindowTitle(titre_, request, progress);
+    const QString title = ListWindowTitle(restoredTitle_, request, progress);
     if (title != windowTitle())
         setWindowTitle(title);
     desktop_->SetProgress(double(std::clamp<qint64>(ListPosition(request, progress), 0, 100)) / 100);
@@ -317,7 +316,7 @@ void TMainForm::ShowListRemaining(const ListRequest &request, const ListProgress
 
 void TMainForm::EndListSignals(const ListResult *finished)
 {
-    setWindowTitle(titre_);
+    setWindowTitle(restoredTitle_);
     desktop_->HideProgress();
     if (finished && finished->progress.elapsedMs > kNotifyAfterMs && !isActiveWindow())
         desktop_->NotifyListReady(finished->files, separator_.Current());
@@ -363,7 +362,7 @@ bool TMainForm::VerifierSiEcrasementFichier(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return false;
-    const QString question = QStringLiteral("%1 existe déjà. Voulez-vous le remplacer ?").arg(QDir::toNativeSeparators(path));
+    const QString question = ReplaceFileQuestion(path);
     ecrasementRefuse_ = !AskToReplace(question, this);
     return ecrasementRefuse_;
 }

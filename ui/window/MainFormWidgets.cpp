@@ -28,7 +28,7 @@
 
 namespace {
 
-class TightTabStyle : public QProxyStyle
+class TTightTabStyle : public QProxyStyle
 {
 public:
     int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
@@ -96,18 +96,18 @@ void TMainForm::createMenus()
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     bar->setAccessibleName(QStringLiteral("Menu principal"));
-    QMenu *fichier = bar->addMenu(QStringLiteral("Fichier"));
-    fichier->setObjectName(QStringLiteral("MenuFichier"));
-    fichier->setAccessibleName(fichier->title());
-    fichier->addAction(MenuOuvrir);
-    fichier->addSeparator()->setObjectName(QStringLiteral("N1"));
-    fichier->addAction(MenuQuitter);
-    QMenu *aide = bar->addMenu(QStringLiteral("Aide"));
-    aide->setObjectName(QStringLiteral("MenuAide"));
-    aide->setAccessibleName(aide->title());
-    aide->addAction(MenuIndexAide);
-    aide->addSeparator()->setObjectName(QStringLiteral("N2"));
-    aide->addAction(MenuAbout);
+    QMenu *fileMenu = bar->addMenu(QStringLiteral("Fichier"));
+    fileMenu->setObjectName(QStringLiteral("MenuFichier"));
+    fileMenu->setAccessibleName(fileMenu->title());
+    fileMenu->addAction(MenuOuvrir);
+    fileMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
+    fileMenu->addAction(MenuQuitter);
+    QMenu *helpMenu = bar->addMenu(QStringLiteral("Aide"));
+    helpMenu->setObjectName(QStringLiteral("MenuAide"));
+    helpMenu->setAccessibleName(helpMenu->title());
+    helpMenu->addAction(MenuIndexAide);
+    helpMenu->addSeparator()->setObjectName(QStringLiteral("N2"));
+    helpMenu->addAction(MenuAbout);
 }
 
 void TMainForm::createPopupMenu1()
@@ -199,7 +199,7 @@ void TMainForm::createCommandPanel()
     PageControl1->setAccessibleName(QStringLiteral("Pages"));
     // Tabs as tight as a classic tab control, so the three captions fit the
     // width the window opens with.
-    auto *tightTabs = new TightTabStyle;
+    auto *tightTabs = new TTightTabStyle;
     tightTabs->setParent(PageControl1);
     PageControl1->tabBar()->setStyle(tightTabs);
 
@@ -272,7 +272,7 @@ void TMainForm::createReportView()
     Editeur = new TReportView(this);
     Editeur->setAccessibleName(QStringLiteral("Rapport"));
     Editeur->setAccessibleDescription(QStringLiteral("Résultat du traitement, en lecture seule"));
-    vue_ = new TListViewLoader(Editeur, this);
+    listLoader_ = new TListViewLoader(Editeur, this);
 }
 
 void TMainForm::createStatusStrip()

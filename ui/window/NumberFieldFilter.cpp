@@ -54,11 +54,11 @@ bool TNumberFieldFilter::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress:
         return EditNombreKeyPress(field, static_cast<QKeyEvent *>(event));
     case QEvent::InputMethod:
-        return EditNombreInputMethod(field, static_cast<QInputMethodEvent *>(event));
+        return FilterInputMethod(field, static_cast<QInputMethodEvent *>(event));
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::Drop:
-        return EditNombreDrop(field, static_cast<QDropEvent *>(event));
+        return FilterDrop(field, static_cast<QDropEvent *>(event));
     default:
         return false;
     }
@@ -111,7 +111,7 @@ bool TNumberFieldFilter::EditNombreKeyPress(QLineEdit *field, QKeyEvent *event)
     return false;
 }
 
-bool TNumberFieldFilter::EditNombreInputMethod(QLineEdit *field, QInputMethodEvent *event)
+bool TNumberFieldFilter::FilterInputMethod(QLineEdit *field, QInputMethodEvent *event)
 {
     // Text composed by an input method (a dead key, a compose sequence)
     // arrives here rather than as a key, and follows the same rules. The
@@ -130,7 +130,7 @@ bool TNumberFieldFilter::EditNombreInputMethod(QLineEdit *field, QInputMethodEve
     return true;
 }
 
-bool TNumberFieldFilter::EditNombreDrop(QLineEdit *field, QDropEvent *event)
+bool TNumberFieldFilter::FilterDrop(QLineEdit *field, QDropEvent *event)
 {
     // Files dropped onto a field open as they do anywhere on the window.
     if (HoldsLocalFiles(event->mimeData())) {

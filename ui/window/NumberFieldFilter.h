@@ -40,8 +40,8 @@ protected:
 
 private:
     bool EditNombreKeyPress(QLineEdit *field, QKeyEvent *event);
-    bool EditNombreInputMethod(QLineEdit *field, QInputMethodEvent *event);
-    bool EditNombreDrop(QLineEdit *field, QDropEvent *event);
+    bool FilterInputMethod(QLineEdit *field, QInputMethodEvent *event);
+    bool FilterDrop(QLineEdit *field, QDropEvent *event);
 
     QWidget *owner_;
 };
