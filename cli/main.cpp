@@ -14,6 +14,7 @@
 #include "core/NumberEntry.h"
 #include "core/StopToken.h"
 #include "core/Verification.h"
+#include "listfiles/ListFile.h"
 #include "listhost/ListShapeFor.h"
 #include "presentation/CliTexts.h"
 #include "presentation/EstimateText.h"
@@ -24,6 +25,8 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -152,6 +155,26 @@ int Run(const Arguments &args)
     return status;
 }
 
+// A test seam: TAVORINE_CLI_KILL_AT_FILE_STEP=N makes the process kill
+// itself with SIGKILL just before the N-th file system step of its list
+// files, so that a test can leave a list as a kill at that step leaves it.
+std::atomic<long> fileStepsLeft = 0;
+
+void KillAtFileStep()
+{
+    if (fileStepsLeft.fetch_sub(1) == 1)
+        std::raise(SIGKILL);
+}
+
+void InstallKillSeam()
+{
+    const long step = qEnvironmentVariableIntValue("TAVORINE_CLI_KILL_AT_FILE_STEP");
+    if (step <= 0)
+        return;
+    fileStepsLeft = step;
+    ListFiles::SetFileStepHook(KillAtFileStep);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -159,6 +182,7 @@ int main(int argc, char *argv[])
     // Before anything else, so that no file of a run is ever created while
     // Ctrl+C could still end the process in the middle of it.
     StopSignals::Install();
+    InstallKillSeam();
     QCoreApplication app(argc, argv);
 
     const Arguments args = ParseArguments(app.arguments().mid(1));

@@ -83,9 +83,13 @@ ListRun::Outcome ListRun::Loop()
         }
         if (block.failed)
             throw CommandError::OutOfMemory();
+        const qint64 fileBefore = k_;
         if (!Store(block.primes.data(), block.primes.size()))
             return Outcome::FileFailed;
-        if (sinceCheckpoint_.nsecsElapsed() >= kCheckpointIntervalNs) {
+        // A block that switched files ends at a checkpoint too: a stop asked
+        // when a file completes lands in the next file on any machine, and
+        // "Sep. milliers" is read again there.
+        if (k_ != fileBefore || sinceCheckpoint_.nsecsElapsed() >= kCheckpointIntervalNs) {
             if (const std::optional<Outcome> end = Checkpoint())
                 return *end;
         }

@@ -26,6 +26,14 @@ namespace ListFiles {
 
 namespace {
 
+std::atomic<FileStepHook> fileStepHook = nullptr;
+
+void fileStep()
+{
+    if (const FileStepHook hook = fileStepHook.load(std::memory_order_relaxed))
+        hook();
+}
+
 using Operation = ListFileError::Operation;
 
 constexpr char kLineEnd[] = "\r\n";
@@ -220,6 +228,7 @@ QByteArray readWholeFile(const QString &path, qint64 limit = -1)
 int openUnnamed(const QString &path)
 {
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    fileStep();
     return ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
 }
 
@@ -228,6 +237,7 @@ int openUnnamed(const QString &path)
 bool linkUnnamed(int descriptor, const QByteArray &target)
 {
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(descriptor);
+    fileStep();
     return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) == 0;
 }
 
@@ -235,6 +245,7 @@ bool linkUnnamed(int descriptor, const QByteArray &target)
 void writeUnnamed(int descriptor, const QString &path, std::initializer_list<const QByteArray *> parts)
 {
     QFile file;
+    fileStep();
     if (!file.open(descriptor, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)
         || !writeParts(file, parts))
         throw ListFileError::fromDevice(Operation::Write, path, file);
@@ -260,6 +271,7 @@ void nameUnnamed(int descriptor, const QString &path, Exchange exchange)
         throwNotInPlace(path);
     if (exchange(temporary, target))
         return;
+    fileStep();
     if (std::rename(temporary.constData(), target.constData()) != 0) {
         ::unlink(temporary.constData());
         throwNotInPlace(path);
@@ -323,6 +335,7 @@ bool ListFileWriter::ExchangeWithHolding(const QString &path, const QByteArray &
 {
     if (holding_.descriptor < 0 || holding_.path != path || spare_.descriptor >= 0)
         return false;
+    fileStep();
     if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) != 0)
         return false;
     // What was at the path now has the hidden name: the file held, unless
@@ -333,6 +346,7 @@ bool ListFileWriter::ExchangeWithHolding(const QString &path, const QByteArray &
     const bool ours = ::fstat(holding_.descriptor, &held) == 0 && ::stat(temporary.constData(), &moved) == 0
                       && held.st_dev == moved.st_dev && held.st_ino == moved.st_ino;
     const QString spareName = hiddenName(QFileInfo(path).path(), QStringLiteral("tavorine-libre"));
+    fileStep();
     if (ours && std::rename(temporary.constData(), QFile::encodeName(spareName).constData()) == 0) {
         spare_ = {holding_.descriptor, spareName};
         holding_ = {};
@@ -351,10 +365,12 @@ bool ListFileWriter::HoldInSpare(const QString &path, const QByteArray &bytes)
     const Inode spare = std::exchange(spare_, Inode{});
     const QByteArray spareName = QFile::encodeName(spare.path);
     QFile file;
+    fileStep();
     const bool written = file.open(spare.descriptor, QIODevice::WriteOnly | QIODevice::Unbuffered,
                                    QFileDevice::DontCloseHandle)
                          && file.seek(0) && writeAll(file, bytes) && file.resize(bytes.size());
     file.close();
+    fileStep();
     if (written && std::rename(spareName.constData(), QFile::encodeName(path).constData()) == 0) {
         holding_ = {spare.descriptor, path};
         return true;
@@ -386,6 +402,11 @@ void ListFileWriter::CreateFileHolding(const QString &path, const QByteArray &by
     }
 #endif
     writeInPlace(path, {&bytes});
+}
+
+void SetFileStepHook(FileStepHook hook)
+{
+    fileStepHook.store(hook, std::memory_order_relaxed);
 }
 
 void WriteListFile(const QString &path, const QByteArray &header, const QByteArray &numberLines)

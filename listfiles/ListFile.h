@@ -19,6 +19,12 @@ void WriteListFile(const QString &path, const QByteArray &header, const QByteArr
 // of a list, empty, and each continuation file holding its first prime.
 void CreateFileHolding(const QString &path, const QByteArray &bytes);
 
+// Called before each file system step that puts a list file in place (an
+// unnamed file opened or written, a link, a rename, an exchange, a removal);
+// none by default. The command line's kill seam counts the steps with it.
+using FileStepHook = void (*)();
+void SetFileStepHook(FileStepHook hook);
+
 // The files of one list, written as the two functions above write them, but
 // with one new inode per file: the file held (created by CreateFileHolding)
 // stays open, and once the list takes its place it becomes a hidden spare

@@ -1,6 +1,7 @@
 // A long list run by a real tavorine-cli process, stopped by SIGINT or
-// SIGTERM, or killed by SIGKILL, at random moments; afterwards every file on
-// disk must be one the run may legally leave there.
+// SIGTERM, or killed by SIGKILL, at random moments and at every file system
+// step of its first files; afterwards every file on disk must be one the run
+// may legally leave there.
 #include "CliRun.h"
 
 #include <QElapsedTimer>
@@ -30,7 +31,23 @@ QList<qint64> SlicePrimes(int k)
     return SievePrimes(from, qMin(kLast, from + kSlice - 1));
 }
 
-enum class Ending { Stopped, Killed };
+enum class Ending { Stopped, Killed, KilledBeforeFirstFile };
+
+// A random seed, or the one TAVORINE_TEST_SEED gives back; printed so that
+// a failure can be replayed.
+quint32 Seed()
+{
+    bool given = false;
+    const quint32 asked = qEnvironmentVariable("TAVORINE_TEST_SEED").toUInt(&given);
+    const quint32 seed = given ? asked : QRandomGenerator::global()->generate();
+    qDebug("seed %u (TAVORINE_TEST_SEED=%u replays it)", seed, seed);
+    return seed;
+}
+
+// File system steps of the list files (tavorine-cli's kill seam) from the
+// first file's creation to the completion of file 3: each step of the cycle
+// (create a file, complete it, the next one taken from the spare) twice.
+constexpr int kStepsOfThreeFiles = 20;
 
 } // namespace
 
@@ -42,6 +59,7 @@ private slots:
     void stopSignals_data();
     void stopSignals();
     void killedProcess();
+    void killedAtEveryFileStep();
 
 private:
     void startList(QProcess &process, const QString &folder);
@@ -75,9 +93,12 @@ void TestCliStop::startList(QProcess &process, const QString &folder)
 //   the moment such a file gets a hidden name (".NAME.PID-N.tmp") and the
 //   rename, the process leaves it behind, complete: the whole list or the
 //   first prime alone, never half-written, and never under a list's name.
-//   Instead of such a file, it may leave the spare file that holds the
-//   next file's first prime (".tavorine-libre.PID-N.tmp"): hidden, one line
-//   at most.
+//   Killed just after such a hidden file traded places with the file held
+//   at the name, the hidden file holds what the name held: the file as it
+//   was created (empty for the first file). Instead of such a file, it may
+//   leave the spare file that holds the next file's first prime
+//   (".tavorine-libre.PID-N.tmp"): hidden, one line at most.
+// - killed before the first file got its name, the folder is empty.
 void TestCliStop::checkFiles(const QString &folder, Ending ending)
 {
     QDir dir(folder);
@@ -87,7 +108,7 @@ void TestCliStop::checkFiles(const QString &folder, Ending ending)
     const QRegularExpression spare(QStringLiteral("^\\.tavorine-libre\\.\\d+-\\d+\\.tmp$"));
     const QStringList spares = names.filter(spare);
     const qsizetype hidden = temporaries.size() + spares.size();
-    QVERIFY2(ending == Ending::Killed ? hidden <= 1 : hidden == 0, qPrintable((temporaries + spares).join(", ")));
+    QVERIFY2(ending != Ending::Stopped ? hidden <= 1 : hidden == 0, qPrintable((temporaries + spares).join(", ")));
     for (const QString &s : spares) {
         names.removeOne(s);
         QVERIFY2(ReadFileBytes(dir.filePath(s)).size() <= 48, qPrintable(s));
@@ -98,11 +119,15 @@ void TestCliStop::checkFiles(const QString &folder, Ending ending)
         const int k = name.mid(name.lastIndexOf(QLatin1Char('_')) + 1).chopped(4).toInt();
         const QByteArray bytes = ReadFileBytes(dir.filePath(t));
         const QList<qint64> primes = SlicePrimes(k);
-        QVERIFY2(bytes == ListFileBytes(FileName(k), primes) || bytes == QByteArray::number(primes.constFirst()) + "\r\n",
-                 qPrintable(t));
+        const QByteArray created = k == 1 ? QByteArray() : QByteArray::number(primes.constFirst()) + "\r\n";
+        QVERIFY2(bytes == ListFileBytes(FileName(k), primes) || bytes == created, qPrintable(t));
     }
 
     const int m = int(names.size());
+    if (ending == Ending::KilledBeforeFirstFile) {
+        QVERIFY2(names.isEmpty() && hidden == 0, qPrintable(names.join(", ")));
+        return;
+    }
     QVERIFY(m >= 1);
     for (int k = 1; k <= m; ++k)
         QVERIFY2(names.contains(FileName(k)), qPrintable(names.join(", ")));
@@ -141,10 +166,7 @@ void TestCliStop::stopSignals()
     QFETCH(int, signal);
     QFETCH(bool, twice);
     QFETCH(int, status);
-    // The seed is printed so that a failure can be replayed.
-    const quint32 seed = QRandomGenerator::global()->generate();
-    qDebug("seed %u", seed);
-    QRandomGenerator random(seed);
+    QRandomGenerator random(Seed());
     for (int round = 0; round < 3; ++round) {
         QTemporaryDir dir;
         QProcess process;
@@ -165,9 +187,7 @@ void TestCliStop::stopSignals()
 
 void TestCliStop::killedProcess()
 {
-    const quint32 seed = QRandomGenerator::global()->generate();
-    qDebug("seed %u", seed);
-    QRandomGenerator random(seed);
+    QRandomGenerator random(Seed());
     for (int round = 0; round < 8; ++round) {
         QTemporaryDir dir;
         QProcess process;
@@ -178,6 +198,27 @@ void TestCliStop::killedProcess()
         QVERIFY(process.waitForFinished(30'000));
         QCOMPARE(process.exitStatus(), QProcess::CrashExit);
         checkFiles(dir.path(), Ending::Killed);
+    }
+}
+
+void TestCliStop::killedAtEveryFileStep()
+{
+    // Step 1 opens the first file's unnamed file, 3 names it; from 4 on the
+    // first file exists.
+    for (int step = 1; step <= kStepsOfThreeFiles; ++step) {
+        QTemporaryDir dir;
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TAVORINE_CLI_KILL_AT_FILE_STEP"), QString::number(step));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(TAVORINE_CLI),
+                      {"lister", "1", QString::number(kLast), "--dossier", dir.path(), "--silencieux"});
+        QVERIFY(process.waitForFinished(30'000));
+        QVERIFY2(process.exitStatus() == QProcess::CrashExit, qPrintable(QString::number(step)));
+        qDebug("step %d: %s", step, qPrintable(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(", ")));
+        checkFiles(dir.path(), step <= 3 ? Ending::KilledBeforeFirstFile : Ending::Killed);
+        if (QTest::currentTestFailed())
+            return;
     }
 }
 

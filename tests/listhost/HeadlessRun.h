@@ -34,8 +34,9 @@ public:
     void Inform(const QString &text) override { messages << text; }
     bool AskToResume(qint64) override { return resume; }
 
-    // Asks for a stop once this many files are complete (the engine stops
-    // at its next look, possibly some files later).
+    // Asks for a stop once this many files are complete. With the files on
+    // the run's thread the run stops in the next file; off it, the count
+    // may lag behind the engine, so the run may go some files further.
     void StopAfter(int files) { stopAfterFiles_ = files; }
     int Completed() const { return completed_; }
 

@@ -1,6 +1,7 @@
 // The main window's commands: menus, copy and paste of whole texts, the
 // page-switch reset, help requests, quitting and the about box.
 #include "Version.h"
+#include "HeldRun.h"
 #include "MainFormTest.h"
 #include "ModalAnswerer.h"
 
@@ -275,18 +276,16 @@ void TestCommands::quitClosesTheWindow()
 void TestCommands::quitDuringRunAsksFirst()
 {
     ModalAnswerer answerer({QStringLiteral("&Non"), QStringLiteral("&Oui")});
-    int requests = 0;
-    QTimer quitter;
-    connect(&quitter, &QTimer::timeout, this, [&] {
-        if (requests < 2 && answerer.boxes.size() == requests) {
-            ++requests;
-            QMetaObject::invokeMethod(child<QAction>("MenuQuitter"), &QAction::trigger, Qt::QueuedConnection);
-        }
-    });
-    quitter.start(20);
-    // The largest prime below 2^63: a run long enough to ask twice.
+    const HeldRun hold;
+    form_->SetEngines(hold.Engines());
+    // The largest prime below 2^63, held at its first checkpoint.
     child<QLineEdit>("EditVerification")->setText(QStringLiteral("9223372036854775783"));
     child<QPushButton>("ButtonDemarrer")->click();
+    QVERIFY2(hold.WaitHeld(form_), "the run ended before its first checkpoint");
+    child<QAction>("MenuQuitter")->trigger();
+    QVERIFY(form_->isVisible());
+    QVERIFY(form_->TraitementEnCours());
+    child<QAction>("MenuQuitter")->trigger();
     QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(answerer.boxes.size(), 2);
     QCOMPARE(answerer.boxes[0].text, QStringLiteral("Processus en cours. Arrêter ?"));

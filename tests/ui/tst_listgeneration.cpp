@@ -2,6 +2,7 @@
 // byte with lists from an independent sieve, continuation files, the save
 // dialog and the overwrite question, stops, separators changed during a run,
 // file errors, and events handled all along.
+#include "HeldRun.h"
 #include "ListWindowTest.h"
 #include "ui/report/ListViewLoader.h"
 #include "ui/report/ReportView.h"
@@ -40,7 +41,19 @@ private slots:
     void lastFileShowsAsWritten();
     void eventsFlowNearTheTop();
     void remainingTimeInTheTitle();
+
+private:
+    // Starts a list held at its checkpoint.
+    void startHeld(const HeldRun &hold, const QString &first, const QString &last);
 };
+
+void TestListGeneration::startHeld(const HeldRun &hold, const QString &first, const QString &last)
+{
+    child<QLineEdit>("EditRechercheDebut")->setText(first);
+    child<QLineEdit>("EditRechercheFin")->setText(last);
+    child<QPushButton>("ButtonDemarrer")->click();
+    QVERIFY2(hold.WaitHeld(form_), "the run ended before its checkpoint");
+}
 
 void TestListGeneration::oneToTenThousand_data()
 {
@@ -280,15 +293,14 @@ void TestListGeneration::stopInTheFirstFile()
     const QString first = path(QStringLiteral("NP_%1-%2_01.txt").arg(kTopStart, kTopEnd));
     FileDialogAnswerer files({first});
     ModalAnswerer boxes({QStringLiteral("&Oui")});
-    QTimer stopper;
-    connect(&stopper, &QTimer::timeout, this, [&] {
-        if (form_->TraitementEnCours() && QFile::exists(first)) {
-            stopper.stop();
-            QMetaObject::invokeMethod(child<QPushButton>("ButtonStop"), &QPushButton::click, Qt::QueuedConnection);
-        }
-    });
-    stopper.start(1);
-    generate(kTopStart, kTopEnd);
+    // Held at its first checkpoint, inside the sieve's first step near 2^63,
+    // which stores no prime.
+    const HeldRun hold(false);
+    form_->SetEngines(hold.Engines());
+    startHeld(hold, kTopStart, kTopEnd);
+    QVERIFY(QFile::exists(first));
+    child<QPushButton>("ButtonStop")->click();
+    QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(ReadAll(first), QFileInfo(first).fileName().toLatin1() + "\r\nNombres premiers de cette liste : 0\r\n \r\n");
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     QCOMPARE(boxes.boxes.size(), 1); // the question, no final message
@@ -329,21 +341,18 @@ void TestListGeneration::stopInALaterFile()
 
 void TestListGeneration::separatorsChangedDuringRun()
 {
-    // Unchecked once the first primes are handled: the primes stored before
-    // the next pump keep their groups, those stored after are plain, and
+    // Unchecked at the first checkpoint after primes were stored: those
+    // primes keep their groups, those stored after are plain, and
     // each header follows the box when its file is written.
     child<QCheckBox>("CBSepMilliers")->setChecked(true);
     FileDialogAnswerer files({path(QStringLiteral("liste.txt"))});
     ModalAnswerer boxes;
-    QTimer toggler;
-    connect(&toggler, &QTimer::timeout, this, [&] {
-        if (form_->TraitementEnCours() && child<QProgressBar>("ProgressBar1")->value() >= 1) {
-            toggler.stop();
-            child<QCheckBox>("CBSepMilliers")->setChecked(false);
-        }
-    });
-    toggler.start(1);
-    generate(kTopStart, QStringLiteral("9223372036830000000"));
+    const HeldRun hold;
+    form_->SetEngines(hold.Engines());
+    startHeld(hold, kTopStart, QStringLiteral("9223372036830000000"));
+    child<QCheckBox>("CBSepMilliers")->setChecked(false);
+    hold.Release();
+    QVERIFY(WaitUntilIdle(form_));
     QStringList names = QDir(dir_->path()).entryList(QDir::Files, QDir::Name);
     QCOMPARE(names.size(), 30);
     names.move(names.indexOf(QStringLiteral("liste.txt")), 0);

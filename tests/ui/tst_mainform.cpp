@@ -2,6 +2,7 @@
 // Enter, the digit limit, starting, stopping, closing, and the status strip.
 #include "MainFormTest.h"
 #include "FileDialogAnswerer.h"
+#include "HeldRun.h"
 #include "ModalAnswerer.h"
 
 #include "presentation/NumberText.h"
@@ -63,6 +64,8 @@ private:
     QStringList lines() { return child<TReportView>("Editeur")->Lines(); }
     void startWithEnter(QLineEdit *field);
     void verify(const QString &text);
+    // Starts a verification held at its first checkpoint.
+    void startHeld(const HeldRun &hold, const QString &text);
 
     TMainForm *form_ = nullptr;
 };
@@ -86,6 +89,16 @@ void TestMainForm::startWithEnter(QLineEdit *field)
     field->setFocus();
     QTest::keyClick(field, Qt::Key_Return);
     QVERIFY(WaitUntilIdle(form_));
+}
+
+void TestMainForm::startHeld(const HeldRun &hold, const QString &text)
+{
+    child<QTabWidget>("PageControl1")->setCurrentWidget(child<QWidget>("TabVerification"));
+    child<QLineEdit>("EditVerification")->setText(text);
+    child<QPushButton>("ButtonDemarrer")->click();
+    QVERIFY2(hold.WaitHeld(form_), "the run ended before its first checkpoint");
+    // The checkpoint shows before the engine waits.
+    QTRY_VERIFY(panel(1).startsWith(QStringLiteral("Temps : ")));
 }
 
 void TestMainForm::verify(const QString &text)
@@ -240,17 +253,16 @@ void TestMainForm::stopAnsweredNonThenOui()
 {
     auto *stop = child<QPushButton>("ButtonStop");
     ModalAnswerer answerer({QStringLiteral("&Non"), QStringLiteral("&Oui")});
-    int clicks = 0;
-    QTimer clicker;
-    connect(&clicker, &QTimer::timeout, this, [&] {
-        // Ask once, wait for the answer to come back, then ask again.
-        if (clicks < 2 && answerer.boxes.size() == clicks) {
-            ++clicks;
-            QMetaObject::invokeMethod(stop, &QPushButton::click, Qt::QueuedConnection);
-        }
-    });
-    clicker.start(20);
-    verify(kLongPrime);
+    const HeldRun hold;
+    form_->SetEngines(hold.Engines());
+    startHeld(hold, kLongPrime);
+    // Asked once and refused: the run goes on; asked again and confirmed.
+    stop->click();
+    QCOMPARE(answerer.boxes.size(), 1);
+    QVERIFY(form_->TraitementEnCours());
+    stop->click();
+    hold.Release();
+    QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(answerer.boxes.size(), 2);
     QCOMPARE(answerer.boxes[0].caption, QStringLiteral("Avertissement"));
     QCOMPARE(answerer.boxes[0].icon, QMessageBox::Warning);
@@ -274,19 +286,14 @@ void TestMainForm::stopAnsweredNonThenOui()
 void TestMainForm::closeDuringRun()
 {
     ModalAnswerer answerer({QStringLiteral("&Non"), QStringLiteral("&Oui")});
-    int requests = 0;
-    bool visibleAfterNon = false;
-    QTimer closer;
-    connect(&closer, &QTimer::timeout, this, [&] {
-        if (requests < 2 && answerer.boxes.size() == requests) {
-            if (requests == 1)
-                visibleAfterNon = form_->isVisible();
-            ++requests;
-            QMetaObject::invokeMethod(form_, &QWidget::close, Qt::QueuedConnection);
-        }
-    });
-    closer.start(20);
-    verify(kLongPrime);
+    const HeldRun hold;
+    form_->SetEngines(hold.Engines());
+    startHeld(hold, kLongPrime);
+    QVERIFY(!form_->close());
+    const bool visibleAfterNon = form_->isVisible();
+    // Confirmed, the close waits for the run, which stops at its checkpoint.
+    QVERIFY(form_->close());
+    QVERIFY(WaitUntilIdle(form_));
     QCOMPARE(answerer.boxes.size(), 2);
     QCOMPARE(answerer.boxes[0].text, QStringLiteral("Processus en cours. Arrêter ?"));
     QVERIFY(visibleAfterNon);
@@ -306,8 +313,12 @@ void TestMainForm::stopWhenIdleAsksNothing()
 void TestMainForm::pageSwitchDuringRunKeepsRunning()
 {
     auto *pages = child<QTabWidget>("PageControl1");
-    QTimer::singleShot(30, this, [&] { pages->setCurrentWidget(child<QWidget>("TabRecherche")); });
-    verify(kLongPrime);
+    const HeldRun hold;
+    form_->SetEngines(hold.Engines());
+    startHeld(hold, kLongPrime);
+    pages->setCurrentWidget(child<QWidget>("TabRecherche"));
+    hold.Release();
+    QVERIFY(WaitUntilIdle(form_));
     // The run went on and wrote its report into the emptied view.
     QCOMPARE(lines().value(5), QStringLiteral("Nombre premier : oui"));
     QCOMPARE(panel(3), QStringLiteral("Terminé..."));
@@ -398,26 +409,20 @@ void TestMainForm::oneComputationPerStart()
     FileDialogAnswerer files({dir.filePath(QStringLiteral("NP_1-5000000_01.txt"))});
     ModalAnswerer answerer({QStringLiteral("&Oui")});
 
-    // Once the run is under way, the other page comes to the front, then
-    // the run is left to finish, stopped or the window closed.
-    bool switched = false;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, this, [&] {
-        if (switched || !form_->TraitementEnCours() || QApplication::activeModalWidget())
-            return;
-        switched = true;
-        pages->setCurrentWidget(form_->findChild<QWidget *>(frontPage));
-        if (ending == QLatin1String("stopped"))
-            QMetaObject::invokeMethod(child<QPushButton>("ButtonStop"), &QPushButton::click, Qt::QueuedConnection);
-        else if (ending == QLatin1String("closed"))
-            QMetaObject::invokeMethod(form_, &QWidget::close, Qt::QueuedConnection);
-    });
-    poll.start(2);
+    // Once the run is held under way, the other page comes to the front,
+    // then the run is left to finish, stopped or the window closed.
+    const HeldRun hold;
+    form_->SetEngines(hold.Engines());
     child<QPushButton>("ButtonDemarrer")->click();
+    QVERIFY2(hold.WaitHeld(form_), "the run ended before its checkpoint");
+    pages->setCurrentWidget(form_->findChild<QWidget *>(frontPage));
+    if (ending == QLatin1String("stopped"))
+        child<QPushButton>("ButtonStop")->click();
+    else if (ending == QLatin1String("closed"))
+        QVERIFY(form_->close());
+    hold.Release();
     QVERIFY(WaitUntilIdle(form_));
-    poll.stop();
 
-    QVERIFY(switched);
     QVERIFY(!form_->TraitementEnCours());
     // The page in front has "abc" in its field: had its computation run, it
     // would have ended in an error box.

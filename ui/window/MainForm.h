@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/Factorisation.h"
+#include "core/Generation.h"
 #include "core/Verification.h"
 #include "presentation/InlineRun.h"
 #include "presentation/NumberText.h"
@@ -51,6 +52,8 @@ public:
     struct Engines {
         std::function<VerificationResult(qint64, StopToken &, const VerificationProgress &)> verify = Verify;
         std::function<FactorisationResult(qint64, StopToken &, const FactorisationEvents &)> factorise = Factorise;
+        std::function<ListResult(ListHost &, const ListRequest &, StopToken &, const ListProgressFn &)> generate =
+            GenerateList;
     };
     void SetEngines(Engines engines) { engines_ = std::move(engines); }
 

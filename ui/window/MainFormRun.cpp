@@ -278,7 +278,7 @@ void TMainForm::Generer(qint64 first, qint64 last)
                     listLoader_->Completed(*completed);
             });
         });
-        const ListResult result = GenerateList(*files, request, stop, [&](const ListProgress &progress) {
+        const ListResult result = engines_.generate(*files, request, stop, [&](const ListProgress &progress) {
             channel.Progress([this, request, progress] {
                 ShowListProgress(*this, request, progress);
                 ShowListRemaining(request, progress);
