@@ -32,6 +32,18 @@ start_server() {
     for _ in $(seq 100); do
         if [ -s "$work/display" ]; then
             export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
+            # The number comes as the server starts; on a machine held to
+            # one core the first clients were seen refused: wait until it
+            # answers one.
+            if command -v xprop >/dev/null; then
+                for _ in $(seq 100); do
+                    xprop -root >/dev/null 2>&1 && return 0
+                    sleep 0.1
+                done
+                echo "Xvfb on $DISPLAY does not answer:"; cat "$work/xvfb.log"
+                stop_server
+                return 1
+            fi
             return 0
         fi
         kill -0 "$server" 2>/dev/null || break
