@@ -105,7 +105,7 @@ int BigFactorise(const QString &text, bool progress)
     const BigNumber n = ReadBigWithin(text, QStringLiteral("decomposer"), kFactoriseDigits);
     PrintLine(n.Grouped(kReportSeparator));
     PrintLine(QString());
-    PrintLine(CliTexts::FactorisationHeading());
+    PrintLine(FactorisationHeading());
     // The heading comes before the sign is looked at, as in the window.
     if (n.Sign() < 0)
         throw CommandError::InvalidFloatOperation();

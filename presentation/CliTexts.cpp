@@ -40,11 +40,6 @@ QString NthPrimeTooLarge(const QString &limit)
         .arg(limit);
 }
 
-QString FactorisationHeading()
-{
-    return QStringLiteral("La décomposition en facteurs premiers a donné : ");
-}
-
 QString NoPrimeBelow(const QString &text)
 {
     return QStringLiteral("Il n'y a pas de nombre premier inférieur à %1.").arg(text);

@@ -22,8 +22,6 @@ QString NegativeBound(const QString &text);
 QString StartAfterEnd(const QString &first, const QString &last);
 QString NthPrimeOfZero();
 QString NthPrimeTooLarge(const QString &limit);
-// The heading of the factorisation report, as the window writes it.
-QString FactorisationHeading();
 QString NoPrimeBelow(const QString &text);
 QString OutputOnlyToStdout(const QString &value);
 QString ListOutputWithFileOption(const QString &option);

@@ -121,6 +121,11 @@ void AfficherResultat(RunView &view, bool prime, const QString &explanation, qin
     view.AddReportLine(QString());
 }
 
+QString FactorisationHeading()
+{
+    return QStringLiteral("La décomposition en facteurs premiers a donné : ");
+}
+
 void ShowFactorisationStarted(RunView &view, qint64 n)
 {
     view.SetReportAlignment(ParagraphAlignment::Centre);
@@ -128,7 +133,7 @@ void ShowFactorisationStarted(RunView &view, qint64 n)
     view.AddReportLine(QString());
     view.AddReportLine(GroupedNumber(n, SessionSeparator::ReportSeparator()), LineStyle::Bold);
     view.AddReportLine(QString());
-    view.AddReportLine(QStringLiteral("La décomposition en facteurs premiers a donné : "));
+    view.AddReportLine(FactorisationHeading());
     view.AddReportLine(QString());
     view.SetPercentText(QString());
     ShowRunStarted(view);

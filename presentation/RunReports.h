@@ -40,6 +40,8 @@ QString TwoExplanation();
 // number is grouped with a plain space, and a session's separator is fixed
 // from the start on.
 void ShowFactorisationStarted(RunView &view, qint64 n);
+// The line above the prime powers, in the window and in the terminal.
+QString FactorisationHeading();
 void ShowFactor(RunView &view, const PrimePower &power);
 void ShowFactorisationProgress(RunView &view, const FactorisationProgress &progress);
 void ShowFactorisationResult(RunView &view, const FactorisationResult &result);
