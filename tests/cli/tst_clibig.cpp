@@ -214,8 +214,19 @@ void TestCliBig::stopInsideFlint()
     QVERIFY(process.waitForStarted());
     while (!process.readAllStandardOutput().contains("donné") && process.state() == QProcess::Running)
         process.waitForReadyRead(1000);
+    // Held inside FLINT: the computation's thread (tvr-run) is running, and
+    // a run that had ended would leave the process gone or exiting with 0.
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(process.processId());
+    const auto computing = [&tasks] {
+        for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile comm(tasks + QLatin1Char('/') + task + QStringLiteral("/comm"));
+            if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "tvr-run")
+                return true;
+        }
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(computing(), 60000);
     QVERIFY(process.state() == QProcess::Running);
-    QTest::qWait(200);
     ::kill(pid_t(process.processId()), signal);
     QVERIFY(process.waitForFinished(10'000));
     QCOMPARE(process.exitCode(), 128 + signal);

@@ -22,12 +22,13 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -448,18 +449,24 @@ void TestAccessibility::everyTextQueryAnswers()
     root->show();
     QVERIFY(QTest::qWaitForWindowExposed(root));
     child<QLineEdit>("EditVerification")->setText(QStringLiteral("12 345"));
-    static std::atomic<long long> askedAt{0};
-    static char asking[160];
-    std::atomic<bool> done = false;
-    std::thread watchdog([&done] {
+    // The watchdog waits 5 s for each query to end, and ends the test naming
+    // the query that did not.
+    std::mutex mutex;
+    std::condition_variable changed;
+    quint64 answered = 0;
+    bool asking = false;
+    bool done = false;
+    char query[160] = {};
+    std::thread watchdog([&] {
+        std::unique_lock lock(mutex);
         while (!done) {
-            const long long at = askedAt.load();
-            const long long now = std::chrono::steady_clock::now().time_since_epoch().count();
-            if (at != 0 && now - at > std::chrono::nanoseconds(std::chrono::seconds(5)).count()) {
-                std::fprintf(stderr, "no answer within 5 s: %s\n", asking);
+            const quint64 seen = answered;
+            if (asking && !changed.wait_for(lock, std::chrono::seconds(5), [&] { return answered != seen || done; })) {
+                std::fprintf(stderr, "no answer within 5 s: %s\n", query);
                 std::abort();
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (!asking)
+                changed.wait(lock, [&] { return asking || done; });
         }
     });
     int objects = 0;
@@ -474,15 +481,23 @@ void TestAccessibility::everyTextQueryAnswers()
                                         QAccessible::SentenceBoundary, QAccessible::ParagraphBoundary,
                                         QAccessible::LineBoundary, QAccessible::NoBoundary}) {
                 for (int offset = -1; offset <= length; ++offset) {
-                    std::snprintf(asking, sizeof asking, "%s, offset %d of %d, boundary %d", name.constData(),
-                                  offset, length, int(boundary));
-                    askedAt = std::chrono::steady_clock::now().time_since_epoch().count();
+                    {
+                        const std::lock_guard lock(mutex);
+                        std::snprintf(query, sizeof query, "%s, offset %d of %d, boundary %d", name.constData(),
+                                      offset, length, int(boundary));
+                        asking = true;
+                    }
+                    changed.notify_all();
                     int start = 0;
                     int end = 0;
                     text->textAtOffset(offset, boundary, &start, &end);
                     text->textBeforeOffset(offset, boundary, &start, &end);
                     text->textAfterOffset(offset, boundary, &start, &end);
-                    askedAt = 0;
+                    {
+                        const std::lock_guard lock(mutex);
+                        ++answered;
+                    }
+                    changed.notify_all();
                 }
             }
         }
@@ -490,7 +505,11 @@ void TestAccessibility::everyTextQueryAnswers()
             walk(iface->child(i), depth + 1);
     };
     walk(QAccessible::queryAccessibleInterface(root), 0);
-    done = true;
+    {
+        const std::lock_guard lock(mutex);
+        done = true;
+    }
+    changed.notify_all();
     watchdog.join();
     // The four number fields and the report at least.
     QVERIFY2(objects >= (window == QLatin1String("main") ? 5 : 1), qPrintable(QString::number(objects)));
